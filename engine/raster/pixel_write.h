@@ -1,0 +1,30 @@
+// Pixel writes with coverage, and the anti-aliasing writes that turn a pixel's distance
+// from an edge into coverage. All skip pixels outside Zwidth x Zheight.
+#pragma once
+
+#include "engine/raster/edge_segment.h"
+
+// Channel access in 8 or 16 bits, as _Deep says.
+int ReadChannel(const unsigned char* image, int index);
+void WriteChannel(unsigned char* image, int index, int value);
+
+// Writes colour (channel units) at coverage k: k = 1 replaces, k <= 0 leaves the pixel,
+// otherwise blends over a covered pixel or fills an empty one (alpha = k * _MaxChannel).
+void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y, float k);
+
+// A depth to give back to a z-buffer cell after an edge pixel (fringes never occlude).
+struct DepthRestore {
+  float old_depth;
+  int cell;
+};
+
+// Coverage from the distance to the edge's line, for half-width h and coverage factor f.
+void PlotByLineDistance(unsigned char* image, float c0, float c1, float c2,
+                        const EdgeSegment& edge, float x, float y, float h, float f,
+                        const DepthRestore* restore);
+
+// As PlotByLineDistance, with round ends: beyond the segment the distance is taken to the
+// nearer end point.
+void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
+                           const EdgeSegment& edge, float x, float y, float h, float f,
+                           const DepthRestore* restore);

@@ -1,0 +1,16 @@
+// The subcommands of the `quorvel` command line host. Each file adds one subcommand to
+// the application and runs it when chosen.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// `quorvel info [MODULE]`: the PiPL, version, out flags and parameters of a module.
+void AddInfoCommand(CLI::App& app);
+// `quorvel model FILE` and `quorvel model --from-obj IN OUT`: model files.
+void AddModelCommand(CLI::App& app);
+// `quorvel render ...`: renders frames through the module.
+void AddRenderCommand(CLI::App& app);
+
+// The module the commands load when none is named: Quorvel64.AEX in the plug-in folder
+// beside the program.
+std::string DefaultModulePath();

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Configures and builds one or more of the project's builds:
+#   native   - the module, host and tests for Linux (gcc)        -> build/native
+#   sanitize - the same with AddressSanitizer and UBSan           -> build/sanitize
+#   windows  - the real Quorvel64.AEX and programs, MinGW-w64     -> build/windows
+# With no argument it builds native and windows.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+jobs=$(nproc)
+configure_and_build() {
+  local dir=$1; shift
+  cmake -S "$root" -B "$root/build/$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  cmake --build "$root/build/$dir" -j "$jobs"
+}
+targets=("$@")
+[ ${#targets[@]} -gt 0 ] || targets=(native windows)
+for t in "${targets[@]}"; do
+  case "$t" in
+    native) configure_and_build native -DQUORVEL_BENCH=ON ;;
+    sanitize) configure_and_build sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANITIZE=ON ;;
+    windows) configure_and_build windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" ;;
+    *) echo "unknown build: $t (native, sanitize, windows)" >&2; exit 2 ;;
+  esac
+done

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs what the project needs, builds the native, sanitizer and Windows builds and runs
+# every test: natively, under AddressSanitizer/UBSan, and the Windows programs under Wine.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+bash "$root/scripts/deps.sh"
+bash "$root/scripts/build.sh" native sanitize windows
+# Start Wine's prefix once, before the timed tests.
+bash "$root/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
+status=0
+for b in native sanitize windows; do
+  echo "== tests: $b"
+  (cd "$root/build/$b" && ctest --output-on-failure -j "$(nproc)") || status=1
+done
+exit $status

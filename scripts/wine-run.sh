@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine with the project's own prefix (inside build/), quietly.
+# Used by ctest as the emulator of the Windows build, and by the scripts.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+export WINEPREFIX=${WINEPREFIX:-$root/build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-"mscoree,mshtml="}
+export WINEARCH=win64
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  mkdir -p "$WINEPREFIX"
+  wineboot -i >/dev/null 2>&1 || true
+fi
+exec wine "$@"
