@@ -96,7 +96,8 @@ std::string FourCharCode(const uint8_t stored[4]) {
 }
 
 Pipl ParsePipl(const void* bytes, size_t size) {
-  if (!bytes) throw PiplError("PiPL missing: no data");
+  if (size == 0) throw PiplError("PiPL truncated: no bytes at all");
+  if (!bytes) throw PiplError("PiPL missing: null data of " + std::to_string(size) + " bytes");
   Reader in(static_cast<const uint8_t*>(bytes), size);
   Pipl pipl;
   in.Need(kHeaderBytes, "the header");
@@ -111,7 +112,7 @@ Pipl ParsePipl(const void* bytes, size_t size) {
                     ", expected 0");
   // Each property takes at least its 16-byte head: a larger count cannot fit.
   if (count > in.remaining() / kPropertyHead)
-    throw PiplError("PiPL malformed: " + std::to_string(count) + " properties cannot fit in " +
+    throw PiplError("PiPL truncated: " + std::to_string(count) + " properties cannot fit in " +
                     std::to_string(size) + " bytes");
 
   pipl.properties.reserve(count);
