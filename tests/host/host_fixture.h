@@ -35,6 +35,13 @@ class ModuleTest : public ::testing::Test {
     session_ = std::make_unique<qvhost::Session>(module_);
   }
 
+  // Whatever a test did, the module's global state (the about box's brush) is released.
+  void TearDown() override {
+    if (session_) {
+      EXPECT_EQ(session_->GlobalSetdown(), PF_Err_NONE);
+    }
+  }
+
   // Global setup and parameter setup, both expected to succeed.
   void SetUpEffect() {
     ASSERT_EQ(session_->GlobalSetup(), PF_Err_NONE);
