@@ -28,8 +28,8 @@ using GenericProc = void (*)();
 std::string LastErrorText() {
   DWORD code = GetLastError();
   char text[512] = {0};
-  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                           nullptr, code, 0, text, sizeof text, nullptr);
+  DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                           code, 0, text, sizeof text, nullptr);
   while (n > 0 && (text[n - 1] == '\n' || text[n - 1] == '\r' || text[n - 1] == ' '))
     text[--n] = '\0';
   std::string message = n > 0 ? std::string(text, n) : std::string("system error");
@@ -102,8 +102,8 @@ std::vector<uint8_t> ReadPiplBytes(void* library, const std::string& path) {
   const void* bytes = dlsym(library, kNativePiplSymbol);
   const int* size = static_cast<const int*>(dlsym(library, kNativePiplSizeSymbol));
   if (!bytes || !size)
-    Refuse(path, std::string("no PiPL (the module exports no ") + kNativePiplSymbol +
-                     " and " + kNativePiplSizeSymbol + "): not an effect module");
+    Refuse(path, std::string("no PiPL (the module exports no ") + kNativePiplSymbol + " and " +
+                     kNativePiplSizeSymbol + "): not an effect module");
   if (*size <= 0 || static_cast<size_t>(*size) > kMaxPiplBytes)
     Refuse(path, "the PiPL's size " + std::to_string(*size) + " is not plausible");
   const uint8_t* b = static_cast<const uint8_t*>(bytes);
@@ -145,7 +145,8 @@ std::shared_ptr<Module> Module::Load(const std::string& path) {
   module->entry_name_ = *entry_name;
 
   GenericProc entry = LookUp(guard.library, entry_name->c_str());
-  if (!entry) Refuse(path, "the entry point \"" + *entry_name + "\" named by the PiPL is not exported");
+  if (!entry)
+    Refuse(path, "the entry point \"" + *entry_name + "\" named by the PiPL is not exported");
   module->entry_ = reinterpret_cast<PF_EntryPoint>(entry);
 
   module->library_ = guard.library;

@@ -53,7 +53,8 @@ std::string WithValue(const std::string& dephault, const std::string& value) {
 // The slider strings the host shows next to the number, when there are any.
 std::string SliderTexts(const A_char (&value_str)[32], const A_char (&value_desc)[32]) {
   std::string text;
-  if (value_str[0]) text += " value_str " + Quoted(std::string(value_str, strnlen(value_str, 32)).c_str());
+  if (value_str[0])
+    text += " value_str " + Quoted(std::string(value_str, strnlen(value_str, 32)).c_str());
   if (value_desc[0])
     text += " value_desc " + Quoted(std::string(value_desc, strnlen(value_desc, 32)).c_str());
   return text;
@@ -81,8 +82,9 @@ ParamRowText DescribeDefinition(int index, const PF_ParamDef& def) {
   const PF_ParamDefUnion& u = def.u;
   switch (def.param_type) {
     case PF_Param_LAYER:
-      if (index != 0) row.dephault = u.ld.dephault == PF_LayerDefault_NONE ? "none"
-                                                                            : std::to_string(u.ld.dephault);
+      if (index != 0)
+        row.dephault =
+            u.ld.dephault == PF_LayerDefault_NONE ? "none" : std::to_string(u.ld.dephault);
       break;
     case PF_Param_SLIDER:
       row.dephault = WithValue(std::to_string(u.sd.dephault), std::to_string(u.sd.value));
@@ -99,7 +101,8 @@ ParamRowText DescribeDefinition(int index, const PF_ParamDef& def) {
       row.details += SliderTexts(u.fd.value_str, u.fd.value_desc);
       break;
     case PF_Param_ANGLE:
-      row.dephault = WithValue(FormatFixed(u.ad.dephault) + " deg", FormatFixed(u.ad.value) + " deg");
+      row.dephault =
+          WithValue(FormatFixed(u.ad.dephault) + " deg", FormatFixed(u.ad.value) + " deg");
       if (u.ad.valid_min || u.ad.valid_max)
         row.valid = Range(FormatFixed(u.ad.valid_min), FormatFixed(u.ad.valid_max));
       break;
@@ -111,13 +114,16 @@ ParamRowText DescribeDefinition(int index, const PF_ParamDef& def) {
       row.dephault = WithValue(Colour(u.cd.dephault), Colour(u.cd.value));
       break;
     case PF_Param_POINT:
-      row.dephault = "(" + FormatFixed(u.td.x_dephault) + "%, " + FormatFixed(u.td.y_dephault) + "%)";
+      row.dephault =
+          "(" + FormatFixed(u.td.x_dephault) + "%, " + FormatFixed(u.td.y_dephault) + "%)";
       row.details = "value (" + FormatFixed(u.td.x_value) + ", " + FormatFixed(u.td.y_value) +
                     ") restrict_bounds " + std::to_string(u.td.restrict_bounds);
       break;
     case PF_Param_POPUP:
-      row.dephault = WithValue(std::to_string(u.pd.dephault) + " " + Quoted(Choice(u.pd.u.namesptr, u.pd.dephault).c_str()),
-                               std::to_string(u.pd.value) + " " + Quoted(Choice(u.pd.u.namesptr, u.pd.value).c_str()));
+      row.dephault = WithValue(
+          std::to_string(u.pd.dephault) + " " +
+              Quoted(Choice(u.pd.u.namesptr, u.pd.dephault).c_str()),
+          std::to_string(u.pd.value) + " " + Quoted(Choice(u.pd.u.namesptr, u.pd.value).c_str()));
       row.details = std::to_string(u.pd.num_choices) + " choices " + Quoted(u.pd.u.namesptr);
       break;
     default:
@@ -133,8 +139,9 @@ ParamRowText DescribeDefinition(int index, const PF_ParamDef& def) {
 std::string DescribeCustomUi(const PF_CustomUIInfo& info) {
   std::string events = Hex32(static_cast<uint32_t>(info.events));
   std::string names;
-  const std::pair<A_long, const char*> kFlags[] = {
-      {PF_CustomEFlag_COMP, "COMP"}, {PF_CustomEFlag_LAYER, "LAYER"}, {PF_CustomEFlag_EFFECT, "EFFECT"}};
+  const std::pair<A_long, const char*> kFlags[] = {{PF_CustomEFlag_COMP, "COMP"},
+                                                   {PF_CustomEFlag_LAYER, "LAYER"},
+                                                   {PF_CustomEFlag_EFFECT, "EFFECT"}};
   for (const auto& f : kFlags)
     if (info.events & f.first) names += (names.empty() ? "" : " | ") + std::string(f.second);
   auto area = [](A_long w, A_long h, A_long a) {
@@ -158,9 +165,9 @@ std::string FormatParamTable(const std::vector<PF_ParamDef>& definitions) {
     rows.push_back(DescribeDefinition(static_cast<int>(i + 1), definitions[i]));
 
   using Field = std::string ParamRowText::*;
-  const Field kColumns[] = {&ParamRowText::index, &ParamRowText::name,   &ParamRowText::type,
+  const Field kColumns[] = {&ParamRowText::index,    &ParamRowText::name,  &ParamRowText::type,
                             &ParamRowText::dephault, &ParamRowText::valid, &ParamRowText::slider,
-                            &ParamRowText::flags, &ParamRowText::id,     &ParamRowText::details};
+                            &ParamRowText::flags,    &ParamRowText::id,    &ParamRowText::details};
   std::vector<size_t> widths;
   for (Field f : kColumns) {
     size_t w = 0;
@@ -172,8 +179,10 @@ std::string FormatParamTable(const std::vector<PF_ParamDef>& definitions) {
     std::string line;
     for (size_t c = 0; c < widths.size(); ++c) {
       std::string cell = r.*kColumns[c];
-      if (c == 0) cell.insert(0, widths[c] - cell.size(), ' ');  // indices right-aligned
-      else if (c + 1 < widths.size()) cell.append(widths[c] - cell.size(), ' ');
+      if (c == 0)
+        cell.insert(0, widths[c] - cell.size(), ' ');  // indices right-aligned
+      else if (c + 1 < widths.size())
+        cell.append(widths[c] - cell.size(), ' ');
       line += "  " + cell;
     }
     line.erase(line.find_last_not_of(' ') + 1);

@@ -97,9 +97,6 @@ void Session::BeforeCommand(PF_Cmd cmd) {
     case PF_Cmd_SEQUENCE_SETDOWN:
       out_data_.sequence_data = in_data_.sequence_data;
       break;
-    case PF_Cmd_RENDER:
-      if (!values_.empty()) values_[0].u.ld = input_layer_;
-      break;
     default: break;
   }
 }

@@ -21,8 +21,9 @@ struct InfoOptions {
 std::string Compare(const qvhost::Pipl& pipl, const char* key, uint32_t value) {
   auto stored = pipl.Long(key);
   if (!stored) return std::string("[PiPL has no ") + key + "]";
-  return *stored == value ? std::string("[PiPL ") + key + ": equal]"
-                          : std::string("[PiPL ") + key + ": " + qvhost::Hex32(*stored) + ", DIFFERENT]";
+  return *stored == value
+             ? std::string("[PiPL ") + key + ": equal]"
+             : std::string("[PiPL ") + key + ": " + qvhost::Hex32(*stored) + ", DIFFERENT]";
 }
 
 void PrintIdentity(const qvhost::Session& session, const PF_OutData& out) {
@@ -47,7 +48,8 @@ int RunInfo(const InfoOptions& options) {
   } catch (const qvhost::ModuleError& e) {
     return Fail(e.what());
   }
-  std::printf("Module: %s\nEntry point: %s\n\n", module->path().c_str(), module->entry_name().c_str());
+  std::printf("Module: %s\nEntry point: %s\n\n", module->path().c_str(),
+              module->entry_name().c_str());
   std::printf("%s\n", qvhost::FormatPipl(module->pipl()).c_str());
 
   qvhost::Session session(module);
@@ -56,8 +58,8 @@ int RunInfo(const InfoOptions& options) {
   PrintIdentity(session, session.out_data());
 
   err = session.ParamsSetup();
-  std::printf("\nParameters: %d (num_params %d)\n", static_cast<int>(session.definitions().size()) + 1,
-              session.out_data().num_params);
+  std::printf("\nParameters: %d (num_params %d)\n",
+              static_cast<int>(session.definitions().size()) + 1, session.out_data().num_params);
   std::printf("%s", qvhost::FormatParamTable(session.definitions()).c_str());
   if (session.custom_ui())
     std::printf("Custom UI: %s\n", qvhost::DescribeCustomUi(*session.custom_ui()).c_str());
@@ -87,8 +89,9 @@ void AddInfoCommand(CLI::App& app) {
   auto options = std::make_shared<InfoOptions>();
   CLI::App* info = app.add_subcommand(
       "info", "Show a module's PiPL, version, out flags and parameters as the host sees them");
-  info->add_option("MODULE", options->module, "the effect module (default: " QUORVEL_DEFAULT_MODULE
-                                              " in the plug-in folder beside this program)");
+  info->add_option("MODULE", options->module,
+                   "the effect module (default: " QUORVEL_DEFAULT_MODULE
+                   " in the plug-in folder beside this program)");
   info->callback([options] {
     if (options->module.empty()) options->module = DefaultModulePath();
     std::fflush(stdout);

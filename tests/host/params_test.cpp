@@ -21,12 +21,10 @@ struct Expected {
   PF_ParamFlags flags;
 };
 
-constexpr PF_ParamType LAYER = PF_Param_LAYER, SLIDER = PF_Param_SLIDER,
-                       FIX = PF_Param_FIX_SLIDER, ANGLE = PF_Param_ANGLE,
-                       CHECK = PF_Param_CHECKBOX, COLOR = PF_Param_COLOR,
-                       POINT = PF_Param_POINT, POPUP = PF_Param_POPUP,
-                       NO_DATA = PF_Param_NO_DATA, START = PF_Param_GROUP_START,
-                       END = PF_Param_GROUP_END;
+constexpr PF_ParamType LAYER = PF_Param_LAYER, SLIDER = PF_Param_SLIDER, FIX = PF_Param_FIX_SLIDER,
+                       ANGLE = PF_Param_ANGLE, CHECK = PF_Param_CHECKBOX, COLOR = PF_Param_COLOR,
+                       POINT = PF_Param_POINT, POPUP = PF_Param_POPUP, NO_DATA = PF_Param_NO_DATA,
+                       START = PF_Param_GROUP_START, END = PF_Param_GROUP_END;
 constexpr PF_ParamFlags STATIC = 2;  // the host's CANNOT_TIME_VARY
 
 const Expected kTable[] = {
@@ -281,7 +279,8 @@ TEST_F(ParamsTest, RefusedTenthDefinitionStopsSetup) {
 }
 
 TEST_F(ParamsTest, RefusalPassesAnyErrorBackUnchanged) {
-  for (PF_Err err : {PF_Err(PF_Err_INTERNAL_STRUCT_DAMAGED), PF_Err(PF_Err_INVALID_INDEX), PF_Err(-7)}) {
+  for (PF_Err err :
+       {PF_Err(PF_Err_INTERNAL_STRUCT_DAMAGED), PF_Err(PF_Err_INVALID_INDEX), PF_Err(-7)}) {
     for (int nth : {1, 52}) {
       session_->RefuseAddParam(nth, err);
       EXPECT_EQ(session_->ParamsSetup(), err) << "refusing definition " << nth;
@@ -299,9 +298,9 @@ TEST_F(ParamsTest, SetupIsRepeatableWithTheSameResult) {
   std::vector<PF_ParamDef> first = session_->definitions();
   ASSERT_EQ(session_->ParamsSetup(), PF_Err_NONE);
   ASSERT_EQ(session_->definitions().size(), first.size());
-  EXPECT_EQ(std::memcmp(first.data(), session_->definitions().data(),
-                        first.size() * sizeof(PF_ParamDef)),
-            0);
+  EXPECT_EQ(
+      std::memcmp(first.data(), session_->definitions().data(), first.size() * sizeof(PF_ParamDef)),
+      0);
 }
 
 }  // namespace

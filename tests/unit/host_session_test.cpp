@@ -15,8 +15,8 @@ namespace {
 
 using qvhost::Session;
 
-using EffectFn = std::function<PF_Err(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef**,
-                                      PF_LayerDef*)>;
+using EffectFn =
+    std::function<PF_Err(PF_Cmd, PF_InData*, PF_OutData*, PF_ParamDef**, PF_LayerDef*)>;
 EffectFn g_effect;
 
 PF_Err StandInEntry(PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef* params[],
@@ -194,9 +194,9 @@ TEST_F(SessionTest, RenderHandsTheValuesAndChecksOutLayersFromTheTable) {
     EXPECT_EQ(params[3]->u.td.y_value, 50 * 65536) << "50% of 100 pixels";
     PF_ParamDef got, none, failed, outside;
     auto checkout = in->inter.checkout_param;
-    EXPECT_EQ(checkout(in->effect_ref, 2, in->current_time, in->local_time_step,
-                       in->time_scale, &got),
-              PF_Err_NONE);
+    EXPECT_EQ(
+        checkout(in->effect_ref, 2, in->current_time, in->local_time_step, in->time_scale, &got),
+        PF_Err_NONE);
     EXPECT_EQ(got.u.ld.data, map.def().data);
     EXPECT_EQ(got.u.ld.world_flags, PF_WorldFlag_DEEP);
     EXPECT_STREQ(got.name, "Map");
@@ -226,7 +226,8 @@ TEST_F(SessionTest, RenderHandsTheValuesAndChecksOutLayersFromTheTable) {
 
 TEST_F(SessionTest, LayerCheckoutFailsWithoutAWorldOrWhenTold) {
   qvhost::World map(2, 2, false);
-  g_effect = [&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**, PF_LayerDef*) -> PF_Err {
+  g_effect = [&](PF_Cmd cmd, PF_InData* in, PF_OutData* out, PF_ParamDef**,
+                 PF_LayerDef*) -> PF_Err {
     if (cmd == PF_Cmd_PARAMS_SETUP) {
       out->num_params = 4;
       return DefineThree(in);
