@@ -5,8 +5,11 @@
 #include <string.h>
 
 #include "engine/engine_state.h"
+#include "engine/scene/scene_alloc.h"
 #include "engine/scene/scene_call.h"
 #include "engine/zbuffer.h"
+
+void* (*SceneScratchAlloc)(size_t bytes) = EngineAlloc;
 
 namespace {
 
@@ -29,11 +32,11 @@ void ReleaseScratch() {
 // Step 5: the scratch images (zero-filled by the allocator), the background copy and the
 // glass depths. False, with nothing left allocated, when any allocation fails.
 bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
-  _TriLayer = static_cast<unsigned char*>(EngineAlloc(s.image_bytes));
-  _EdgeColor = static_cast<unsigned char*>(EngineAlloc(s.image_bytes));
-  _EdgeUnder = static_cast<unsigned char*>(EngineAlloc(s.image_bytes));
-  _BackCopy = static_cast<unsigned char*>(EngineAlloc(s.image_bytes));
-  _GlassDepth = static_cast<float*>(EngineAlloc(s.depth_bytes));
+  _TriLayer = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
+  _EdgeColor = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
+  _EdgeUnder = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
+  _BackCopy = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
+  _GlassDepth = static_cast<float*>(SceneScratchAlloc(s.depth_bytes));
   if (!_TriLayer || !_EdgeColor || !_EdgeUnder || !_BackCopy || !_GlassDepth) {
     ReleaseScratch();
     return false;
@@ -47,7 +50,7 @@ bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
 // Step 4: the default light when the render has none and the caller installed none.
 bool InstallDefaultLight(int light_count) {
   if (LightDef || light_count != 0) return false;
-  light3ds* light = static_cast<light3ds*>(EngineAlloc(sizeof(light3ds)));
+  light3ds* light = static_cast<light3ds*>(SceneScratchAlloc(sizeof(light3ds)));
   if (!light) return false;  // the shader then draws black, as without any light
   light->position[0] = 200.0f;
   light->position[1] = 200.0f;
