@@ -185,10 +185,10 @@ TEST_F(SceneEntry, DefaultLightIsBuiltAndReleased) {
 }
 
 // Culling: a back-facing triangle is drawn only in the back-face pass, with double side, or
-// in the front pass when multi-refraction is 2.
+// in the front pass when multi-refraction is 2; the patch mode culls its parts the same way.
 TEST_F(SceneEntry, BackFacesDrawOnlyWhenAskedFor) {
   mesh.t = {Face(0, 2, 1), Face(0, 3, 2)};  // wound the other way: back-facing
-  for (int mode : {3, 6}) {
+  for (int mode : {3, 6, 8}) {
     _DrawMode = static_cast<unsigned char>(mode);
     struct Case {
       int back, duble, multy, drawn;
