@@ -102,9 +102,8 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   _MaxChannel = _Deep ? 32768 : 255;
   const size_t pixel_bytes = _Deep ? 8 : 4;
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-  const SceneCall call{dst,       src,       width,     height,     tri_count,
-                       tris,      points,    origin_x,  origin_y,   mat_count,
-                       mats,      textures,  light_count, lights,   glass};
+  const SceneCall call{dst,      src,       width, height,   tri_count,   tris,   points, origin_x,
+                       origin_y, mat_count, mats,  textures, light_count, lights, glass};
 
   // 2. Mode 0 draws straight into the output with no buffers and no back-face pass.
   if (_DrawMode == 0) {
