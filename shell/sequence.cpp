@@ -27,11 +27,10 @@ bool HandleCallbacks(const PF_InData* in_data) {
          u->host_dispose_handle;
 }
 
-// Reads the pendant model beside the module into the record, prepared for the scene; a
-// model that cannot be found or read leaves the record empty.
-void LoadPendant(SequenceModel* record) {
-  char path[kModulePathCapacity];
-  if (!PendantModelPath(path, sizeof path)) return;
+// Reads the pendant model into the record, prepared for the scene; a model that cannot be
+// found or read leaves the record empty.
+void LoadPendant(const char* path, SequenceModel* record) {
+  if (!path || !path[0]) return;
   ModelWishes wishes = {};
   wishes.normals = true;
   LoadedModel model;
@@ -54,6 +53,12 @@ void PreparePendant(SequenceModel* model) {
 }
 
 PF_Err SequenceSetup(PF_InData* in_data, PF_OutData* out_data) {
+  char path[kModulePathCapacity];
+  if (!PendantModelPath(path, sizeof path)) path[0] = '\0';  // no folder: nothing to load
+  return SetupSequenceRecord(in_data, out_data, path);
+}
+
+PF_Err SetupSequenceRecord(PF_InData* in_data, PF_OutData* out_data, const char* model_path) {
   if (!out_data || !HandleCallbacks(in_data)) return PF_Err_INVALID_CALLBACK;
   const PF_UtilCallbacks* u = in_data->utils;
   PF_Handle handle = u->host_new_handle(kSequenceModelSize);
@@ -67,7 +72,7 @@ PF_Err SequenceSetup(PF_InData* in_data, PF_OutData* out_data) {
     return kErrNoHandle;
   }
   memset(record, 0, sizeof *record);
-  LoadPendant(record);
+  LoadPendant(model_path, record);
   u->host_unlock_handle(handle);
   out_data->flat_sdata_size = kSequenceModelSize;
   return PF_Err_NONE;

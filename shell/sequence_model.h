@@ -8,6 +8,7 @@
 #include <stdint.h>
 
 #include "engine/engine.h"
+#include "platform/sdk/ae_sdk.h"
 
 // The arrays come from the model loader (PageAlloc) and belong to the record; sequence
 // setdown releases them with PageFree. Triangles carry material 1, the pendant's, and the
@@ -24,6 +25,10 @@ static_assert(offsetof(SequenceModel, triangles) == 8 && offsetof(SequenceModel,
 
 // The size asked of the host for the handle, and told it as the flat size.
 constexpr int kSequenceModelSize = 24;
+
+// Sequence setup with the model read from `model_path` (null or empty: none). The host
+// command calls it with the path beside the module.
+PF_Err SetupSequenceRecord(PF_InData* in_data, PF_OutData* out_data, const char* model_path);
 
 // Turns the loaded pendant for the scene: material 1 on every triangle, a quarter turn
 // about the x axis ((x, y, z) -> (x, z, -y)) and 70 units along y.
