@@ -65,7 +65,8 @@ void Describe(const std::string& path) {
   const bool header_ok = ReadModelFileHeader(&source, &file);
   const int64_t most = source.size / 72;
   std::vector<ModelObjectHeader> chain(header_ok ? static_cast<size_t>(std::min<int64_t>(file.object_count, most)) : 0);
-  const int read = header_ok ? ReadModelObjectChain(&source, chain.data(), static_cast<int>(chain.size())) : -1;
+  bool intact = false;
+  const int read = header_ok ? ReadModelObjectChain(&source, chain.data(), static_cast<int>(chain.size()), &intact) : -1;
   ModelWishes all = {true, true, true, true, true};
   LoadedModel model;
   const bool loaded = LoadModelFromSource(&source, all, &model);
@@ -79,8 +80,9 @@ void Describe(const std::string& path) {
   PrintObjectHeader(0, chain[0]);
   PrintBounds(model);
   for (int k = 1; k < read; ++k) PrintObjectHeader(k, chain[k]);
-  if (read < 0) std::printf("the object chain after the first object is broken\n");
-  else if (read < file.object_count) std::printf("the chain holds only %d readable objects\n", read);
+  if (!intact || read < file.object_count)
+    std::printf("the object chain breaks after object %d (of %d): a header outside the file, or a loop\n",
+                read - 1, file.object_count);
   ReleaseLoadedModel(&model);
 }
 
