@@ -101,6 +101,8 @@ void FromObj(const std::string& in, const std::string& out) {
 void AddModelCommand(CLI::App& app) {
   auto options = std::make_shared<ModelOptions>();
   CLI::App* cmd = app.add_subcommand("model", "Describe a 3DD model file, or write one from an OBJ mesh");
+  // File paths may start with '/', which is not an option here on any system.
+  cmd->allow_windows_style_options(false);
   cmd->add_flag("--from-obj", options->from_obj, "Convert IN.obj into OUT.3dd");
   cmd->add_option("files", options->files, "FILE, or IN.obj OUT.3dd with --from-obj")
       ->required()

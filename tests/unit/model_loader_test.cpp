@@ -136,7 +136,8 @@ TEST(ModelLoader, UvFlagWithoutTexturesGivesNoUv) {
   EXPECT_EQ(m.vertices[2].has_uv, 1);
   ASSERT_EQ(m.texture_count, 2);
   EXPECT_EQ(m.textures[1].present, 0);  // no image comes from a file
-  EXPECT_EQ(m.textures[1].pixels, nullptr);
+  const unsigned char* pixels = m.textures[1].pixels;  // a packed field: read by value
+  EXPECT_EQ(pixels, nullptr);
   ReleaseLoadedModel(&m);
 }
 
