@@ -119,10 +119,10 @@ void AddLights(float out[3], const Surface& s, const __Point& n, float x, float 
     }
     float d = (n.x * lx + n.y * ly + n.z * lz) * light.multiplier;
     if (d <= 0.0f) d = 0.0f;
-    const float spec = powf(d, s.exponent) * s.strength;
+    const float highlight = powf(d, s.exponent) * s.strength;
     const float dif = d * f0 + s.self_illumination;
     for (int k = 0; k < 3; ++k)
-      out[k] += (s.diffuse[k] * dif + s.specular[k] * spec) * light.colour[k];
+      out[k] += (s.diffuse[k] * dif + s.specular[k] * highlight) * light.colour[k];
   }
 }
 

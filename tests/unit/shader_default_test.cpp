@@ -1,5 +1,5 @@
 // The default shader: normal handling, material defaults and values, the lighting model
-// d = N.L x multiplier, spec = d^E x K, dif = d (1 - s) + s, and the opacity it returns.
+// d = N.L x multiplier, highlight = d^E x K, dif = d (1 - s) + s, and the opacity it returns.
 #include <gtest/gtest.h>
 
 #include "raster_test_support.h"
