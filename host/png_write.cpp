@@ -28,6 +28,13 @@ std::wstring Widen(const std::string& s) {
   return w;
 }
 
+// Wine's PNG encoder copies 16-bit samples into the file as they lie in memory, while
+// Windows' takes them in the machine's (little-endian) order and swaps them for the file.
+bool EncoderWantsFileOrder() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 }  // namespace
 
 bool WritePng(const std::string& path, const Image& image, std::string& error) {
@@ -49,10 +56,14 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
     const WICPixelFormatGUID wanted = format;
     // Pack the channels at the file's width.
     const size_t count = image.rgba.size();
+    const bool swap16 = deep && EncoderWantsFileOrder();
     std::vector<BYTE> bytes(count * (deep ? 2 : 1));
     for (size_t i = 0; i < count; ++i) {
-      if (deep)
-        reinterpret_cast<uint16_t*>(bytes.data())[i] = image.rgba[i];
+      if (deep) {
+        const uint16_t v = image.rgba[i];
+        bytes[2 * i] = static_cast<BYTE>(swap16 ? v >> 8 : v & 0xFF);
+        bytes[2 * i + 1] = static_cast<BYTE>(swap16 ? v & 0xFF : v >> 8);
+      }
       else  // red and blue change places
         bytes[i % 4 == 0 ? i + 2 : i % 4 == 2 ? i - 2 : i] = static_cast<BYTE>(image.rgba[i]);
     }
