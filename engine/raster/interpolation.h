@@ -13,6 +13,12 @@ struct AreaMatrix {
 
 AreaMatrix MakeAreaMatrix(float x0, float y0, float x1, float y1, float x2, float y2);
 
+// Determinant of the rows (px, qx, rx), (py, qy, ry), (1, 1, 1): twice the signed area of
+// the triangle p, q, r.
+inline float AreaDet(float px, float py, float qx, float qy, float rx, float ry) {
+  return px * (qy - ry) - qx * (py - ry) + rx * (py - qy);
+}
+
 // Mid-edge normals of the second Phong scheme: plain averages of the raw vertex normals.
 struct MidNormals {
   __Point m01, m12, m20;

@@ -1,6 +1,25 @@
-// Solid fill of a mesh without shading (placeholder).
+// __RasterSolid: every triangle filled in one colour and opacity, without shading, depth or
+// culling, and without allocating anything.
+#include <stdint.h>
+
 #include "engine/engine_state.h"
+#include "engine/raster/shaded_triangle.h"
 
 QV_API void __RasterSolid(unsigned char* dst, int width, int height, int stride, int unused,
                           int count, __Triangle3ds* tris, __Point3ds* points, int origin_x,
-                          int origin_y, float c0, float c1, float c2, float opacity) {}
+                          int origin_y, float c0, float c1, float c2, float opacity) {
+  // The writes index rows by stride and columns up to width: a stride shorter than a row of
+  // pixels would run past the image, so such a call (like a missing image or an empty size)
+  // draws nothing.
+  if (!dst || width <= 0 || height <= 0 ||
+      static_cast<int64_t>(stride) < static_cast<int64_t>(width) * 4)
+    return;
+  _RowStride = stride;
+  Zwidth = width;
+  Zheight = height;
+  _MaxChannel = _Deep ? 32768 : 255;
+  if (!tris || !points) return;
+  for (int i = 0; i < count; ++i)
+    DrawSolidTriangle(dst, width, height, &tris[i], points, origin_x, origin_y, c0, c1, c2,
+                      opacity);
+}

@@ -1,0 +1,107 @@
+// Interpolation across a triangle by area weights: the per-pixel normal of the Phong
+// rasterizer (plain or with mid-edge normals) and the texture coordinates.
+#include "engine/raster/interpolation.h"
+
+#include <math.h>
+
+#include "engine/engine_state.h"
+
+AreaMatrix MakeAreaMatrix(float x0, float y0, float x1, float y1, float x2, float y2) {
+  AreaMatrix m;
+  m.x[0] = x0;
+  m.x[1] = x1;
+  m.x[2] = x2;
+  m.y[0] = y0;
+  m.y[1] = y1;
+  m.y[2] = y2;
+  m.det = AreaDet(x0, y0, x1, y1, x2, y2);
+  return m;
+}
+
+namespace {
+
+// Area weights of (x, y): negative ones (outside the opposite edge) become 0, and the rest
+// are scaled to sum 1 when their sum is positive.
+void AreaWeights(const AreaMatrix& s, float x, float y, float w[3]) {
+  w[0] = w[1] = w[2] = 0;
+  if (s.det == 0) return;  // no area: no weights (the rasterizers reject such triangles)
+  w[2] = AreaDet(s.x[0], s.y[0], s.x[1], s.y[1], x, y) / s.det;
+  w[0] = AreaDet(s.x[1], s.y[1], s.x[2], s.y[2], x, y) / s.det;
+  w[1] = AreaDet(s.x[2], s.y[2], s.x[0], s.y[0], x, y) / s.det;
+  for (int i = 0; i < 3; ++i) {
+    if (w[i] < 0) w[i] = 0;
+  }
+  float t = w[0] + w[1] + w[2];
+  if (t > 0) {
+    for (int i = 0; i < 3; ++i) w[i] /= t;
+  }
+}
+
+// The vertex normal, unit length unless it has none.
+__Point UnitNormal(const __Point3ds& p) {
+  __Point n = {p.nx, p.ny, p.nz};
+  float len = sqrtf(n.x * n.x + n.y * n.y + n.z * n.z);
+  if (len > 0) {
+    n.x /= len;
+    n.y /= len;
+    n.z /= len;
+  }
+  return n;
+}
+
+void AddScaled(__Point& sum, const __Point& n, float k) {
+  sum.x += k * n.x;
+  sum.y += k * n.y;
+  sum.z += k * n.z;
+}
+
+void PlainUV(const __Point3ds* vertices, const float w[3], float& u, float& v) {
+  u = w[0] * vertices[0].u + w[1] * vertices[1].u + w[2] * vertices[2].u;
+  v = w[0] * vertices[0].v + w[1] * vertices[1].v + w[2] * vertices[2].v;
+}
+
+}  // namespace
+
+void InterpolatePhong(float x, float y, float z, const __Point3ds* vertices,
+                      const AreaMatrix& area, const AreaMatrix* projected, bool has_uv,
+                      const MidNormals* mid, int ox, int oy, __Point& normal, float& u,
+                      float& v) {
+  float w[3];
+  AreaWeights(area, x, y, w);
+  __Point n0 = UnitNormal(vertices[0]);
+  __Point n1 = UnitNormal(vertices[1]);
+  __Point n2 = UnitNormal(vertices[2]);
+  normal = {0, 0, 0};
+  if (_Quality && _UsePhong2 && mid) {
+    // Quadratic blend through the mid-edge normals; only the M12 term carries the 2.
+    AddScaled(normal, n0, w[0] * w[0]);
+    AddScaled(normal, n1, w[1] * w[1]);
+    AddScaled(normal, n2, w[2] * w[2]);
+    AddScaled(normal, mid->m01, w[0] * w[1]);
+    AddScaled(normal, mid->m12, 2 * w[1] * w[2]);
+    AddScaled(normal, mid->m20, w[2] * w[0]);
+  } else {
+    AddScaled(normal, n0, w[0]);
+    AddScaled(normal, n1, w[1]);
+    AddScaled(normal, n2, w[2]);
+  }
+  if (!has_uv) return;
+  if (_Persp_Val != 0 && projected) {
+    TexCoordsAtPixel(u, v, x, y, z, ox, oy, *projected, vertices);
+  } else {
+    PlainUV(vertices, w, u, v);
+  }
+}
+
+void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,
+                   const AreaMatrix& area, const AreaMatrix* projected, bool has_uv, int ox,
+                   int oy, float& u, float& v) {
+  if (!has_uv) return;
+  if (_Persp_Val != 0 && projected) {
+    TexCoordsAtPixel(u, v, x, y, z, ox, oy, *projected, vertices);
+    return;
+  }
+  float w[3];
+  AreaWeights(area, x, y, w);
+  PlainUV(vertices, w, u, v);
+}

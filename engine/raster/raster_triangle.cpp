@@ -1,0 +1,236 @@
+// The three rasterizers of the triangle family, each a family record over the shared walk
+// (triangle_walk.h): Phong (shader, interpolated normal, previous-pixel record), flat
+// (shader, one face normal) and solid (one colour, no shader, no depth).
+#include "engine/engine_state.h"
+#include "engine/raster/depth_test.h"
+#include "engine/raster/interpolation.h"
+#include "engine/raster/pixel_write.h"
+#include "engine/raster/shaded_triangle.h"
+#include "engine/raster/triangle_walk.h"
+
+namespace {
+
+// Everything the shader is handed for the pixels of one triangle.
+struct ShadeContext {
+  unsigned char* image;
+  unsigned char* background;
+  __Texture* textures;
+  material3ds* mats;
+  int mat_count;
+  __Triangle3ds* tri;
+  int origin_x, origin_y;
+  float nx, ny, nz, d;  // face plane
+  int light_count;
+  light3ds* lights;
+  GlassProp* glass;
+  const __Point3ds* vertices;
+  AreaMatrix area;
+  AreaMatrix projected;  // valid when has_projected
+  bool has_projected;
+  bool has_uv;
+};
+
+// A shaded pixel: the shader's colour and opacity, written as an interior pixel (plain
+// coverage, the new depth stays) or as an edge pixel (coverage from the distance to the edge,
+// the old depth given back so that fringes never occlude).
+struct Shaded {
+  float c[3];
+  float alpha;
+};
+
+Shaded Shade(const ShadeContext& ctx, int x, int y, float z, __Point& normal, float u, float v,
+             __PrevInfo* prev) {
+  Shaded s;
+  s.alpha = RenderOnePixel(
+      static_cast<float>(ctx.origin_x), static_cast<float>(ctx.origin_y), ctx.image,
+      ctx.background, static_cast<float>(x - ctx.origin_x), static_cast<float>(y - ctx.origin_y),
+      z, ctx.tri, ctx.mats, ctx.mat_count, s.c[0], s.c[1], s.c[2], &normal, ctx.has_uv ? 1 : 0,
+      u, v, ctx.textures, ctx.light_count, ctx.lights, prev, ctx.glass, ctx.nx, ctx.ny, ctx.nz,
+      ctx.d);
+  return s;
+}
+
+void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float c[3], float k,
+                 const EdgeSegment& edge, const DepthRestore* restore) {
+  if (role == PixelRole::kInterior)
+    PlotPixel(image, c[0], c[1], c[2], x, y, k);
+  else
+    PlotBySegmentDistance(image, c[0], c[1], c[2], edge, static_cast<float>(x),
+                          static_cast<float>(y), 1.0f, k, restore);
+}
+
+// Phong: the interpolated normal per pixel and the previous-pixel record of the row.
+struct PhongFamily {
+  static constexpr bool kPhongSpans = true;
+  const ShadeContext& ctx;
+  const MidNormals* mid;  // second Phong scheme, with _Quality
+  __PrevInfo prev{};
+  float u = 0.0f, v = 0.0f;  // the last interpolated texture coordinates
+
+  void StartRow() { prev.valid = 0; }
+  void EndScan() { prev.valid = 0; }
+
+  void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    float z = 0.0f, old_depth = 0.0f;
+    int cell = -1;
+    const bool pass = DepthTest(static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
+                                ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth);
+    // The corner pass interpolates and shades only what passes, and keeps no record.
+    if (role == PixelRole::kCorner && !pass) return;
+    const float u_before = u, v_before = v;
+    __Point n;
+    InterpolatePhong(static_cast<float>(x), static_cast<float>(y), z, ctx.vertices, ctx.area,
+                     ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv, mid,
+                     ctx.origin_x, ctx.origin_y, n, u, v);
+    if (pass) {
+      const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
+      const DepthRestore restore{old_depth, cell};
+      WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, cell >= 0 ? &restore : nullptr);
+    }
+    if (role == PixelRole::kCorner) return;
+    prev.nx = n.x;
+    prev.ny = n.y;
+    prev.nz = n.z;
+    prev.x = static_cast<float>(x - ctx.origin_x);
+    prev.y = static_cast<float>(y - ctx.origin_y);
+    prev.u = pass ? u : u_before;
+    prev.v = pass ? v : v_before;
+    // In the right fringe the record stays valid only after a pixel that was not drawn.
+    prev.valid = role == PixelRole::kRightFringe ? !pass : 1;
+  }
+};
+
+// Flat: the constant face normal, turned towards the viewer; the record is passed but never
+// filled.
+struct FlatFamily {
+  static constexpr bool kPhongSpans = false;
+  const ShadeContext& ctx;
+  __PrevInfo prev{};
+  float u = 0.0f, v = 0.0f;
+
+  void StartRow() { prev.valid = 0; }
+  void EndScan() { prev.valid = 0; }
+
+  void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    float z = 0.0f, old_depth = 0.0f;
+    int cell = -1;
+    if (!DepthTest(static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny, ctx.nz, ctx.d,
+                   ctx.vertices, 0, 0, z, cell, old_depth))
+      return;
+    InterpolateUV(static_cast<float>(x), static_cast<float>(y), z, ctx.vertices, ctx.area,
+                  ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv, ctx.origin_x,
+                  ctx.origin_y, u, v);
+    __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
+    const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
+    const DepthRestore restore{old_depth, cell};
+    WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, cell >= 0 ? &restore : nullptr);
+  }
+};
+
+// Solid: the caller's colour at the caller's opacity on every visited pixel.
+struct SolidFamily {
+  static constexpr bool kPhongSpans = false;
+  unsigned char* image;
+  float c[3];
+  float opacity;
+
+  void StartRow() {}
+  void EndScan() {}
+  void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    WriteShaded(image, role, x, y, c, opacity, edge, nullptr);
+  }
+};
+
+bool AllHaveUV(const __Point3ds* v) { return v[0].has_uv && v[1].has_uv && v[2].has_uv; }
+
+// Rasterizer set-up shared by Phong and flat: the area matrix (a zero determinant draws
+// nothing) and, when the perspective is on and the face is textured, the matrix of the
+// unprojected corners (likewise).
+bool SetUpShading(ShadeContext& ctx, const __Point3ds* v) {
+  ctx.has_uv = AllHaveUV(v);
+  ctx.area = MakeAreaMatrix(v[0].x, v[0].y, v[1].x, v[1].y, v[2].x, v[2].y);
+  if (ctx.area.det == 0.0f) return false;
+  ctx.has_projected = false;
+  if (_Persp_Val != 0.0f && ctx.has_uv) {
+    float px[3], py[3];
+    for (int k = 0; k < 3; ++k)
+      UnprojectPoint(v[k].x - static_cast<float>(ctx.origin_x),
+                     v[k].y - static_cast<float>(ctx.origin_y), v[k].z, px[k], py[k]);
+    ctx.projected = MakeAreaMatrix(px[0], py[0], px[1], py[1], px[2], py[2]);
+    if (ctx.projected.det == 0.0f) return false;
+    ctx.has_projected = true;
+  }
+  return true;
+}
+
+ShadeContext MakeContext(unsigned char* image, unsigned char* background, __Texture* textures,
+                         material3ds* mats, int mat_count, __Triangle3ds* tri,
+                         const __Point3ds* vertices, int origin_x, int origin_y, float nx,
+                         float ny, float nz, float d, int light_count, light3ds* lights,
+                         GlassProp* glass) {
+  ShadeContext ctx{};
+  ctx.image = image;
+  ctx.background = background;
+  ctx.textures = textures;
+  ctx.mats = mats;
+  ctx.mat_count = mat_count;
+  ctx.tri = tri;
+  ctx.origin_x = origin_x;
+  ctx.origin_y = origin_y;
+  ctx.nx = nx;
+  ctx.ny = ny;
+  ctx.nz = nz;
+  ctx.d = d;
+  ctx.light_count = light_count;
+  ctx.lights = lights;
+  ctx.glass = glass;
+  ctx.vertices = vertices;
+  return ctx;
+}
+
+__Point Half(const __Point3ds& a, const __Point3ds& b) {
+  return __Point{(a.nx + b.nx) / 2.0f, (a.ny + b.ny) / 2.0f, (a.nz + b.nz) / 2.0f};
+}
+
+}  // namespace
+
+void RasterPhongTriangle(unsigned char* image, unsigned char* background, int width,
+                         int height, __Texture* textures, material3ds* mats, int mat_count,
+                         __Triangle3ds* tri, int vertex_count, __Point3ds* vertices,
+                         EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
+                         float ny, float nz, float d, int light_count, light3ds* lights,
+                         GlassProp* glass) {
+  ShadeContext ctx = MakeContext(image, background, textures, mats, mat_count, tri, vertices,
+                                 origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
+  if (!SetUpShading(ctx, vertices)) return;
+  MidNormals mid;
+  const bool phong2 = _Quality && _UsePhong2;
+  if (phong2) {
+    mid.m01 = Half(vertices[0], vertices[1]);
+    mid.m12 = Half(vertices[1], vertices[2]);
+    mid.m20 = Half(vertices[2], vertices[0]);
+  }
+  PhongFamily family{ctx, phong2 ? &mid : nullptr};
+  WalkTriangle(vertices, edges, bottom_row, family);
+}
+
+void RasterFlatTriangle(unsigned char* image, unsigned char* background, int width, int height,
+                        __Texture* textures, material3ds* mats, int mat_count,
+                        __Triangle3ds* tri, int vertex_count, __Point3ds* vertices,
+                        EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
+                        float ny, float nz, float d, int light_count, light3ds* lights,
+                        GlassProp* glass) {
+  ShadeContext ctx = MakeContext(image, background, textures, mats, mat_count, tri, vertices,
+                                 origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
+  if (!SetUpShading(ctx, vertices)) return;
+  FlatFamily family{ctx};
+  WalkTriangle(vertices, edges, bottom_row, family);
+}
+
+void RasterSolidTriangle(unsigned char* image, int width, int height, __Triangle3ds* tri,
+                         int vertex_count, __Point3ds* vertices, EdgeEntry* edges,
+                         int bottom_row, int origin_x, int origin_y, float c0, float c1,
+                         float c2, float opacity) {
+  SolidFamily family{image, {c0, c1, c2}, opacity};
+  WalkTriangle(vertices, edges, bottom_row, family);
+}

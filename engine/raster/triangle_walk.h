@@ -1,0 +1,166 @@
+// The walk shared by the three triangle rasterizers (Phong, flat, solid colour): rows from
+// the top vertex down along the left chain, each row as left fringe, interior and right
+// fringe, plus the anti-aliasing pass around each left-chain edge. The rasterizers differ
+// only in a few span rules and in what a visited pixel does; a family record supplies both:
+//
+//   static constexpr bool kPhongSpans;  // the Phong span rules (table below), else flat's
+//   void StartRow();                    // a row begins (the previous-pixel record resets)
+//   void EndScan();                     // the last row is done
+//   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge);
+//
+//   rule                 Phong spans                      flat spans
+//   rows of an edge      trunc(y_end) < y                 y >= y_end
+//   left boundary        raised to the edge's smaller x   as computed
+//   left fringe          .. x <= xl + 0.5                 .. x <= xl
+//   interior             .. x < xr                        .. x <= xr
+//   right fringe         from trunc(xr)                   from trunc(xr + 1)
+//   anti-aliasing pass   the corner box of the edge       the edge's whole box
+#pragma once
+
+#include <math.h>
+
+#include "engine/engine.h"
+#include "engine/raster/edge_segment.h"
+#include "engine/raster/right_edge.h"
+#include "engine/raster/triangle_setup.h"
+
+enum class PixelRole { kCorner, kLeftFringe, kInterior, kRightFringe };
+
+namespace triangle_walk {
+
+// Truncation toward zero, with values far outside any image held at +-1e9 (and a value that
+// is not a number taken as -1e9) so that the conversion to int is always defined.
+inline int Trunc(double v) {
+  if (!(v > -1e9)) return -1000000000;
+  if (v > 1e9) return 1000000000;
+  return static_cast<int>(v);
+}
+
+// The pixels worth visiting: the image plus a two-pixel rim, so that the previous-pixel
+// record of every pixel inside the image is the same as for an unbounded walk. Pixels beyond
+// it could only fail the depth test or be skipped by the writes; bounding the loops keeps a
+// triangle that reaches far outside the image from costing time in proportion to its size.
+struct Window {
+  int x0, x1, y0, y1;  // inclusive
+};
+
+inline Window ImageWindow() { return Window{-2, Zwidth + 1, -2, Zheight + 1}; }
+
+inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// The anti-aliasing pass of edge `e`: every pixel of its box is visited as an edge pixel.
+template <class Family>
+void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Window& w,
+              Family& family) {
+  const __Point3ds& s = v[e.start];
+  const __Point3ds& t = v[e.end];
+  const EdgeSegment seg = MakeEdgeSegment(s.x, s.y, t.x, t.y);
+  const bool flat_tall = fabsf(t.y - s.y) < 1.0f;
+  int row0, row1, col0, col1;
+  if (Family::kPhongSpans) {
+    // Corner box around the edge's upper end (its lower end in the final pass), reaching
+    // along the edge by 1.5 rows' worth of its slope.
+    const double ext = flat_tall ? fabs(double(s.x) - t.x) + 1.5
+                                 : 1.5 * fabs((double(s.x) - t.x) / (double(t.y) - s.y));
+    const double yc = final_pass ? (s.y < t.y ? s.y : t.y) : (s.y > t.y ? s.y : t.y);
+    row0 = Trunc(yc - 1.5);
+    row1 = Trunc(yc + 1.5);
+    if (s.x < t.x) {  // on equal x the end counts as the smaller
+      col0 = Trunc(double(s.x) - 1.5);
+      col1 = Trunc(double(s.x) + ext);
+    } else {
+      col0 = Trunc(double(s.x) - ext);
+      col1 = Trunc(double(s.x) + 1.5);
+    }
+  } else {
+    const double ext = flat_tall ? fabs(double(s.y) - t.y) + 1.5 : 1.5;
+    row0 = Trunc(double(s.y < t.y ? s.y : t.y) - 1.5);
+    row1 = Trunc(double(s.y > t.y ? s.y : t.y) + 1.5);
+    col0 = Trunc(double(s.x < t.x ? s.x : t.x) - 1.5);
+    col1 = Trunc(double(s.x > t.x ? s.x : t.x) + ext);
+  }
+  row0 = Clamp(row0, w.y0, w.y1 + 1);
+  row1 = Clamp(row1, w.y0 - 1, w.y1);
+  col0 = Clamp(col0, w.x0, w.x1 + 1);
+  col1 = Clamp(col1, w.x0 - 1, w.x1);
+  for (int y = row0; y <= row1; ++y)
+    for (int x = col0; x <= col1; ++x) family.Visit(x, y, PixelRole::kCorner, seg);
+}
+
+// One row of left edge i: left fringe, interior, right fringe.
+template <class Family>
+void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegment& left,
+             float slope, float xmin, int y, bool quality, const Window& w, Family& family) {
+  const __Point3ds& s = v[edges[i].start];
+  float xl = xmin;
+  if (slope != 0.0f) {
+    xl = s.x + (static_cast<float>(y) - s.y) * slope;
+    if (Family::kPhongSpans && xl < xmin) xl = xmin;
+  }
+  EdgeSegment right;
+  float wr = 3.0f;
+  const float xr = RightEdgeAt(3, i + 1, v, edges, static_cast<float>(y), right, wr);
+  float wl = fabsf(xl - (s.x + (static_cast<float>(y) - 1.0f - s.y) * slope));
+  if (!(wl > 3.0f)) wl = 3.0f;
+
+  family.StartRow();
+  if (quality) {
+    const double end = double(xl) + (Family::kPhongSpans ? 0.5 : 0.0);
+    for (int x = Clamp(Trunc(double(xl) - wl), w.x0, w.x1 + 1); x <= w.x1 && x <= end; ++x)
+      family.Visit(x, y, PixelRole::kLeftFringe, left);
+  }
+  const int start = Clamp(quality ? Trunc(double(xl) + 1.0) : Trunc(xl), w.x0, w.x1 + 1);
+  for (int x = start; x <= w.x1 && (Family::kPhongSpans ? x < xr : x <= xr); ++x)
+    family.Visit(x, y, PixelRole::kInterior, left);
+  if (quality) {
+    const int from = Trunc(Family::kPhongSpans ? double(xr) : double(xr) + 1.0);
+    const double end = double(xr) + wr;
+    for (int x = Clamp(from, w.x0, w.x1 + 1); x <= w.x1 && x <= end; ++x)
+      family.Visit(x, y, PixelRole::kRightFringe, right);
+  }
+}
+
+// The rows of left edge i; returns the row the walk stands on afterwards.
+template <class Family>
+int ScanEdge(const __Point3ds* v, const EdgeEntry* edges, int i, bool quality, const Window& w,
+             Family& family) {
+  const __Point3ds& s = v[edges[i].start];
+  const __Point3ds& e = v[edges[i].end];
+  const int top = Trunc(s.y);
+  // Rows less than one pixel apart have no usable slope: the row takes the smaller end x.
+  const float slope = fabsf(e.y - s.y) < 1.0f ? 0.0f : (e.x - s.x) / (e.y - s.y);
+  const EdgeSegment seg = MakeEdgeSegment(s.x, s.y, e.x, e.y);
+  const float xmin = s.x < e.x ? s.x : e.x;
+  // Lowest row of the edge: above trunc(y_end) (Phong), at or above y_end (flat).
+  const int lowest = Family::kPhongSpans ? Trunc(e.y) + 1 : Trunc(ceil(double(e.y)));
+  for (int y = top < w.y1 ? top : w.y1; y >= lowest && y >= w.y0; --y)
+    ScanRow(v, edges, i, seg, slope, xmin, y, quality, w, family);
+  return top < lowest - 1 ? top : lowest - 1;
+}
+
+}  // namespace triangle_walk
+
+// The main loop: left edges 0 and 1 in turn, each preceded by its anti-aliasing pass when
+// _Quality is set, and one last pass once the walk has reached the bottom row.
+template <class Family>
+void WalkTriangle(const __Point3ds* v, const EdgeEntry* edges, int bottom_row, Family& family) {
+  using namespace triangle_walk;
+  const bool quality = _Quality != 0;
+  const Window w = ImageWindow();
+  bool final_pass = false;
+  int i = 0;
+  for (;;) {
+    if (quality) {
+      EdgePass(v, edges[i], final_pass, w, family);
+      // An edge less than one pixel tall is covered by its pass alone.
+      if (fabsf(v[edges[i].end].y - v[edges[i].start].y) < 1.0f) ++i;
+    }
+    if (i >= 2) return;
+    const int y = ScanEdge(v, edges, i, quality, w, family);
+    ++i;
+    if (y > bottom_row) continue;
+    family.EndScan();
+    final_pass = true;
+    if (!quality) return;
+  }
+}

@@ -1,0 +1,124 @@
+// The scratch-layer path of the anti-aliased modes: the triangle's region of _TriLayer, its
+// clearing and its composite into the output with the edge-continuation rule.
+#include "engine/scene/layer_composite.h"
+
+#include <stdint.h>
+#include <string.h>
+
+#include "engine/engine_state.h"
+#include "engine/raster/truncate.h"
+
+namespace {
+
+int ClampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// Two layers whose colours differ by less than this many 8-bit levels in every channel
+// continue one edge composite. In 16-bit the difference is divided by 256 first, so the
+// threshold there is 20 x 256 channel units.
+constexpr int kEdgeLevels = 20;
+
+template <typename Channel>
+void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
+                     const LayerRegion& r) {
+  const int m = _MaxChannel;
+  const float full = static_cast<float>(m);
+  for (int y = r.y0; y < r.y1; ++y) {
+    for (int x = r.x0; x < r.x1; ++x) {
+      const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
+      const Channel* L = layer + i;
+      Channel* D = out + i;
+      Channel* E = edge + i;
+      Channel* U = under + i;
+      const int a = L[3];
+      if (a == 0) continue;  // untouched by the triangle
+      if (a >= m) {  // full cover: the layer's colour everywhere, the edge coverage kept
+        for (int k = 0; k < 3; ++k) D[k] = U[k] = E[k] = L[k];
+        D[3] = static_cast<Channel>(m);
+        continue;
+      }
+      if (D[3] == 0) {  // nothing under it yet
+        for (int k = 0; k < 3; ++k) D[k] = L[k];
+        D[3] = static_cast<Channel>(a);
+        continue;
+      }
+      int delta = 0;
+      for (int k = 0; k < 3; ++k) {
+        const int diff = E[k] > L[k] ? E[k] - L[k] : L[k] - E[k];
+        if (diff > delta) delta = diff;
+      }
+      if (_Deep) delta /= 256;
+      int under_colour[3];
+      int g;
+      if (E[3] != 0 && delta < kEdgeLevels) {
+        // The layer continues the edge composite made here: blend once against the colour
+        // found under the first layer, with the larger coverage.
+        for (int k = 0; k < 3; ++k) under_colour[k] = U[k];
+        g = E[3] > a ? E[3] : a;
+        E[3] = static_cast<Channel>(g);
+      } else {
+        // A new edge: remember what lies under it and the layer's colour and coverage.
+        for (int k = 0; k < 3; ++k) {
+          under_colour[k] = D[k];
+          U[k] = D[k];
+          E[k] = L[k];
+        }
+        E[3] = static_cast<Channel>(a);
+        g = a;
+      }
+      const float o = static_cast<float>(g) / full;
+      for (int k = 0; k < 3; ++k) {
+        float c = static_cast<float>(L[k]) * o + static_cast<float>(under_colour[k]) * (1.0f - o);
+        if (c < 0.0f) c = 0.0f;
+        if (c > full) c = full;
+        D[k] = static_cast<Channel>(c);
+      }
+      if (g > D[3]) D[3] = static_cast<Channel>(g);
+    }
+  }
+}
+
+}  // namespace
+
+LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, int origin_x,
+                           int origin_y, bool wide) {
+  const __Point3ds* v[3] = {&points[tri.a], &points[tri.b], &points[tri.c]};
+  float minx = v[0]->x, maxx = v[0]->x, miny = v[0]->y, maxy = v[0]->y;
+  for (int k = 1; k < 3; ++k) {
+    if (v[k]->x < minx) minx = v[k]->x;
+    if (v[k]->x > maxx) maxx = v[k]->x;
+    if (v[k]->y < miny) miny = v[k]->y;
+    if (v[k]->y > maxy) maxy = v[k]->y;
+  }
+  // Fringes and corner passes reach about two pixels past the triangle; the curved modes
+  // bulge out by up to the triangle's own size.
+  float mx = 3.0f, my = 3.0f;
+  if (wide) {
+    if (maxx - minx > mx) mx = maxx - minx;
+    if (maxy - miny > my) my = maxy - miny;
+  }
+  LayerRegion r;
+  r.x0 = ClampInt(TruncToInt(double(minx) - mx + origin_x), 0, Zwidth);
+  r.x1 = ClampInt(TruncToInt(double(maxx) + mx + origin_x), 0, Zwidth);
+  r.y0 = ClampInt(TruncToInt(double(miny) - my + origin_y), 0, Zheight);
+  r.y1 = ClampInt(TruncToInt(double(maxy) + my + origin_y), 0, Zheight);
+  return r;
+}
+
+void ClearLayer(const LayerRegion& r) {
+  if (!_TriLayer || r.x1 <= r.x0) return;
+  const size_t channel = _Deep ? 2 : 1;
+  for (int y = r.y0; y < r.y1; ++y) {
+    const size_t i = (static_cast<size_t>(y) * _RowStride + 4 * static_cast<size_t>(r.x0));
+    memset(_TriLayer + i * channel, 0, static_cast<size_t>(r.x1 - r.x0) * 4 * channel);
+  }
+}
+
+void CompositeLayer(unsigned char* dst, const LayerRegion& r) {
+  if (!dst || !_TriLayer || !_EdgeColor || !_EdgeUnder) return;
+  if (_Deep)
+    CompositeRegion(reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(_TriLayer),
+                    reinterpret_cast<uint16_t*>(_EdgeColor),
+                    reinterpret_cast<uint16_t*>(_EdgeUnder), r);
+  else
+    CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, r);
+}

@@ -1,0 +1,23 @@
+// The anti-aliased path of one triangle: it is drawn alone into the scratch layer
+// _TriLayer, and the layer is then composited into the output with the edge-continuation
+// rule, so that neighbouring triangles of nearly one colour blend once along their shared
+// edge instead of one over the other.
+#pragma once
+
+#include "engine/engine.h"
+
+// A box of pixels x0 <= x < x1, y0 <= y < y1, already limited to Zwidth x Zheight.
+struct LayerRegion {
+  int x0, x1, y0, y1;
+};
+
+// The triangle's box (vertices without the origin) widened by the margins: 3 pixels, or with
+// `wide` (curved modes) the triangle's own width and height, at least 3.
+LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, int origin_x,
+                           int origin_y, bool wide);
+
+// Clears the four channels of _TriLayer over the region.
+void ClearLayer(const LayerRegion& region);
+
+// Composites _TriLayer into dst over the region, keeping _EdgeColor and _EdgeUnder.
+void CompositeLayer(unsigned char* dst, const LayerRegion& region);

@@ -1,0 +1,87 @@
+// The per-mode drivers of __RasterScene: each walks the triangles in array order with its
+// own culling rule and hands them to its rasterizer, straight into the output or through
+// the scratch layer and its composite.
+#include "engine/engine_state.h"
+#include "engine/raster/shaded_triangle.h"
+#include "engine/scene/layer_composite.h"
+#include "engine/scene/scene_call.h"
+
+namespace {
+
+// Nz of the orientation normal (P2 - P1) x (P0 - P1) of the triangle's vertices a, b, c; a
+// face is front-facing when it is >= 0.
+float OrientationNz(const __Triangle3ds& t, const __Point3ds* p) {
+  const __Point3ds& p0 = p[t.a];
+  const __Point3ds& p1 = p[t.b];
+  const __Point3ds& p2 = p[t.c];
+  return (p2.x - p1.x) * (p0.y - p1.y) - (p2.y - p1.y) * (p0.x - p1.x);
+}
+
+// Front faces in the front pass, back faces in the back-face pass; both sides with
+// _DubleSide, and back faces in the front pass too when multi-refraction is 2.
+bool FacesPass(float nz) {
+  return (nz >= 0.0f && !_DrawBackFaces1) || (nz < 0.0f && _DrawBackFaces1) ||
+         (_UseMultyRefract == 2 && !_DrawBackFaces1) || _DubleSide;
+}
+
+using TriangleDriver = void (*)(unsigned char*, unsigned char*, int, int, __Texture*,
+                                material3ds*, int, __Triangle3ds*, __Point3ds*, int, int, int,
+                                light3ds*, GlassProp*);
+
+void DrawInto(TriangleDriver draw, unsigned char* image, const SceneCall& c, __Triangle3ds* t) {
+  draw(image, c.src, c.width, c.height, c.textures, c.mats, c.mat_count, t, c.points,
+       c.origin_x, c.origin_y, c.light_count, c.lights, c.glass);
+}
+
+// The triangle alone into _TriLayer, then composited into the output over its region.
+void DrawThroughLayer(TriangleDriver draw, const SceneCall& c, __Triangle3ds* t, bool wide) {
+  const LayerRegion region = TriangleRegion(*t, c.points, c.origin_x, c.origin_y, wide);
+  ClearLayer(region);
+  DrawInto(draw, _TriLayer, c, t);
+  CompositeLayer(c.dst, region);
+}
+
+// Modes 3 (flat) and 6 (Phong): culled; anti-aliased through the layer with _Quality.
+void DriveShaded(TriangleDriver draw, const SceneCall& c) {
+  for (int i = 0; i < c.tri_count; ++i) {
+    __Triangle3ds* t = &c.tris[i];
+    if (!FacesPass(OrientationNz(*t, c.points))) continue;
+    if (_Quality)
+      DrawThroughLayer(draw, c, t, false);
+    else
+      DrawInto(draw, c.dst, c, t);
+  }
+}
+
+// Mode 8 (patches): every triangle, always through the layer with the wide margin; the
+// patch culls its own parts.
+void DrivePatches(const SceneCall& c) {
+  for (int i = 0; i < c.tri_count; ++i) DrawThroughLayer(DrawPatchTriangle, c, &c.tris[i], true);
+}
+
+// Modes 0 (rough), 1 (line) and 2 (wire): not built yet; they draw nothing until the line
+// modes land.
+void DriveRough(const SceneCall&) {}
+void DriveLines(const SceneCall&) {}
+void DriveWire(const SceneCall&) {}
+
+// Modes 9 (curved patches) and 10 (outline): not built yet; they draw nothing until the
+// curved-surface rasterizers land.
+void DriveBezier(const SceneCall&) {}
+void DriveOutline(const SceneCall&) {}
+
+}  // namespace
+
+void RunModeDriver(const SceneCall& call) {
+  switch (_DrawMode) {
+    case 0: DriveRough(call); break;
+    case 1: DriveLines(call); break;
+    case 2: DriveWire(call); break;
+    case 3: DriveShaded(DrawFlatTriangle, call); break;
+    case 6: DriveShaded(DrawPhongTriangle, call); break;
+    case 8: DrivePatches(call); break;
+    case 9: DriveBezier(call); break;
+    case 10: DriveOutline(call); break;
+    default: break;  // modes 4, 5, 7 and above 10 draw nothing
+  }
+}

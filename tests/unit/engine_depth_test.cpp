@@ -1,0 +1,88 @@
+// The per-pixel depth test: strictly nearer wins, fails outside the buffer, and always
+// passes without a z-buffer.
+#include <gtest/gtest.h>
+
+#include "engine/raster/depth_test.h"
+#include "engine_test_support.h"
+
+namespace {
+
+// The plane z = 2x + 3: 2x - z + 3 = 0.
+const float kNx = 2, kNy = 0, kNz = -1, kD = 3;
+
+class DepthTestFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    for (float& c : cells_) c = -1e30f;
+    __SetZBuff(cells_, 4, 3);
+  }
+  void TearDown() override { __SetZBuff(nullptr, 0, 0); }
+  bool Test(float x, float y, int ox = 0, int oy = 0) {
+    return DepthTest(x, y, kNx, kNy, kNz, kD, v_, ox, oy, z_, cell_, old_);
+  }
+  EngineGlobalsGuard guard_;
+  float cells_[12];
+  __Point3ds v_[3] = {};
+  float z_ = 0, old_ = 0;
+  int cell_ = 0;
+};
+
+}  // namespace
+
+TEST_F(DepthTestFixture, NearerPixelPassesAndReplacesTheDepth) {
+  cells_[1 * 4 + 2] = 6.5f;
+  ASSERT_TRUE(Test(2, 1));
+  EXPECT_EQ(z_, 7);
+  EXPECT_EQ(cell_, 6);
+  EXPECT_EQ(old_, 6.5f);
+  EXPECT_EQ(cells_[6], 7);
+}
+
+// Equal depth fails: the triangle drawn first keeps the pixel.
+TEST_F(DepthTestFixture, EqualOrFartherDepthFails) {
+  cells_[6] = 7;
+  EXPECT_FALSE(Test(2, 1));
+  EXPECT_EQ(z_, 7);  // the depth is still delivered
+  EXPECT_EQ(cells_[6], 7);
+  cells_[6] = 8;
+  EXPECT_FALSE(Test(2, 1));
+  EXPECT_EQ(cells_[6], 8);
+}
+
+TEST_F(DepthTestFixture, OutsideTheBufferFails) {
+  EXPECT_FALSE(Test(-1, 0));
+  EXPECT_FALSE(Test(4, 0));
+  EXPECT_FALSE(Test(0, 3));
+  EXPECT_FALSE(Test(0, -0.5f - 1));
+  for (float c : cells_) EXPECT_EQ(c, -1e30f);
+}
+
+// The cell is found at (trunc(x + ox), trunc(y + oy)); the depth uses x, y alone.
+TEST_F(DepthTestFixture, OffsetsMoveTheCellNotTheDepth) {
+  ASSERT_TRUE(Test(1.7f, 0.2f, 2, 1));
+  EXPECT_EQ(cell_, 1 * 4 + 3);
+  EXPECT_FLOAT_EQ(z_, 2 * 1.7f + 3);
+}
+
+// A plane seen edge-on (|nz| < 0.01) gives every pixel vertex 0's depth.
+TEST_F(DepthTestFixture, NearlyEdgeOnPlaneUsesVertexZeroDepth) {
+  v_[0].z = 11;
+  ASSERT_TRUE(DepthTest(1, 1, 1, 0, 0.005f, 100, v_, 0, 0, z_, cell_, old_));
+  EXPECT_EQ(z_, 11);
+  EXPECT_EQ(cells_[5], 11);
+}
+
+TEST(DepthTestWithoutBuffer, EveryPixelPasses) {
+  EngineGlobalsGuard guard;
+  __SetZBuff(nullptr, 0, 0);
+  Zwidth = 2;
+  Zheight = 2;
+  __Point3ds v[3] = {};
+  float z = 0, old = 0;
+  int cell = 5;
+  EXPECT_TRUE(DepthTest(1, 0, kNx, kNy, kNz, kD, v, 0, 0, z, cell, old));
+  EXPECT_EQ(z, 5);
+  EXPECT_EQ(cell, -1);
+  EXPECT_TRUE(DepthTest(1000, -50, kNx, kNy, kNz, kD, v, 0, 0, z, cell, old));
+  EXPECT_TRUE(DepthTest(1, 0, kNx, kNy, kNz, kD, v, 0, 0, z, cell, old));  // again
+}

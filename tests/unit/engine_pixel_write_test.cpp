@@ -1,0 +1,212 @@
+// Pixel writes with coverage and the anti-aliased edge writes, at both channel widths.
+#include <gtest/gtest.h>
+
+#include <math.h>
+
+#include "engine/raster/pixel_write.h"
+#include "engine_test_support.h"
+
+namespace {
+
+class PixelWrite : public ::testing::TestWithParam<bool> {
+ protected:
+  bool deep() const { return GetParam(); }
+  EngineGlobalsGuard guard_;
+};
+
+// Channel value of a fraction of full scale, truncated as the writes store it.
+int Scaled(float fraction, int max) { return static_cast<int>(fraction * static_cast<float>(max)); }
+
+}  // namespace
+
+// Coverage 1 replaces the colour (clamped) and sets full alpha over anything.
+TEST_P(PixelWrite, FullCoverageReplacesAndClamps) {
+  TestImage img(4, 4, deep());
+  int m = img.max();
+  img.set_pixel(1, 1, 10, 20, 30, 40);
+  PlotPixel(img.data(), m * 2.0f, -5, m * 0.5f, 1, 1, 1.0f);
+  EXPECT_EQ(img.at(1, 1, 0), m);  // 300 in 8-bit becomes 255; 16-bit stops at 32768
+  EXPECT_EQ(img.at(1, 1, 1), 0);
+  EXPECT_EQ(img.at(1, 1, 2), Scaled(0.5f, m));
+  EXPECT_EQ(img.at(1, 1, 3), m);
+}
+
+TEST_P(PixelWrite, ValuesAboveFullScaleStopThere) {
+  TestImage img(2, 1, deep());
+  PlotPixel(img.data(), 300, 40000, 70000, 0, 0, 1.0f);
+  EXPECT_EQ(img.at(0, 0, 0), deep() ? 300 : 255);
+  EXPECT_EQ(img.at(0, 0, 1), deep() ? 32768 : 255);
+  EXPECT_EQ(img.at(0, 0, 2), img.max());
+}
+
+// Over an empty pixel a partial coverage keeps the full colour and goes into alpha alone.
+TEST_P(PixelWrite, PartialCoverageOverEmptyPixelKeepsFullColour) {
+  TestImage img(2, 2, deep());
+  int m = img.max();
+  PlotPixel(img.data(), 100, 50, 25, 0, 1, 0.25f);
+  EXPECT_EQ(img.at(0, 1, 0), 100);
+  EXPECT_EQ(img.at(0, 1, 1), 50);
+  EXPECT_EQ(img.at(0, 1, 2), 25);
+  EXPECT_EQ(img.at(0, 1, 3), deep() ? 8192 : 63);
+  EXPECT_EQ(img.at(0, 1, 3), Scaled(0.25f, m));
+}
+
+// Over a covered pixel the colour blends by coverage; alpha keeps the larger value.
+TEST_P(PixelWrite, PartialCoverageBlendsOverCoveredPixel) {
+  TestImage img(2, 2, deep());
+  int alpha = deep() ? 200 * 128 : 200;
+  img.set_pixel(1, 0, 200, 40, 0, alpha);
+  PlotPixel(img.data(), 0, 200, 100, 1, 0, 0.25f);
+  EXPECT_EQ(img.at(1, 0, 0), 150);  // 0.25 * 0 + 0.75 * 200
+  EXPECT_EQ(img.at(1, 0, 1), 80);   // 0.25 * 200 + 0.75 * 40
+  EXPECT_EQ(img.at(1, 0, 2), 25);
+  EXPECT_EQ(img.at(1, 0, 3), alpha);
+  // A larger coverage raises alpha to coverage * full scale.
+  PlotPixel(img.data(), 0, 0, 0, 1, 0, 0.9f);
+  EXPECT_EQ(img.at(1, 0, 3), Scaled(0.9f, img.max()));
+}
+
+// No coverage (zero, negative, not a number) leaves the pixel; so do positions outside
+// the image.
+TEST_P(PixelWrite, NoCoverageOrOutsideWritesNothing) {
+  TestImage img(3, 2, deep());
+  img.set_pixel(1, 1, 1, 2, 3, 4);
+  for (float k : {0.0f, -0.5f, NAN}) PlotPixel(img.data(), 99, 99, 99, 1, 1, k);
+  EXPECT_EQ(img.at(1, 1, 0), 1);
+  EXPECT_EQ(img.at(1, 1, 3), 4);
+  for (int p : {-1, 3, 100}) PlotPixel(img.data(), 99, 99, 99, p, 0, 1.0f);
+  PlotPixel(img.data(), 99, 99, 99, 0, 2, 1.0f);
+  PlotPixel(img.data(), 99, 99, 99, 0, -1, 1.0f);
+  EXPECT_EQ(img.covered(), 1);
+  PlotPixel(nullptr, 99, 99, 99, 0, 0, 1.0f);  // no image: nothing to do
+}
+
+TEST_P(PixelWrite, ChannelAccessFollowsTheDepth) {
+  TestImage img(2, 1, deep());
+  WriteChannel(img.data(), 5, deep() ? 30000 : 200);
+  EXPECT_EQ(img.at(1, 0, 1), deep() ? 30000 : 200);
+  EXPECT_EQ(ReadChannel(img.data(), 5), deep() ? 30000 : 200);
+  // Only the low byte or word is stored.
+  WriteChannel(img.data(), 0, deep() ? 0x12345 : 0x1FF);
+  EXPECT_EQ(ReadChannel(img.data(), 0), deep() ? 0x2345 : 0xFF);
+}
+
+// Coverage from the signed distance to an edge's line; A*x + B*y + C < 0 is the inside.
+namespace {
+
+// The edge from (5, 0) to (5, 10): the line x = 5, inside (negative side) at x < 5.
+EdgeSegment VerticalEdge() { return MakeEdgeSegment(5, 0, 5, 10); }
+
+// Alpha left by a write of coverage factor f = 0.5 at (x, 4) over an empty image.
+int AlphaAt(float x, unsigned char mode, bool deep, bool segment) {
+  TestImage img(12, 12, deep);
+  _DrawMode = mode;
+  EdgeSegment e = VerticalEdge();
+  if (segment) {
+    PlotBySegmentDistance(img.data(), 10, 10, 10, e, x, 4, 1.0f, 0.5f, nullptr);
+  } else {
+    PlotByLineDistance(img.data(), 10, 10, 10, e, x, 4, 1.0f, 0.5f, nullptr);
+  }
+  return img.at(static_cast<int>(x), 4, 3);
+}
+
+}  // namespace
+
+TEST_P(PixelWrite, EdgeSideIsNegativeInside) {
+  EdgeSegment e = VerticalEdge();
+  EXPECT_LT(e.a * 4 + e.b * 4 + e.c, 0);
+  EXPECT_GT(e.a * 6 + e.b * 4 + e.c, 0);
+}
+
+// Filled modes (_DrawMode > 2): 0.3 outside gets 0.7 f, 0.3 inside gets f, 0.7 inside
+// gets nothing (the interior draws it). Line modes use |t|: 0.7 f, 0.7 f, 0.3 f.
+TEST_P(PixelWrite, LineDistanceCoverageInFilledAndLineModes) {
+  const int m = deep() ? 32768 : 255;
+  // Pixel positions are integers in use; fractional ones measure the rule exactly, and
+  // the write lands on the truncated pixel.
+  struct Case {
+    float x;
+    unsigned char mode;
+    float coverage;
+  } cases[] = {
+      {5.3f, 6, 0.7f}, {4.7f, 6, 1.0f}, {4.3f, 6, 0.0f},
+      {5.3f, 3, 0.7f}, {4.3f, 8, 0.0f},
+      {5.3f, 1, 0.7f}, {4.7f, 1, 0.7f}, {4.3f, 2, 0.3f}, {4.3f, 0, 0.3f},
+  };
+  for (const Case& c : cases) {
+    for (bool segment : {false, true}) {
+      int expected = Scaled(c.coverage * 0.5f, m);
+      EXPECT_NEAR(AlphaAt(c.x, c.mode, deep(), segment), expected, deep() ? 3 : 1)
+          << "x " << c.x << " mode " << int(c.mode) << " segment " << segment;
+    }
+  }
+}
+
+// Beyond an end of the segment coverage falls off with the distance to the end point:
+// the ends are round, not square.
+TEST_P(PixelWrite, SegmentEndsAreRound) {
+  TestImage img(20, 20, deep());
+  _DrawMode = 1;
+  EdgeSegment e = MakeEdgeSegment(2, 5, 10, 5);  // horizontal, from x = 2 to x = 10
+  // Straight past the end: distance 0.5 -> coverage 0.5.
+  PlotBySegmentDistance(img.data(), 1, 1, 1, e, 10.5f, 5, 1.0f, 1.0f, nullptr);
+  EXPECT_EQ(img.at(10, 5, 3), Scaled(0.5f, img.max()));
+  // Diagonally past the end at (10.6, 5.6): the distance to the line is 0.6, but to the
+  // end point 0.85 -> coverage 0.15, where a square end would give 0.4.
+  float expected = 1.0f - sqrtf(0.6f * 0.6f + 0.6f * 0.6f);
+  TestImage img2(20, 20, deep());
+  PlotBySegmentDistance(img2.data(), 1, 1, 1, e, 11.6f, 4.4f, 1.0f, 1.0f, nullptr);
+  EXPECT_EQ(img2.covered(), 0);  // 1.6 from the end: beyond the half-width
+  PlotBySegmentDistance(img2.data(), 1, 1, 1, e, 10.6f, 5.6f, 1.0f, 1.0f, nullptr);
+  EXPECT_NEAR(img2.at(10, 5, 3), Scaled(expected, img2.max()), deep() ? 8 : 1);
+  // Within the segment's span the line distance rules: 0.6 from the line -> 0.4.
+  PlotBySegmentDistance(img2.data(), 1, 1, 1, e, 6, 5.6f, 1.0f, 1.0f, nullptr);
+  EXPECT_NEAR(img2.at(6, 5, 3), Scaled(0.4f, img2.max()), deep() ? 8 : 1);
+}
+
+// A segment shorter than 0.1 pixel writes nothing, but still gives the depth back.
+TEST_P(PixelWrite, TinySegmentWritesNothingButRestoresDepth) {
+  TestImage img(4, 4, deep());
+  float cells[16];
+  for (float& c : cells) c = 0;
+  __SetZBuff(cells, 4, 4);
+  cells[5] = 9;  // as a depth test at (1, 1) left it
+  DepthRestore restore = {-3.0f, 5};
+  EdgeSegment tiny = MakeEdgeSegment(1, 1, 1.05f, 1.05f);
+  PlotBySegmentDistance(img.data(), 50, 50, 50, tiny, 1, 1, 1.0f, 1.0f, &restore);
+  EXPECT_EQ(img.covered(), 0);
+  EXPECT_EQ(cells[5], -3.0f);
+  __SetZBuff(nullptr, 0, 0);
+}
+
+// Fringe writes give the z-buffer cell its old depth back on every path: drawn, not
+// drawn, inside or beyond the segment.
+TEST_P(PixelWrite, EdgeWritesRestoreDepth) {
+  TestImage img(12, 12, deep());
+  float cells[144];
+  for (float& c : cells) c = 100;
+  __SetZBuff(cells, 12, 12);
+  Zwidth = 12;
+  Zheight = 12;
+  _DrawMode = 6;
+  EdgeSegment e = VerticalEdge();
+  const float xs[] = {5.3f, 4.3f, 5.0f};
+  const float ys[] = {4.0f, 4.0f, 11.5f};
+  for (int i = 0; i < 3; ++i) {
+    int cell = 4 * 12 + i;
+    DepthRestore restore = {-7.0f - i, cell};
+    PlotBySegmentDistance(img.data(), 1, 2, 3, e, xs[i], ys[i], 1.0f, 1.0f, &restore);
+    EXPECT_EQ(cells[cell], -7.0f - i);
+  }
+  DepthRestore restore = {-1.0f, 0};
+  PlotByLineDistance(img.data(), 1, 2, 3, e, 9, 9, 1.0f, 1.0f, &restore);
+  EXPECT_EQ(cells[0], -1.0f);
+  PlotByLineDistance(img.data(), 1, 2, 3, e, 9, 9, 1.0f, 1.0f, nullptr);  // none asked
+  EXPECT_EQ(cells[0], -1.0f);
+  __SetZBuff(nullptr, 0, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Depths, PixelWrite, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                           return info.param ? std::string("Sixteen") : std::string("Eight");
+                         });

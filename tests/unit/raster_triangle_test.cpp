@@ -1,0 +1,364 @@
+// The shaded triangle rasterizers: which pixels each family covers, the depth rules, the
+// anti-aliased fringes, what the shader is handed, and the patch split.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <utility>
+
+#include "engine/raster/shaded_triangle.h"
+#include "raster_test_support.h"
+
+using namespace raster_test;
+
+namespace {
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+class TriangleRaster : public EngineTest {
+ protected:
+  Image image{64, 64, false};
+  std::vector<__Point3ds> points;
+  __Triangle3ds tri = Face(0, 1, 2);
+
+  void Draw(void (*draw)(unsigned char*, unsigned char*, int, int, __Texture*, material3ds*,
+                         int, __Triangle3ds*, __Point3ds*, int, int, int, light3ds*,
+                         GlassProp*),
+            int origin_x = 0, int origin_y = 0) {
+    draw(image.data(), image.data(), image.w, image.h, nullptr, nullptr, 0, &tri,
+         points.data(), origin_x, origin_y, 0, nullptr, nullptr);
+  }
+  PixelSet Covered() const {
+    PixelSet s;
+    for (int y = 0; y < image.h; ++y)
+      for (int x = 0; x < image.w; ++x)
+        if (image.at(x, y, 3) != 0) s.insert({x, y});
+    return s;
+  }
+  static PixelSet Shaded() {
+    PixelSet s;
+    for (const ShaderCall& c : RecordedCalls()) s.insert({c.pixel_x(), c.pixel_y()});
+    return s;
+  }
+};
+
+// Right triangle (10, 30), (10, 10), (30, 10), the top vertex at y = 30 and the right edge
+// x = 40 - y. Without quality the Phong rasterizer covers trunc(xl) <= x < xr on the rows
+// 30 >= y > 10: 0 + 1 + ... + 19 = 190 pixels, each shaded once at full coverage.
+TEST_F(TriangleRaster, PhongWithoutQualityCoversExactlyTheHalfOpenSpans) {
+  points = {Vertex(10, 30, 0), Vertex(10, 10, 0), Vertex(30, 10, 0)};
+  PixelSet expected;
+  for (int y = 11; y <= 30; ++y)
+    for (int x = 10; x < 40 - y; ++x) expected.insert({x, y});
+  ASSERT_EQ(expected.size(), 190u);
+
+  for (auto order : {Face(0, 1, 2), Face(0, 2, 1), Face(2, 0, 1)}) {
+    image.fill(0, 0, 0, 0);
+    RecordShaderCalls();
+    tri = order;
+    Draw(DrawPhongTriangle);
+    EXPECT_EQ(Covered(), expected) << "winding " << order.a << order.b << order.c;
+    EXPECT_EQ(RecordedCalls().size(), expected.size()) << "each pixel shaded once";
+    for (const auto& p : expected) {
+      EXPECT_EQ(image.at(p.first, p.second, 0), 200);
+      EXPECT_EQ(image.at(p.first, p.second, 3), 255);
+    }
+  }
+}
+
+// The same triangle, flat: rows y >= y_end include the bottom row, and the right boundary
+// pixel x = xr belongs to the interior when xr is an integer: rows 10..30, 10 <= x <= 40 - y.
+TEST_F(TriangleRaster, FlatIncludesTheIntegerRightBoundaryAndTheBottomRow) {
+  points = {Vertex(10, 30, 0), Vertex(10, 10, 0), Vertex(30, 10, 0)};
+  PixelSet expected;
+  for (int y = 10; y <= 30; ++y)
+    for (int x = 10; x <= 40 - y; ++x) expected.insert({x, y});
+  Draw(DrawFlatTriangle);
+  EXPECT_EQ(Covered(), expected);
+}
+
+// With an origin the pixels move, and the shader sees positions relative to the origin.
+TEST_F(TriangleRaster, OriginShiftsPixelsAndShaderPositionsAreRelative) {
+  points = {Vertex(-10, 0, 0), Vertex(-10, -20, 0), Vertex(10, -20, 0)};
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle, 20, 30);
+  PixelSet expected;
+  for (int y = 11; y <= 30; ++y)
+    for (int x = 10; x < 40 - y; ++x) expected.insert({x, y});
+  EXPECT_EQ(Covered(), expected);
+  for (const ShaderCall& c : RecordedCalls()) {
+    EXPECT_EQ(c.origin_x, 20.0f);
+    EXPECT_EQ(c.origin_y, 30.0f);
+    EXPECT_GE(c.x, -10.0f);
+    EXPECT_LE(c.y, 0.0f);
+  }
+}
+
+// Two triangles sharing an edge leave no gap between them: every pixel inside the square
+// they make is drawn by one or both.
+TEST_F(TriangleRaster, SharedEdgesLeaveNoGaps) {
+  for (int family = 0; family < 2; ++family) {
+    image.fill(0, 0, 0, 0);
+    points = {Vertex(5.3f, 7.6f, 0), Vertex(50.7f, 9.1f, 0), Vertex(48.2f, 55.4f, 0),
+              Vertex(6.9f, 52.8f, 0)};
+    for (auto f : {Face(0, 1, 2), Face(0, 2, 3)}) {
+      tri = f;
+      Draw(family ? DrawFlatTriangle : DrawPhongTriangle);
+    }
+    // Pixels at least 1.5 from every outer edge lie inside the quadrilateral.
+    const float qx[4] = {5.3f, 50.7f, 48.2f, 6.9f}, qy[4] = {7.6f, 9.1f, 55.4f, 52.8f};
+    int inside = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        bool deep_inside = true;
+        for (int k = 0; k < 4; ++k) {
+          const float ax = qx[k], ay = qy[k], bx = qx[(k + 1) % 4], by = qy[(k + 1) % 4];
+          const float cross = (bx - ax) * (y - ay) - (by - ay) * (x - ax);
+          const float len = hypotf(bx - ax, by - ay);
+          if (cross / len < 1.5f) deep_inside = false;
+        }
+        if (!deep_inside) continue;
+        ++inside;
+        EXPECT_EQ(image.at(x, y, 3), 255) << "gap at " << x << "," << y << " family " << family;
+      }
+    EXPECT_GT(inside, 1000);
+  }
+}
+
+// Depth: a pixel is drawn only when the plane's depth is strictly greater than the stored
+// one, and then the new depth stays in the z-buffer.
+TEST_F(TriangleRaster, DepthTestIsStrict) {
+  points = {Vertex(10, 30, 5), Vertex(10, 10, 5), Vertex(30, 10, 5)};
+  float* z = static_cast<float*>(EngineAlloc(64 * 64 * sizeof(float)));
+  __SetZBuff(z, 64, 64);
+  for (int i = 0; i < 64 * 64; ++i) z[i] = 5.0f;
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  EXPECT_TRUE(RecordedCalls().empty());
+  EXPECT_TRUE(Covered().empty());
+
+  for (int i = 0; i < 64 * 64; ++i) z[i] = 4.999f;
+  Draw(DrawPhongTriangle);
+  EXPECT_EQ(Covered().size(), 190u);
+  EXPECT_EQ(z[20 * 64 + 12], 5.0f);
+  EXPECT_EQ(z[5 * 64 + 5], 4.999f);
+}
+
+// Fringe pixels give their old depth back: a triangle drawn later behind an anti-aliased
+// fringe still reaches those pixels, while the interior keeps it out.
+TEST_F(TriangleRaster, FringesDoNotOccludeLaterTriangles) {
+  _Quality = 1;
+  float* z = static_cast<float*>(EngineAlloc(64 * 64 * sizeof(float)));
+  __SetZBuff(z, 64, 64);
+  ZBuffClear();
+  points = {Vertex(20.4f, 40.3f, 10), Vertex(20.4f, 20.3f, 10), Vertex(40.4f, 20.3f, 10),
+            Vertex(2, 60, 1), Vertex(2, 2, 1), Vertex(60, 2, 1), Vertex(60, 60, 1)};
+  Draw(DrawPhongTriangle);
+  // The hypotenuse x + y = 60.7: pixel (31, 30) lies 0.2 outside it, in the right fringe.
+  const int fx = 31, fy = 30;
+  ASSERT_GT(image.at(fx, fy, 3), 0);
+  ASSERT_LT(image.at(fx, fy, 3), 255);
+  EXPECT_LT(z[fy * 64 + fx], -1e37f) << "fringe left its depth behind";
+  EXPECT_EQ(z[30 * 64 + 25], 10.0f) << "interior depth stored";
+
+  RecordShaderCalls();
+  Answer().c[0] = 0.0f;
+  for (auto f : {Face(3, 4, 5), Face(3, 5, 6)}) {
+    tri = f;
+    Draw(DrawPhongTriangle);
+  }
+  const PixelSet behind = Shaded();
+  EXPECT_EQ(behind.count({fx, fy}), 1u) << "the far triangle still reaches the fringe pixel";
+  EXPECT_EQ(behind.count({25, 30}), 0u) << "but not the near triangle's interior";
+  EXPECT_LT(image.at(fx, fy, 0), 200) << "and blends its colour in there";
+}
+
+// Anti-aliasing: with quality the edges get partial coverage, the interior full coverage.
+// A pixel up to half a pixel inside an edge counts as covered and one outside gets 1 - its
+// distance, so the total coverage is the area grown by about half a pixel along the
+// perimeter.
+TEST_F(TriangleRaster, QualityCoverageSumsToTheArea) {
+  _Quality = 1;
+  for (auto draw : {DrawPhongTriangle, DrawFlatTriangle}) {
+    image.fill(0, 0, 0, 0);
+    points = {Vertex(12.3f, 50.2f, 0), Vertex(8.6f, 11.7f, 0), Vertex(51.4f, 20.9f, 0)};
+    Draw(draw);
+    double sum = 0;
+    int partial = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        sum += image.at(x, y, 3) / 255.0;
+        if (image.at(x, y, 3) > 0 && image.at(x, y, 3) < 255) ++partial;
+      }
+    const double area = 0.5 * fabs((8.6 - 12.3) * (20.9 - 50.2) - (51.4 - 12.3) * (11.7 - 50.2));
+    const double perimeter = hypot(8.6 - 12.3, 11.7 - 50.2) + hypot(51.4 - 8.6, 20.9 - 11.7) +
+                             hypot(12.3 - 51.4, 50.2 - 20.9);
+    EXPECT_GT(sum, area + 0.3 * perimeter);
+    EXPECT_LT(sum, area + 0.7 * perimeter);
+    EXPECT_GT(partial, 40);
+  }
+}
+
+// A sliver narrower than a pixel stays visible along its whole length with quality: every
+// row it crosses holds some coverage.
+TEST_F(TriangleRaster, ThinSliverIsContinuousWithQuality) {
+  _Quality = 1;
+  points = {Vertex(20.2f, 55.5f, 0), Vertex(20.0f, 5.5f, 0), Vertex(20.6f, 5.5f, 0)};
+  Draw(DrawPhongTriangle);
+  for (int y = 7; y <= 54; ++y) {
+    int row = 0;
+    for (int x = 15; x < 26; ++x) row += image.at(x, y, 3);
+    EXPECT_GT(row, 0) << "row " << y;
+  }
+  // Without quality the sliver draws at most one pixel per row and nothing outside it.
+  image.fill(0, 0, 0, 0);
+  _Quality = 0;
+  Draw(DrawPhongTriangle);
+  for (const auto& p : Covered()) EXPECT_EQ(p.first, 20);
+}
+
+// The flat rasterizer hands the shader one normal, the unit face normal turned towards the
+// viewer; the Phong one interpolates the vertex normals.
+TEST_F(TriangleRaster, FlatNormalIsConstantPhongNormalIsInterpolated) {
+  points = {Vertex(10, 40, 0, -0.6f, 0.0f, 0.8f), Vertex(12, 10, 30, 0.0f, 0.0f, 1.0f),
+            Vertex(45, 20, 10, 0.6f, 0.0f, 0.8f)};
+  // Unit face normal of the plane through the three points, z > 0.
+  const float ux = 12 - 10, uy = 10 - 40, uz = 30 - 0, vx = 45 - 10, vy = 20 - 40, vz = 10 - 0;
+  float nx = uy * vz - uz * vy, ny = uz * vx - ux * vz, nz = ux * vy - uy * vx;
+  const float len = sqrtf(nx * nx + ny * ny + nz * nz) * (nz < 0 ? -1.0f : 1.0f);
+  nx /= len;
+  ny /= len;
+  nz /= len;
+
+  RecordShaderCalls();
+  Draw(DrawFlatTriangle);
+  ASSERT_GT(RecordedCalls().size(), 200u);
+  for (const ShaderCall& c : RecordedCalls()) {
+    EXPECT_NEAR(c.normal.x, nx, 1e-5f);
+    EXPECT_NEAR(c.normal.y, ny, 1e-5f);
+    EXPECT_NEAR(c.normal.z, nz, 1e-5f);
+    // The plane handed along gives the depth the pixel was tested with.
+    const float px = c.x + c.origin_x, py = c.y + c.origin_y;
+    EXPECT_NEAR(-(c.plane[0] * px + c.plane[1] * py + c.plane[3]) / c.plane[2], c.z, 1e-3f);
+    EXPECT_FALSE(c.has_prev && c.prev.valid) << "the flat record is never filled";
+  }
+
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  float min_nx = 1, max_nx = -1;
+  for (const ShaderCall& c : RecordedCalls()) {
+    min_nx = std::min(min_nx, c.normal.x);
+    max_nx = std::max(max_nx, c.normal.x);
+  }
+  EXPECT_LT(min_nx, -0.3f);
+  EXPECT_GT(max_nx, 0.3f);
+}
+
+// The Phong record of the previous pixel: invalid at the start of each row, then the pixel
+// just visited, with its position relative to the origin.
+TEST_F(TriangleRaster, PhongKeepsThePreviousPixelOfTheRow) {
+  points = {Vertex(10, 30, 0), Vertex(10, 10, 0), Vertex(30, 10, 0)};
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle, 0, 0);
+  const auto& calls = RecordedCalls();
+  ASSERT_EQ(calls.size(), 190u);
+  for (size_t i = 0; i < calls.size(); ++i) {
+    ASSERT_TRUE(calls[i].has_prev);
+    const bool row_start = calls[i].pixel_x() == 10;
+    EXPECT_EQ(calls[i].prev.valid, row_start ? 0 : 1);
+    if (!row_start) {
+      EXPECT_EQ(calls[i].prev.x, calls[i].x - 1.0f);
+      EXPECT_EQ(calls[i].prev.y, calls[i].y);
+    }
+  }
+}
+
+// Solid fill: the caller's colour at the caller's opacity; no depth test, no depth writes.
+TEST_F(TriangleRaster, SolidFillIgnoresAndKeepsTheZBuffer) {
+  float* z = static_cast<float*>(EngineAlloc(64 * 64 * sizeof(float)));
+  __SetZBuff(z, 64, 64);
+  for (int i = 0; i < 64 * 64; ++i) z[i] = 1e30f;
+  points = {Vertex(10, 30, 0), Vertex(10, 10, 0), Vertex(30, 10, 0)};
+  DrawSolidTriangle(image.data(), 64, 64, &tri, points.data(), 0, 0, 10.0f, 20.0f, 30.0f, 1.0f);
+  PixelSet expected;
+  for (int y = 10; y <= 30; ++y)
+    for (int x = 10; x <= 40 - y; ++x) expected.insert({x, y});
+  EXPECT_EQ(Covered(), expected);
+  EXPECT_EQ(image.at(15, 20, 2), 30);
+  for (int i = 0; i < 64 * 64; ++i) ASSERT_EQ(z[i], 1e30f);
+}
+
+// Degenerate and far-away triangles draw nothing and do not hang or write out of range.
+TEST_F(TriangleRaster, DegenerateAndHugeTrianglesAreSafe) {
+  RecordShaderCalls();
+  points = {Vertex(10, 10, 0), Vertex(20, 20, 0), Vertex(30, 30, 0)};
+  Draw(DrawPhongTriangle);
+  Draw(DrawFlatTriangle);
+  EXPECT_TRUE(RecordedCalls().empty());
+
+  _Quality = 1;
+  points = {Vertex(-1e8f, -1e8f, 0), Vertex(1e8f, -1e8f, 0), Vertex(0, 1e8f, 0)};
+  Draw(DrawPhongTriangle);
+  Draw(DrawFlatTriangle);
+  EXPECT_EQ(image.at(32, 32, 3), 255) << "a huge triangle covers the image";
+  points = {Vertex(NAN, 0, 0), Vertex(10, 10, 0), Vertex(0, 20, 0)};
+  Draw(DrawPhongTriangle);
+}
+
+// Patch split with normals perpendicular to the triangle: the new vertices are the exact
+// edge midpoints, and the four parts lie in the parent's plane.
+TEST_F(TriangleRaster, PatchSplitOfAFlatTriangleStaysInItsPlane) {
+  // Plane z = 0.2 x + 0.1 y + 3, normal (-0.2, -0.1, 1).
+  auto at = [](float x, float y) { return Vertex(x, y, 0.2f * x + 0.1f * y + 3.0f, -0.2f, -0.1f, 1.0f); };
+  points = {at(10, 50), at(8, 9), at(52, 24)};
+  __Point3ds v[6];
+  BuildPatchVertices(tri, points.data(), v);
+  const int pairs[3][2] = {{0, 1}, {1, 2}, {0, 2}};
+  for (int k = 0; k < 3; ++k) {
+    const __Point3ds &a = v[pairs[k][0]], &b = v[pairs[k][1]];
+    EXPECT_NEAR(v[3 + k].x, (a.x + b.x) / 2, 1e-4f);
+    EXPECT_NEAR(v[3 + k].y, (a.y + b.y) / 2, 1e-4f);
+    EXPECT_NEAR(v[3 + k].z, (a.z + b.z) / 2, 1e-4f);
+    EXPECT_NEAR(v[3 + k].nx, -0.2f, 1e-6f);
+  }
+
+  RecordShaderCalls();
+  Draw(DrawPatchTriangle);
+  ASSERT_GT(RecordedCalls().size(), 500u);
+  for (const ShaderCall& c : RecordedCalls())
+    EXPECT_NEAR(c.z, 0.2f * c.x + 0.1f * c.y + 3.0f, 1e-3f);
+  // The four parts leave no gap inside the parent.
+  PixelSet phong;
+  image.fill(0, 0, 0, 0);
+  Draw(DrawPhongTriangle);
+  const PixelSet parent = Covered();
+  image.fill(0, 0, 0, 0);
+  Draw(DrawPatchTriangle);
+  const PixelSet parts = Covered();
+  int missing = 0;
+  for (const auto& p : parent) missing += parts.count(p) == 0;
+  EXPECT_LE(missing, 3) << "parts should cover the parent up to boundary rounding";
+}
+
+// Curved normals move the new vertices outward: on a sphere the split midpoints lie
+// farther from the centre than the chord midpoints.
+TEST_F(TriangleRaster, PatchSplitFollowsCurvedNormals) {
+  const float r = 20.0f;
+  auto on_sphere = [&](float theta, float phi) {
+    const float nx = sinf(theta) * cosf(phi), ny = sinf(theta) * sinf(phi), nz = cosf(theta);
+    return Vertex(r * nx, r * ny, r * nz, nx, ny, nz);
+  };
+  points = {on_sphere(0.2f, 0.0f), on_sphere(0.7f, 0.3f), on_sphere(0.6f, 1.4f)};
+  __Point3ds v[6];
+  BuildPatchVertices(tri, points.data(), v);
+  for (int k = 3; k < 6; ++k) {
+    const float d = sqrtf(v[k].x * v[k].x + v[k].y * v[k].y + v[k].z * v[k].z);
+    EXPECT_GT(d, r * 0.985f);
+    EXPECT_LT(d, r * 1.002f);
+  }
+  // The chord midpoint of edge 0-1 is clearly inside the sphere.
+  const float mx = (points[0].x + points[1].x) / 2, my = (points[0].y + points[1].y) / 2,
+              mz = (points[0].z + points[1].z) / 2;
+  EXPECT_LT(sqrtf(mx * mx + my * my + mz * mz), r * 0.985f);
+}
+
+}  // namespace

@@ -1,0 +1,352 @@
+// The scene entry: what each mode allocates, draws and leaves behind, the guards on its
+// input, the layer composite with the edge-continuation rule, the sort and the perspective.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include <cmath>
+
+#include "engine/scene/layer_composite.h"
+#include "engine/scene/scene_alloc.h"
+#include "raster_test_support.h"
+
+using namespace raster_test;
+
+namespace {
+
+class SceneEntry : public EngineTest {
+ protected:
+  Image dst{64, 64, false};
+  Image src{64, 64, false};
+  Mesh mesh;
+  std::vector<light3ds> lights{MakeLight(0, 0, 1000)};
+  std::vector<material3ds> mats{MakeMaterial(0.8f, 0.2f, 0.2f)};
+
+  void SetUp() override {
+    EngineTest::SetUp();
+    _Quality = 1;
+    // One front-facing square of two triangles around the image centre.
+    mesh.v = {Vertex(-20, -20, 0), Vertex(20, -20, 0), Vertex(20, 20, 0), Vertex(-20, 20, 0)};
+    mesh.t = {Face(0, 1, 2), Face(0, 2, 3)};
+  }
+  void Render(int stride = -1) {
+    __RasterScene(dst.data(), src.data(), dst.w, dst.h, stride < 0 ? dst.w * 4 : stride,
+                  static_cast<int>(mesh.v.size()), static_cast<int>(mesh.t.size()),
+                  mesh.t.data(), mesh.v.data(), dst.w / 2, dst.h / 2,
+                  static_cast<int>(mats.size()), mats.data(), nullptr,
+                  static_cast<int>(lights.size()), lights.data(), nullptr);
+  }
+  static void ExpectNothingLeftAllocated() {
+    EXPECT_EQ(ZBuff, nullptr);
+    EXPECT_EQ(LightDef, nullptr);
+    EXPECT_EQ(_TriLayer, nullptr);
+    EXPECT_EQ(_EdgeColor, nullptr);
+    EXPECT_EQ(_EdgeUnder, nullptr);
+    EXPECT_EQ(_BackCopy, nullptr);
+    EXPECT_EQ(_GlassDepth, nullptr);
+  }
+};
+
+TEST_F(SceneEntry, TheSquareIsFaceUpAndDrawnInTheShadedModes) {
+  for (int mode : {3, 6, 8})
+    for (int quality : {0, 1}) {
+      dst.fill(0, 0, 0, 0);
+      _DrawMode = static_cast<unsigned char>(mode);
+      _Quality = static_cast<unsigned char>(quality);
+      Render();
+      EXPECT_EQ(dst.at(32, 32, 3), 255) << "mode " << mode << " quality " << quality;
+      EXPECT_GT(dst.at(32, 32, 0), dst.at(32, 32, 1));
+      EXPECT_EQ(dst.at(5, 5, 3), 0);
+      ExpectNothingLeftAllocated();
+    }
+}
+
+// Mode 0 clears the back-face setting and neither allocates nor touches a z-buffer.
+TEST_F(SceneEntry, RoughModeClearsBackFacesAndLeavesTheZBufferAlone) {
+  _DrawMode = 0;
+  _DrawBackFaces = 1;
+  Render();
+  EXPECT_EQ(_DrawBackFaces, 0);
+  EXPECT_EQ(_DrawBackFaces1, 0);
+  EXPECT_EQ(ZBuff, nullptr);
+
+  float* z = static_cast<float*>(EngineAlloc(8 * 8 * sizeof(float)));
+  for (int i = 0; i < 64; ++i) z[i] = 3.0f;
+  __SetZBuff(z, 8, 8);
+  Render();
+  EXPECT_EQ(ZBuff, z);
+  EXPECT_EQ(Zwidth, 8);
+  for (int i = 0; i < 64; ++i) EXPECT_EQ(z[i], 3.0f);
+}
+
+// Modes without a driver draw nothing but still set up and release every buffer.
+TEST_F(SceneEntry, ModesWithoutDriverDrawNothingAndKeepNothing) {
+  dst.fill(1, 2, 3, 4);
+  const Image before = dst;
+  for (int mode : {4, 5, 7, 11, 200}) {
+    _DrawMode = static_cast<unsigned char>(mode);
+    lights.clear();  // the default light is built and released as well
+    Render();
+    EXPECT_TRUE(dst == before) << "mode " << mode;
+    ExpectNothingLeftAllocated();
+    EXPECT_EQ(Zwidth, 64);
+  }
+}
+
+// Inputs the scene cannot draw safely are refused before anything is touched.
+TEST_F(SceneEntry, UnusableInputDrawsNothingAndTouchesNothing) {
+  _RowStride = 77;
+  const Image before = dst;
+  Render(64 * 4 + 8);  // padded rows: the scratch images would be indexed past their end
+  Render(64 * 4 - 4);
+  __RasterScene(nullptr, src.data(), 64, 64, 256, 4, 2, mesh.t.data(), mesh.v.data(), 32, 32,
+                1, mats.data(), nullptr, 1, lights.data(), nullptr);
+  __RasterScene(dst.data(), nullptr, 64, 64, 256, 4, 2, mesh.t.data(), mesh.v.data(), 32, 32,
+                1, mats.data(), nullptr, 1, lights.data(), nullptr);
+  __RasterScene(dst.data(), src.data(), 0, 64, 0, 4, 2, mesh.t.data(), mesh.v.data(), 32, 32,
+                1, mats.data(), nullptr, 1, lights.data(), nullptr);
+  __RasterScene(dst.data(), src.data(), 64, -3, 256, 4, 2, mesh.t.data(), mesh.v.data(), 32,
+                32, 1, mats.data(), nullptr, 1, lights.data(), nullptr);
+  EXPECT_TRUE(dst == before);
+  EXPECT_EQ(_RowStride, 77);
+  ExpectNothingLeftAllocated();
+  // A missing triangle array draws nothing either.
+  __RasterScene(dst.data(), src.data(), 64, 64, 256, 4, 2, nullptr, mesh.v.data(), 32, 32, 1,
+                mats.data(), nullptr, 1, lights.data(), nullptr);
+  EXPECT_TRUE(dst == before);
+  ExpectNothingLeftAllocated();
+}
+
+// A caller's z-buffer whose recorded size went stale (__RasterSolid records its image size
+// without touching the buffer) is not read past its end: the render replaces it.
+TEST_F(SceneEntry, StaleZBufferIsReplacedNotOverrun) {
+  float* small = static_cast<float*>(EngineAlloc(8 * 8 * sizeof(float)));
+  __SetZBuff(small, 8, 8);
+  __Triangle3ds t = Face(0, 1, 2);
+  __RasterSolid(dst.data(), 64, 64, 256, 0, 1, &t, mesh.v.data(), 32, 32, 1, 1, 1, 1);
+  ASSERT_EQ(Zwidth, 64);
+  ASSERT_EQ(ZBuff, small);
+  dst.fill(0, 0, 0, 0);
+  Render();  // the sanitizer build would catch a read past the 8 x 8 cells
+  EXPECT_EQ(dst.at(50, 50, 3), 255);
+  ExpectNothingLeftAllocated();
+}
+
+// A caller's z-buffer of the right size is used as it is: its depths persist, so drawing the
+// same scene again adds nothing (equal depths fail).
+TEST_F(SceneEntry, MatchingCallerZBufferIsKeptAndNotCleared) {
+  _Quality = 0;  // anti-aliased fringes give their depth back and would draw again
+  float* z = static_cast<float*>(EngineAlloc(64 * 64 * sizeof(float)));
+  __SetZBuff(z, 64, 64);
+  ZBuffClear();
+  RecordShaderCalls();
+  Render();
+  EXPECT_FALSE(RecordedCalls().empty());
+  EXPECT_EQ(ZBuff, z);
+  EXPECT_EQ(z[32 * 64 + 32], 0.0f);
+  RecordedCalls().clear();
+  Render();
+  EXPECT_TRUE(RecordedCalls().empty());
+}
+
+// A failed scratch allocation releases what was allocated and draws nothing.
+int g_allocs_left = 0;
+void* FailingAlloc(size_t bytes) {
+  if (g_allocs_left-- <= 0) return nullptr;
+  return EngineAlloc(bytes);
+}
+
+TEST_F(SceneEntry, ScratchAllocationFailureDrawsNothingAndLeaksNothing) {
+  const Image before = dst;
+  lights.clear();
+  for (int succeed = 0; succeed < 6; ++succeed) {
+    g_allocs_left = succeed;
+    SceneScratchAlloc = FailingAlloc;
+    Render();
+    SceneScratchAlloc = EngineAlloc;
+    EXPECT_TRUE(dst == before) << succeed;
+    ExpectNothingLeftAllocated();
+  }
+}
+
+// With no lights and no default light installed the render builds one for itself.
+TEST_F(SceneEntry, DefaultLightIsBuiltAndReleased) {
+  lights.clear();
+  Render();
+  EXPECT_GT(dst.at(32, 32, 0), 0);
+  EXPECT_EQ(LightDef, nullptr);
+  light3ds mine = MakeLight(0, 0, -1000);  // behind: a caller's light is used and kept
+  LightDef = &mine;
+  dst.fill(0, 0, 0, 0);
+  Render();
+  EXPECT_EQ(dst.at(32, 32, 0), 0);
+  EXPECT_EQ(dst.at(32, 32, 3), 255);
+  EXPECT_EQ(LightDef, &mine);
+  LightDef = nullptr;
+}
+
+// Culling: a back-facing triangle is drawn only in the back-face pass, with double side, or
+// in the front pass when multi-refraction is 2.
+TEST_F(SceneEntry, BackFacesDrawOnlyWhenAskedFor) {
+  mesh.t = {Face(0, 2, 1), Face(0, 3, 2)};  // wound the other way: back-facing
+  for (int mode : {3, 6}) {
+    _DrawMode = static_cast<unsigned char>(mode);
+    struct Case {
+      int back, duble, multy, drawn;
+    } cases[] = {{0, 0, 1, 0}, {1, 0, 1, 1}, {0, 1, 1, 1}, {0, 0, 2, 1}};
+    for (const Case& c : cases) {
+      dst.fill(0, 0, 0, 0);
+      _DrawBackFaces = static_cast<unsigned char>(c.back);
+      _DubleSide = static_cast<unsigned char>(c.duble);
+      _UseMultyRefract = static_cast<unsigned char>(c.multy);
+      Render();
+      EXPECT_EQ(dst.at(32, 32, 3) != 0, c.drawn != 0)
+          << "mode " << mode << " back " << c.back << " duble " << c.duble << " multy " << c.multy;
+      EXPECT_EQ(_DrawBackFaces1, 0);
+    }
+  }
+}
+
+// --- Composite with the edge-continuation rule -------------------------------------------
+// Over opaque black, a layer of colour L at coverage 0.4 and then the same colour at 0.6
+// blend once against the black: 0.6 L, alpha full. A second layer whose colour differs by
+// 20 levels or more (20 x 256 in 16-bit) starts a new edge and blends over the first result.
+class Composite : public EngineTest {
+ protected:
+  std::vector<uint16_t> tri, edge, under;
+  void UseScratch(bool deep) {
+    ResetEngine(1, 1, deep);
+    tri.assign(4, 0);
+    edge.assign(4, 0);
+    under.assign(4, 0);
+    _TriLayer = reinterpret_cast<unsigned char*>(tri.data());
+    _EdgeColor = reinterpret_cast<unsigned char*>(edge.data());
+    _EdgeUnder = reinterpret_cast<unsigned char*>(under.data());
+  }
+  void TearDown() override {
+    _TriLayer = _EdgeColor = _EdgeUnder = nullptr;
+    EngineTest::TearDown();
+  }
+  // Composites one layer pixel of colour (r, g, b) and coverage a into out.
+  void Layer(Image& out, int r, int g, int b, int a) {
+    Image layer(1, 1, _Deep != 0);
+    layer.set(0, 0, 0, r);
+    layer.set(0, 0, 1, g);
+    layer.set(0, 0, 2, b);
+    layer.set(0, 0, 3, a);
+    memcpy(_TriLayer, layer.data(), _Deep ? 8 : 4);
+    CompositeLayer(out.data(), LayerRegion{0, 1, 0, 1});
+  }
+};
+
+TEST_F(Composite, SameColourTwiceBlendsOnceWithTheLargerCoverage) {
+  for (bool deep : {false, true}) {
+    UseScratch(deep);
+    const int m = _MaxChannel;
+    const int l = deep ? 20000 : 200;
+    Image out(1, 1, deep);
+    out.fill(0, 0, 0, m);
+    Layer(out, l, l, l, m * 4 / 10);
+    EXPECT_NEAR(out.at(0, 0, 0), l * (m * 4 / 10) / static_cast<float>(m), 1.0);
+    Layer(out, l, l, l, m * 6 / 10);
+    EXPECT_NEAR(out.at(0, 0, 0), 0.6 * l, 1.0) << deep;
+    EXPECT_EQ(out.at(0, 0, 3), m);
+  }
+}
+
+TEST_F(Composite, TwentyLevelsApartStartsANewEdge) {
+  for (bool deep : {false, true}) {
+    const int unit = deep ? 256 : 1;
+    for (int diff : {19, 20}) {
+      UseScratch(deep);
+      const int m = _MaxChannel;
+      const int l = 100 * unit;
+      const int l2 = l + diff * unit + (deep ? 255 : 0) * (diff == 19);
+      Image out(1, 1, deep);
+      out.fill(0, 0, 0, m);
+      Layer(out, l, l, l, m * 4 / 10);
+      const int first = out.at(0, 0, 0);
+      Layer(out, l2, l, l, m * 6 / 10);
+      const float o = (m * 6 / 10) / static_cast<float>(m);
+      // Continuing: against the black under the first layer; new edge: over the first result.
+      const float expected = diff < 20 ? l2 * o : l2 * o + first * (1 - o);
+      EXPECT_NEAR(out.at(0, 0, 0), expected, 1.0) << "deep " << deep << " diff " << diff;
+    }
+  }
+}
+
+TEST_F(Composite, FullCoverReplacesAndEmptyPixelsTakeTheLayer) {
+  UseScratch(false);
+  Image out(1, 1, false);
+  Layer(out, 10, 20, 30, 100);  // nothing under it yet: colour as is, alpha = coverage
+  EXPECT_EQ(out.at(0, 0, 0), 10);
+  EXPECT_EQ(out.at(0, 0, 3), 100);
+  Layer(out, 50, 60, 70, 0);  // untouched
+  EXPECT_EQ(out.at(0, 0, 0), 10);
+  Layer(out, 50, 60, 70, 255);
+  EXPECT_EQ(out.at(0, 0, 0), 50);
+  EXPECT_EQ(out.at(0, 0, 3), 255);
+  EXPECT_EQ(under[0] & 0xFF, 50);
+}
+
+// --- Sort --------------------------------------------------------------------------------
+// Ascending by the sum of the three vertex depths; count 0 changes nothing; sums that are
+// not numbers neither crash nor lose triangles.
+TEST(SceneSort, OrdersByDepthSumFarthestFirst) {
+  std::vector<__Point3ds> v = {Vertex(0, 0, 1), Vertex(0, 0, 0), Vertex(0, 0, 2),
+                               Vertex(0, 0, 0.5f)};
+  // Sums 3, 1, 2.
+  std::vector<__Triangle3ds> t = {Face(2, 0, 1, 3), Face(0, 1, 1, 1), Face(2, 1, 1, 2)};
+  __Sort(3, t.data(), v.data());
+  EXPECT_EQ(t[0].material, 1);
+  EXPECT_EQ(t[1].material, 2);
+  EXPECT_EQ(t[2].material, 3);
+
+  std::vector<__Triangle3ds> same = {Face(2, 0, 1, 3), Face(0, 1, 1, 1)};
+  __Sort(0, same.data(), v.data());
+  EXPECT_EQ(same[0].material, 3);
+  __Sort(2, same.data(), nullptr);
+  EXPECT_EQ(same[0].material, 3);
+
+  v.push_back(Vertex(0, 0, NAN));
+  std::vector<__Triangle3ds> mixed;
+  for (int i = 0; i < 50; ++i) mixed.push_back(Face(i % 5, (i * 3) % 5, (i * 7) % 5, i));
+  __Sort(50, mixed.data(), v.data());
+  std::vector<int> seen;
+  for (const auto& f : mixed) seen.push_back(f.material);
+  std::sort(seen.begin(), seen.end());
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(seen[i], i);
+}
+
+// --- Perspective -------------------------------------------------------------------------
+class Perspective : public EngineTest {};
+
+TEST_F(Perspective, SpreadsFromTheCentreByOneOverOneMinusZOverFar) {
+  std::vector<__Point3ds> v = {Vertex(110, 50, 500)};
+  __AddPersp(1, v.data(), 1.0f, 100.0f, 50.0f, 1000.0f);
+  EXPECT_FLOAT_EQ(v[0].x, 120.0f);
+  EXPECT_FLOAT_EQ(v[0].y, 50.0f);
+  EXPECT_EQ(v[0].z, 500.0f);
+  EXPECT_EQ(_Persp_Val, 1.0f);
+  EXPECT_EQ(_Persp_x, 100.0f);
+
+  v = {Vertex(110, 50, 500)};
+  __AddPersp(1, v.data(), 0.0f, 7.0f, 8.0f, 640.0f);
+  EXPECT_EQ(v[0].x, 110.0f);
+  EXPECT_EQ(_Persp_Far, 640.0f);
+  EXPECT_EQ(_Persp_Val, 0.0f);
+}
+
+// At z = far, s would be 0: it becomes +1e-8 and the offset grows 1e8 times. Just beyond far
+// s is a tiny negative number and the vertex is mirrored through the centre. (In single
+// precision 1 - z / far is either 0 or at least about 6e-8 in size, so the -1e-8 floor
+// itself cannot be reached from a float z.)
+TEST_F(Perspective, NearZeroScaleIsHeldAtOneE8) {
+  std::vector<__Point3ds> v = {Vertex(101, 3, 1000), Vertex(101, 0, nextafterf(1000.0f, 2000.0f))};
+  __AddPersp(2, v.data(), 1.0f, 100.0f, 0.0f, 1000.0f);
+  EXPECT_NEAR(v[0].x, 100.0f + 1e8f, 1e3f);
+  EXPECT_NEAR(v[0].y, 3e8f, 3e3f);
+  EXPECT_LT(v[1].x, 100.0f - 1e6f);
+  EXPECT_TRUE(std::isfinite(v[1].x));
+}
+
+}  // namespace
