@@ -1,5 +1,6 @@
 // The engine's settings: the exported variables with their initial values, their setters
-// and getters, the default light and the shader hook.
+// and getters, the default light and the shader hook. The z-buffer's accessors live with
+// its extent in zbuffer.cpp.
 #include "engine/engine_state.h"
 
 extern "C" {
@@ -20,6 +21,9 @@ QV_EXPORT float _Persp_Val = 0.0f;
 QV_EXPORT float _Persp_x = 0.0f;
 QV_EXPORT float _Persp_y = 0.0f;
 QV_EXPORT float _Persp_Far = 1000.0f;
+QV_EXPORT float* ZBuff = nullptr;  // accessors and real extent in zbuffer.cpp
+QV_EXPORT int32_t Zwidth = 0;
+QV_EXPORT int32_t Zheight = 0;
 }
 
 QV_API void __SetDrawMode(unsigned char v) { _DrawMode = v; }

@@ -1,17 +1,11 @@
-// The z-buffer: the exported ZBuff, Zwidth and Zheight, their accessors, and the real
-// extent of the buffer, which every cell access is checked against.
+// The z-buffer: the accessors of ZBuff, Zwidth and Zheight, and the real extent of the
+// buffer, which every cell access is checked against.
 #include "engine/zbuffer.h"
 
 #include <limits.h>
 #include <string.h>
 
 #include "engine/engine_state.h"
-
-extern "C" {
-QV_EXPORT float* ZBuff = nullptr;
-QV_EXPORT int32_t Zwidth = 0;
-QV_EXPORT int32_t Zheight = 0;
-}
 
 namespace {
 

@@ -18,13 +18,16 @@ struct DepthRestore {
   int cell;
 };
 
-// Coverage from the distance to the edge's line, for half-width h and coverage factor f.
+// Coverage from the distance to the edge's line, for half-width h and coverage factor f:
+// _DrawMode <= 2 measures both sides alike; filled modes count up to half a pixel inside as
+// on the edge and leave deeper pixels to the interior. A zero-length edge writes nothing.
+// `restore` (may be null) gives the z-buffer cell its old depth back afterwards.
 void PlotByLineDistance(unsigned char* image, float c0, float c1, float c2,
                         const EdgeSegment& edge, float x, float y, float h, float f,
                         const DepthRestore* restore);
 
 // As PlotByLineDistance, with round ends: beyond the segment the distance is taken to the
-// nearer end point.
+// nearer end point. A segment with l2 <= 0.01 writes nothing but still restores the depth.
 void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
                            const EdgeSegment& edge, float x, float y, float h, float f,
                            const DepthRestore* restore);

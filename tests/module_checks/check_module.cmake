@@ -128,7 +128,10 @@ elseif(CHECK STREQUAL "resource")
     run_tool(text "${TOOL}" -p "${MODULE}")
     # Named resource types are stored in capitals: PiPL appears as PIPL.
     string(TOUPPER "${text}" upper)
-    if(NOT upper MATCHES "ENTRY: NAME: \\[[^]]*\\]: PIPL, VALUE: [^\n]*\n[^\n]*NAME TABLE[^\n]*\n[^\n]*ENTRY: ID: 0X003E80,")
+    # The type entry, its name table, then the entry of resource 16000 (0x3E80).
+    set(type_entry "ENTRY: NAME: \\[[^]]*\\]: PIPL, VALUE: [^\n]*\n")
+    set(name_table "[^\n]*NAME TABLE[^\n]*\n")
+    if(NOT upper MATCHES "${type_entry}${name_table}[^\n]*ENTRY: ID: 0X003E80,")
       fail("${MODULE} has no PiPL resource 16000")
     endif()
   else()

@@ -164,6 +164,27 @@ TEST_P(PixelWrite, SegmentEndsAreRound) {
   EXPECT_NEAR(img2.at(6, 5, 3), Scaled(0.4f, img2.max()), deep() ? 8 : 1);
 }
 
+// Lines (half-width 1) spread a tent of coverage across the rows they pass: whatever the
+// line's sub-pixel position, each column's coverage adds up to one full pixel, so a line
+// keeps the same weight as it moves (no beading).
+TEST_P(PixelWrite, LineCoveragePerColumnIsOnePixelAtAnyOffset) {
+  _DrawMode = 1;
+  for (float y0 : {5.0f, 5.25f, 5.5f, 5.8f}) {
+    TestImage img(12, 12, deep());
+    EdgeSegment e = MakeEdgeSegment(0, y0, 11, y0);
+    for (int y = 0; y < 12; ++y) {
+      for (int x = 0; x < 12; ++x) {
+        PlotBySegmentDistance(img.data(), 9, 9, 9, e, x, y, 1, 1, nullptr);
+      }
+    }
+    for (int x = 1; x < 11; ++x) {
+      int sum = 0;
+      for (int y = 0; y < 12; ++y) sum += img.at(x, y, 3);
+      EXPECT_NEAR(sum, img.max(), 2) << "line at " << y0 << ", column " << x;
+    }
+  }
+}
+
 // A segment shorter than 0.1 pixel writes nothing, but still gives the depth back.
 TEST_P(PixelWrite, TinySegmentWritesNothingButRestoresDepth) {
   TestImage img(4, 4, deep());
