@@ -4,7 +4,9 @@
 
 #include "model/model_format.h"
 
-// Reads up to `capacity` object headers of the chain into `headers`. Returns how many were
-// read, or -1 when the file header is bad or a header of the chain does not lie in the
-// file. The walk never takes more steps than the file could hold object headers.
-int ReadModelObjectChain(const ModelSource* source, ModelObjectHeader* headers, int capacity);
+// Reads up to `capacity` object headers of the chain into `headers` and returns how many
+// were read, or -1 when the file header is bad. The chain is broken (and *intact, when
+// given, set false) when a header does not lie in the file or a next-object offset does not
+// lead past its own header, as in a chain that loops; the walk stops there.
+int ReadModelObjectChain(const ModelSource* source, ModelObjectHeader* headers, int capacity,
+                         bool* intact = nullptr);

@@ -3,6 +3,7 @@
 #   native   - the module, host and tests for Linux (gcc)        -> build/native
 #   sanitize - the same with AddressSanitizer and UBSan           -> build/sanitize
 #   windows  - the real Quorvel64.AEX and programs, MinGW-w64     -> build/windows
+#   fuzz     - the libFuzzer targets only (clang)                  -> build/fuzz
 # With no argument it builds native and windows.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
@@ -19,6 +20,10 @@ for t in "${targets[@]}"; do
     native) configure_and_build native -DQUORVEL_BENCH=ON ;;
     sanitize) configure_and_build sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_SANITIZE=ON ;;
     windows) configure_and_build windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" ;;
-    *) echo "unknown build: $t (native, sanitize, windows)" >&2; exit 2 ;;
+    fuzz)
+      CC=clang CXX=clang++ cmake -S "$root" -B "$root/build/fuzz" -G Ninja \
+        -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUORVEL_FUZZ=ON >/dev/null
+      cmake --build "$root/build/fuzz" -j "$jobs" --target model_file_fuzz ;;
+    *) echo "unknown build: $t (native, sanitize, windows, fuzz)" >&2; exit 2 ;;
   esac
 done

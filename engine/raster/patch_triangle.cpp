@@ -2,6 +2,7 @@
 // describe: each edge's midpoint is pulled halfway towards the average of its projections
 // onto the two end points' tangent planes.
 #include "engine/engine_state.h"
+#include "engine/raster/face_culling.h"
 #include "engine/raster/geometry.h"
 #include "engine/raster/shaded_triangle.h"
 
@@ -42,16 +43,6 @@ __Point3ds CurvedMidpoint(const __Point3ds& a, const __Point3ds& b, bool has_uv)
     r.v = (a.v + b.v) / 2.0f;
   }
   return r;
-}
-
-// Nz of the orientation normal (P2 - P1) x (P0 - P1): the sign the scene culls faces by.
-float OrientationNz(const __Point3ds& p0, const __Point3ds& p1, const __Point3ds& p2) {
-  return (p2.x - p1.x) * (p0.y - p1.y) - (p2.y - p1.y) * (p0.x - p1.x);
-}
-
-bool FacesCurrentPass(float nz) {
-  return (nz >= 0.0f && !_DrawBackFaces1) || (nz < 0.0f && _DrawBackFaces1) ||
-         (_UseMultyRefract == 2 && !_DrawBackFaces1) || _DubleSide;
 }
 
 }  // namespace

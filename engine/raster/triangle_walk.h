@@ -29,7 +29,8 @@ enum class PixelRole { kCorner, kLeftFringe, kInterior, kRightFringe };
 namespace triangle_walk {
 
 // Truncation toward zero, with values far outside any image held at +-1e9 (and a value that
-// is not a number taken as -1e9) so that the conversion to int is always defined.
+// is not a number taken as -1e9): the conversion to int is always defined and the walk's
+// row and column steps around the result cannot overflow.
 inline int Trunc(double v) {
   if (!(v > -1e9)) return -1000000000;
   if (v > 1e9) return 1000000000;

@@ -2,27 +2,12 @@
 // own culling rule and hands them to its rasterizer, straight into the output or through
 // the scratch layer and its composite.
 #include "engine/engine_state.h"
+#include "engine/raster/face_culling.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/scene/layer_composite.h"
 #include "engine/scene/scene_call.h"
 
 namespace {
-
-// Nz of the orientation normal (P2 - P1) x (P0 - P1) of the triangle's vertices a, b, c; a
-// face is front-facing when it is >= 0.
-float OrientationNz(const __Triangle3ds& t, const __Point3ds* p) {
-  const __Point3ds& p0 = p[t.a];
-  const __Point3ds& p1 = p[t.b];
-  const __Point3ds& p2 = p[t.c];
-  return (p2.x - p1.x) * (p0.y - p1.y) - (p2.y - p1.y) * (p0.x - p1.x);
-}
-
-// Front faces in the front pass, back faces in the back-face pass; both sides with
-// _DubleSide, and back faces in the front pass too when multi-refraction is 2.
-bool FacesPass(float nz) {
-  return (nz >= 0.0f && !_DrawBackFaces1) || (nz < 0.0f && _DrawBackFaces1) ||
-         (_UseMultyRefract == 2 && !_DrawBackFaces1) || _DubleSide;
-}
 
 using TriangleDriver = void (*)(unsigned char*, unsigned char*, int, int, __Texture*,
                                 material3ds*, int, __Triangle3ds*, __Point3ds*, int, int, int,
@@ -45,7 +30,8 @@ void DrawThroughLayer(TriangleDriver draw, const SceneCall& c, __Triangle3ds* t,
 void DriveShaded(TriangleDriver draw, const SceneCall& c) {
   for (int i = 0; i < c.tri_count; ++i) {
     __Triangle3ds* t = &c.tris[i];
-    if (!FacesPass(OrientationNz(*t, c.points))) continue;
+    if (!FacesCurrentPass(OrientationNz(c.points[t->a], c.points[t->b], c.points[t->c])))
+      continue;
     if (_Quality)
       DrawThroughLayer(draw, c, t, false);
     else

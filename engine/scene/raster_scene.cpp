@@ -47,17 +47,20 @@ bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
   return true;
 }
 
-// Step 4: the default light when the render has none and the caller installed none.
+// Step 4: the default light when the render has none and the caller installed none. False
+// only when it is needed and cannot be allocated.
 bool InstallDefaultLight(int light_count) {
-  if (LightDef || light_count != 0) return false;
+  _LightDefOwned = 0;
+  if (LightDef || light_count != 0) return true;
   light3ds* light = static_cast<light3ds*>(SceneScratchAlloc(sizeof(light3ds)));
-  if (!light) return false;  // the shader then draws black, as without any light
+  if (!light) return false;
   light->position[0] = 200.0f;
   light->position[1] = 200.0f;
   light->position[2] = 1000.0f;
   light->colour[0] = light->colour[1] = light->colour[2] = 1.0f;
   light->multiplier = 1.0f;
   LightDef = light;
+  _LightDefOwned = 1;
   return true;
 }
 
@@ -99,9 +102,8 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   _MaxChannel = _Deep ? 32768 : 255;
   const size_t pixel_bytes = _Deep ? 8 : 4;
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-  const SceneCall call{dst,       src,       width,     height,     tri_count,
-                       tris,      points,    origin_x,  origin_y,   mat_count,
-                       mats,      textures,  light_count, lights,   glass};
+  const SceneCall call{dst,      src,       width, height,   tri_count,   tris,   points, origin_x,
+                       origin_y, mat_count, mats,  textures, light_count, lights, glass};
 
   // 2. Mode 0 draws straight into the output with no buffers and no back-face pass.
   if (_DrawMode == 0) {
@@ -121,10 +123,11 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
     return;
   }
 
-  // 4. Default light; 5. scratch images.
-  _LightDefOwned = InstallDefaultLight(light_count) ? 1 : 0;
+  // 4. Default light; 5. scratch images. A failed allocation releases what the render has
+  // and draws nothing.
   _OutImage = dst;
-  if (!AllocateScratch(ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels}, src)) {
+  if (!InstallDefaultLight(light_count) ||
+      !AllocateScratch(ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels}, src)) {
     ReleaseRender();
     return;
   }

@@ -65,7 +65,8 @@ void Describe(const std::string& path) {
   const bool header_ok = ReadModelFileHeader(&source, &file);
   const int64_t most = source.size / 72;
   std::vector<ModelObjectHeader> chain(header_ok ? static_cast<size_t>(std::min<int64_t>(file.object_count, most)) : 0);
-  const int read = header_ok ? ReadModelObjectChain(&source, chain.data(), static_cast<int>(chain.size())) : -1;
+  bool intact = false;
+  const int read = header_ok ? ReadModelObjectChain(&source, chain.data(), static_cast<int>(chain.size()), &intact) : -1;
   ModelWishes all = {true, true, true, true, true};
   LoadedModel model;
   const bool loaded = LoadModelFromSource(&source, all, &model);
@@ -79,8 +80,9 @@ void Describe(const std::string& path) {
   PrintObjectHeader(0, chain[0]);
   PrintBounds(model);
   for (int k = 1; k < read; ++k) PrintObjectHeader(k, chain[k]);
-  if (read < 0) std::printf("the object chain after the first object is broken\n");
-  else if (read < file.object_count) std::printf("the chain holds only %d readable objects\n", read);
+  if (!intact || read < file.object_count)
+    std::printf("the object chain breaks after object %d (of %d): a header outside the file, or a loop\n",
+                read - 1, file.object_count);
   ReleaseLoadedModel(&model);
 }
 
@@ -99,6 +101,8 @@ void FromObj(const std::string& in, const std::string& out) {
 void AddModelCommand(CLI::App& app) {
   auto options = std::make_shared<ModelOptions>();
   CLI::App* cmd = app.add_subcommand("model", "Describe a 3DD model file, or write one from an OBJ mesh");
+  // File paths may start with '/', which is not an option here on any system.
+  cmd->allow_windows_style_options(false);
   cmd->add_flag("--from-obj", options->from_obj, "Convert IN.obj into OUT.3dd");
   cmd->add_option("files", options->files, "FILE, or IN.obj OUT.3dd with --from-obj")
       ->required()

@@ -136,7 +136,8 @@ TEST(ModelLoader, UvFlagWithoutTexturesGivesNoUv) {
   EXPECT_EQ(m.vertices[2].has_uv, 1);
   ASSERT_EQ(m.texture_count, 2);
   EXPECT_EQ(m.textures[1].present, 0);  // no image comes from a file
-  EXPECT_EQ(m.textures[1].pixels, nullptr);
+  const unsigned char* pixels = m.textures[1].pixels;  // a packed field: read by value
+  EXPECT_EQ(pixels, nullptr);
   ReleaseLoadedModel(&m);
 }
 
@@ -225,16 +226,22 @@ TEST(ModelLoader, TwoObjectsLoadTheFirstAndChainToTheSecond) {
   PutI32(broken, kNextOffset, static_cast<int32_t>(bytes.size()) - 10);  // into the tail
   MemoryBytes bm = {broken.data(), broken.size()};
   const ModelSource bsrc = MemorySource(&bm);
-  EXPECT_EQ(ReadModelObjectChain(&bsrc, h, 3), -1);
+  bool intact = true;
+  EXPECT_EQ(ReadModelObjectChain(&bsrc, h, 3, &intact), 1);  // the first one only
+  EXPECT_FALSE(intact);
 
   std::vector<uint8_t> looped = bytes;  // a chain that points back at itself stops
   PutI32(looped, 8, 1000000);
   PutI32(looped, kNextOffset, 16);
   MemoryBytes lm = {looped.data(), looped.size()};
   const ModelSource lsrc = MemorySource(&lm);
-  std::vector<ModelObjectHeader> many(1000000);
-  EXPECT_EQ(ReadModelObjectChain(&lsrc, many.data(), 1000000),
-            static_cast<int>(looped.size() / 72));
+  std::vector<ModelObjectHeader> many(1000);
+  EXPECT_EQ(ReadModelObjectChain(&lsrc, many.data(), 1000, &intact), 1);
+  EXPECT_FALSE(intact);
+  EXPECT_EQ(ReadModelObjectChain(&src, h, 3, &intact), 2);
+  EXPECT_TRUE(intact);
+  PutI32(looped, 12, 0);  // a bad file header
+  EXPECT_EQ(ReadModelObjectChain(&lsrc, many.data(), 1000), -1);
 }
 
 // Bad file headers: short, wrong magic, no objects, no first object.

@@ -185,10 +185,10 @@ TEST_F(SceneEntry, DefaultLightIsBuiltAndReleased) {
 }
 
 // Culling: a back-facing triangle is drawn only in the back-face pass, with double side, or
-// in the front pass when multi-refraction is 2.
+// in the front pass when multi-refraction is 2; the patch mode culls its parts the same way.
 TEST_F(SceneEntry, BackFacesDrawOnlyWhenAskedFor) {
   mesh.t = {Face(0, 2, 1), Face(0, 3, 2)};  // wound the other way: back-facing
-  for (int mode : {3, 6}) {
+  for (int mode : {3, 6, 8}) {
     _DrawMode = static_cast<unsigned char>(mode);
     struct Case {
       int back, duble, multy, drawn;
@@ -204,6 +204,58 @@ TEST_F(SceneEntry, BackFacesDrawOnlyWhenAskedFor) {
       EXPECT_EQ(_DrawBackFaces1, 0);
     }
   }
+}
+
+// Two passes: the back faces first, then, over a fresh z-buffer, the front faces, whose
+// shader sees the first pass's image as the background copy.
+std::vector<int> g_backcopy_red;
+float BackCopyShader(float ox, float oy, unsigned char*, unsigned char*, float x, float y, float,
+                     __Triangle3ds* tri, material3ds*, int, float& c0, float& c1, float& c2,
+                     __Point*, unsigned char, float, float, __Texture*, int, light3ds*,
+                     __PrevInfo*, GlassProp*, float, float, float, float) {
+  const int px = static_cast<int>(x + ox), py = static_cast<int>(y + oy);
+  if (!_DrawBackFaces1 && px == 32 && py == 32) g_backcopy_red.push_back(_BackCopy[(py * 64 + px) * 4]);
+  c0 = tri->material == 0 ? 250.0f : 60.0f;  // back face 250, front face 60
+  c1 = c2 = 0.0f;
+  return 1.0f;
+}
+
+TEST_F(SceneEntry, BackFacePassComesFirstAndBecomesTheBackground) {
+  _Quality = 0;
+  _DrawBackFaces = 1;
+  mesh.v = {Vertex(-20, -20, 10), Vertex(20, -20, 10), Vertex(20, 20, 10), Vertex(-20, 20, 10),
+            Vertex(-20, -20, 0), Vertex(20, -20, 0), Vertex(20, 20, 0), Vertex(-20, 20, 0)};
+  // The back faces lie nearer than the front faces: only a fresh z-buffer lets the front
+  // pass draw over them.
+  mesh.t = {Face(0, 2, 1, 0), Face(0, 3, 2, 0), Face(4, 5, 6, 1), Face(4, 6, 7, 1)};
+  g_backcopy_red.clear();
+  __SetNewRenderOnePixel(BackCopyShader);
+  Render();
+  EXPECT_EQ(dst.at(32, 32, 0), 60);
+  ASSERT_FALSE(g_backcopy_red.empty());
+  EXPECT_EQ(g_backcopy_red[0], 250);
+  EXPECT_EQ(_DrawBackFaces, 1);
+  EXPECT_EQ(_DrawBackFaces1, 0);
+  ExpectNothingLeftAllocated();
+}
+
+// __RasterSolid: one colour over every triangle, no allocation; rows may be padded, but a
+// stride shorter than a row of pixels (or a missing image) is refused untouched.
+TEST_F(SceneEntry, SolidFillHonoursPaddedRowsAndRefusesShortOnes) {
+  std::vector<uint8_t> padded(64 * (64 * 4 + 16), 7);
+  __RasterSolid(padded.data(), 64, 64, 64 * 4 + 16, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32,
+                10.0f, 20.0f, 30.0f, 1.0f);
+  EXPECT_EQ(padded[32 * (64 * 4 + 16) + 32 * 4 + 1], 20);
+  EXPECT_EQ(padded[32 * (64 * 4 + 16) + 64 * 4 + 3], 7) << "padding untouched";
+  EXPECT_EQ(ZBuff, nullptr);
+
+  Zwidth = 5;
+  const Image before = dst;
+  __RasterSolid(dst.data(), 64, 64, 64 * 4 - 4, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32,
+                10.0f, 20.0f, 30.0f, 1.0f);
+  __RasterSolid(nullptr, 64, 64, 256, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32, 1, 1, 1, 1);
+  EXPECT_TRUE(dst == before);
+  EXPECT_EQ(Zwidth, 5);
 }
 
 // --- Composite with the edge-continuation rule -------------------------------------------
