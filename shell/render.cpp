@@ -51,10 +51,11 @@ unsigned char DrawModeFor(A_long popup) {
   return popup >= 1 && popup <= 7 ? kModes[popup - 1] : 6;
 }
 
-// One checked-out texture layer.
+// One texture layer's check-out.
 struct Layer {
   PF_ParamDef def;
-  bool present;
+  bool checked_out;  // the host accepted the check-out: it is owed a check-in
+  bool present;  // and the layer has pixels
 };
 
 // Everything one render allocates or holds, so that every path releases all of it.
@@ -69,12 +70,13 @@ struct RenderState {
   PF_Handle sequence = nullptr;
 };
 
-// The checked-out layer of a layer parameter.
-const Layer& LayerFor(const RenderState& s, int param) {
+// The check-out of a layer parameter.
+int LayerSlot(int param) {
   int i = 0;
   while (i + 1 < kLayerCount && kCheckoutOrder[i] != param) ++i;
-  return s.layers[i];
+  return i;
 }
+const Layer& LayerFor(const RenderState& s, int param) { return s.layers[LayerSlot(param)]; }
 
 // Step 2: the light of "Light", and the opposite light below the horizon on the far side.
 int BuildLights(PF_ParamDef* params[], light3ds lights[2]) {
@@ -113,16 +115,19 @@ void CheckoutLayers(PF_InData* in_data, RenderState& s) {
         in_data->effect_ref, kCheckoutOrder[i], in_data->current_time,
         in_data->local_time_step, in_data->time_scale, &layer.def);
     const PF_LayerDef& world = layer.def.u.ld;
-    layer.present = err == PF_Err_NONE && world.data && world.width > 0 && world.height > 0;
+    layer.checked_out = err == PF_Err_NONE;
+    layer.present = layer.checked_out && world.data && world.width > 0 && world.height > 0;
   }
 }
 
-// Checks the five layers back in, in their own order; the last result is the render's.
+// Checks the layers back in, in their own order; the last result is the render's. A layer
+// whose check-out failed is not handed back: the host gave no record to return, and its
+// failure only drops that map.
 PF_Err CheckinLayers(PF_InData* in_data, RenderState& s) {
   PF_Err err = PF_Err_NONE;
   for (int param : kCheckinOrder) {
-    PF_ParamDef def = LayerFor(s, param).def;
-    err = in_data->inter.checkin_param(in_data->effect_ref, &def);
+    Layer& layer = s.layers[LayerSlot(param)];
+    if (layer.checked_out) err = in_data->inter.checkin_param(in_data->effect_ref, &layer.def);
   }
   return err;
 }
