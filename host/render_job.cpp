@@ -61,26 +61,32 @@ class PointScale {
 }  // namespace
 
 RenderJob::RenderJob(std::shared_ptr<const Module> module, int layer_width, int layer_height)
-    : session_(std::move(module)), layer_width_(layer_width), layer_height_(layer_height) {
+    : RenderJob(std::make_unique<Session>(std::move(module)), layer_width, layer_height) {}
+
+RenderJob::RenderJob(PF_EntryPoint entry, Pipl pipl, int layer_width, int layer_height)
+    : RenderJob(std::make_unique<Session>(entry, std::move(pipl)), layer_width, layer_height) {}
+
+RenderJob::RenderJob(std::unique_ptr<Session> session, int layer_width, int layer_height)
+    : session_(std::move(session)), layer_width_(layer_width), layer_height_(layer_height) {
   if (layer_width <= 0 || layer_height <= 0)
     throw RenderSetupError("the layer size must be positive");
-  session_.SetLayerSize(layer_width, layer_height);
+  session_->SetLayerSize(layer_width, layer_height);
   input_ = MakeBackground(layer_width, layer_height, 8);
-  Require(session_.GlobalSetup(), "global setup");
-  PF_Err err = session_.ParamsSetup();
-  if (err == PF_Err_NONE) err = session_.SequenceSetup();
+  Require(session_->GlobalSetup(), "global setup");
+  PF_Err err = session_->ParamsSetup();
+  if (err == PF_Err_NONE) err = session_->SequenceSetup();
   if (err != PF_Err_NONE) {
-    session_.GlobalSetdown();
+    session_->GlobalSetdown();
     Require(err, "parameter or sequence setup");
   }
   sequence_ready_ = true;
-  for (int param : kTextureLayerParams) session_.SetLayer(param, NoLayer());
-  setup_problems_ = session_.problems();
+  for (int param : kTextureLayerParams) session_->SetLayer(param, NoLayer());
+  setup_problems_ = session_->problems();
 }
 
 RenderJob::~RenderJob() {
-  if (sequence_ready_) session_.SequenceSetdown();
-  session_.GlobalSetdown();
+  if (sequence_ready_) session_->SequenceSetdown();
+  session_->GlobalSetdown();
 }
 
 void RenderJob::SetInput(Image image) {
@@ -105,7 +111,7 @@ void RenderJob::SetTextureLayer(int param, Image image) {
 void RenderJob::ClearTextureLayer(int param) {
   textures_.erase(param);
   texture_worlds_.erase(param);
-  session_.SetLayer(param, NoLayer());
+  session_->SetLayer(param, NoLayer());
 }
 
 void RenderJob::SetSettings(const RenderSettings& settings) {
@@ -125,18 +131,18 @@ void RenderJob::PrepareWorlds() {
   if (!worlds_stale_) return;
   const int n = settings_.downsample;
   input_world_ = WorldFromImage(DownsampleImage(input_, n), settings_.deep, kInputRowPadding);
-  session_.SetInputLayer(input_world_->def());
+  session_->SetInputLayer(input_world_->def());
   texture_worlds_.clear();
   for (const auto& t : textures_) {
     texture_worlds_[t.first] =
         WorldFromImage(DownsampleImage(t.second, n), settings_.deep, kTextureRowPadding);
-    session_.SetLayer(t.first, texture_worlds_[t.first]->def());
+    session_->SetLayer(t.first, texture_worlds_[t.first]->def());
   }
   worlds_stale_ = false;
 }
 
 void RenderJob::SetFrameRecords(int frame) {
-  PF_InData& in = session_.in_data();
+  PF_InData& in = session_->in_data();
   in.quality = settings_.high_quality ? PF_Quality_HI : PF_Quality_LO;
   in.time_scale = settings_.time_scale;
   in.time_step = 1;
@@ -145,7 +151,7 @@ void RenderJob::SetFrameRecords(int frame) {
   in.downsample_x = PF_RationalScale{1, static_cast<A_u_long>(settings_.downsample)};
   in.downsample_y = PF_RationalScale{1, static_cast<A_u_long>(settings_.downsample)};
   // The layer's nominal size; the worlds are smaller when downsampled.
-  session_.SetLayerSize(layer_width_, layer_height_);
+  session_->SetLayerSize(layer_width_, layer_height_);
 }
 
 FrameResult RenderJob::RenderFrame(int frame) {
@@ -153,14 +159,14 @@ FrameResult RenderJob::RenderFrame(int frame) {
   SetFrameRecords(frame);
   output_ = std::make_unique<World>(output_width(), output_height(), settings_.deep,
                                     kOutputRowPadding);
-  session_.ClearCallRecords();
-  session_.ClearProblems();
-  const size_t handles_before = session_.handles().live();
+  session_->ClearCallRecords();
+  session_->ClearProblems();
+  const size_t handles_before = session_->handles().live();
 
   FrameResult result;
   {
-    PointScale points(session_, settings_.downsample);
-    result.err = session_.Render(&output_->def());
+    PointScale points(*session_, settings_.downsample);
+    result.err = session_->Render(&output_->def());
   }
   result.image = ImageFromWorld(*output_);
   result.problems = CheckBalance(handles_before);
@@ -168,9 +174,9 @@ FrameResult RenderJob::RenderFrame(int frame) {
 }
 
 std::vector<std::string> RenderJob::CheckBalance(size_t handles_before) const {
-  std::vector<std::string> problems = session_.problems();
-  const PF_InData& in = session_.in_data();
-  for (const CheckoutCall& c : session_.checkouts()) {
+  std::vector<std::string> problems = session_->problems();
+  const PF_InData& in = session_->in_data();
+  for (const CheckoutCall& c : session_->checkouts()) {
     if (c.what_time != in.current_time || c.time_step != in.local_time_step ||
         c.time_scale != in.time_scale)
       problems.push_back("parameter " + std::to_string(c.index) + " checked out at time " +
@@ -180,13 +186,13 @@ std::vector<std::string> RenderJob::CheckBalance(size_t handles_before) const {
                          std::to_string(in.local_time_step) + " scale " +
                          std::to_string(in.time_scale));
   }
-  if (session_.outstanding_checkouts() != 0)
-    problems.push_back(std::to_string(session_.outstanding_checkouts()) +
+  if (session_->outstanding_checkouts() != 0)
+    problems.push_back(std::to_string(session_->outstanding_checkouts()) +
                        " check-out(s) not checked in");
-  if (session_.handles().live() != handles_before)
-    problems.push_back("the render left " + std::to_string(session_.handles().live()) +
+  if (session_->handles().live() != handles_before)
+    problems.push_back("the render left " + std::to_string(session_->handles().live()) +
                        " handles alive, there were " + std::to_string(handles_before));
-  if (in.sequence_data && session_.handles().LockCount(in.sequence_data) != 0)
+  if (in.sequence_data && session_->handles().LockCount(in.sequence_data) != 0)
     problems.push_back("the sequence handle is left locked");
   return problems;
 }

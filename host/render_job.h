@@ -57,6 +57,8 @@ class RenderJob {
   // Opens a session over the module and sets the effect up for a layer of the given size,
   // with the built-in background as its input. Throws RenderSetupError.
   RenderJob(std::shared_ptr<const Module> module, int layer_width, int layer_height);
+  // The same over an entry point linked into the program (for tests of the effect itself).
+  RenderJob(PF_EntryPoint entry, Pipl pipl, int layer_width, int layer_height);
   // Sequence setdown and global setdown.
   ~RenderJob();
   RenderJob(const RenderJob&) = delete;
@@ -64,7 +66,7 @@ class RenderJob {
 
   // The session, for its parameter values (values() and value(i), at the layer's full
   // size: the job scales points for downsampled frames) and its call records.
-  Session& session() { return session_; }
+  Session& session() { return *session_; }
 
   int layer_width() const { return layer_width_; }
   int layer_height() const { return layer_height_; }
@@ -92,11 +94,12 @@ class RenderJob {
   const World* last_output() const { return output_.get(); }
 
  private:
+  RenderJob(std::unique_ptr<Session> session, int layer_width, int layer_height);
   void PrepareWorlds();
   void SetFrameRecords(int frame);
   std::vector<std::string> CheckBalance(size_t handles_before) const;
 
-  Session session_;
+  std::unique_ptr<Session> session_;
   int layer_width_;
   int layer_height_;
   RenderSettings settings_;

@@ -83,13 +83,4 @@ Image DownsampleImage(const Image& image, int factor) {
   return out;
 }
 
-Image ConvertImageDepth(const Image& image, int depth) {
-  if (image.depth == depth) return image;
-  Image out = image;
-  out.depth = depth;
-  const uint32_t from = FullScaleOf(image), to = depth == 16 ? kFullFile16 : kFull8;
-  for (uint16_t& v : out.rgba) v = RescaleChannel(v, from, to);
-  return out;
-}
-
 }  // namespace qvhost

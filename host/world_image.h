@@ -33,7 +33,4 @@ Image ImageFromWorld(const World& world);
 // is ceil(width / factor) x ceil(height / factor). A factor of 1 or less copies.
 Image DownsampleImage(const Image& image, int factor);
 
-// The image at another depth (8 or 16 bits a channel), each channel rescaled.
-Image ConvertImageDepth(const Image& image, int depth);
-
 }  // namespace qvhost

@@ -149,7 +149,11 @@ PF_Err Finish(PF_InData* in_data, RenderState& s) {
 // absent one only clears the map's name. Returns false when the image cannot be allocated.
 bool MapFromLayer(const Layer& layer, const char* name, float percent, bool deep, map3ds& map,
                   __Texture& slot, unsigned char*& pixels) {
-  if (!layer.present) {
+  const PF_LayerDef& world = layer.def.u.ld;
+  const int row = deep ? world.rowbytes / 2 : world.rowbytes;
+  // A layer whose rows are shorter than its width (at the render's depth) cannot be read
+  // without running past its rows: it counts as no layer.
+  if (!layer.present || row / 4 < world.width) {
     map.name[0] = '\0';
     return true;
   }
@@ -157,8 +161,6 @@ bool MapFromLayer(const Layer& layer, const char* name, float percent, bool deep
   map.percent = percent;
   map.u_scale = map.v_scale = 1.0f;
   map.u_offset = map.v_offset = 0.0f;
-  const PF_LayerDef& world = layer.def.u.ld;
-  const int row = deep ? world.rowbytes / 2 : world.rowbytes;
   pixels = WorldToTexture(nullptr, static_cast<const unsigned char*>(world.data), world.width,
                           world.height, row);
   if (!pixels) return false;
@@ -245,8 +247,8 @@ bool AssembleScene(const SequenceModel& model, int faces, float radius, int widt
     return false;
   RotatePointsX(0.0f, 0.0f, kQuarterTurn, ball_vc, ball_vertices);
 
-  const int model_vc = model.vertices ? model.vertex_count : 0;
-  const int model_tc = model.triangles ? model.triangle_count : 0;
+  const int model_vc = model.vertices && model.vertex_count > 0 ? model.vertex_count : 0;
+  const int model_tc = model.triangles && model.triangle_count > 0 ? model.triangle_count : 0;
   vertex_count = model_vc + ball_vc;
   triangle_count = model_tc + ball_tc;
   bool ok = true;
@@ -297,19 +299,19 @@ void PlaceScene(PF_ParamDef* params[], int width, int height, int count, __Point
 const unsigned char* InputCoveringOutput(const PF_LayerDef& input, int width, int height,
                                          int& row, bool deep, RenderState& s) {
   const int pixel = deep ? 8 : 4;
-  const int channels_per_unit = deep ? 2 : 1;
+  const int unit_bytes = deep ? 2 : 1;  // row sizes count 16-bit units when deep
   if (input.data && input.width >= width && input.height >= height && row >= width * 4)
     return static_cast<const unsigned char*>(input.data);
   const size_t padded_row = static_cast<size_t>(width) * pixel;
   s.padded_input = static_cast<unsigned char*>(PageAlloc(padded_row * height));
   if (!s.padded_input) return nullptr;
-  if (input.data && row >= input.width * 4) {
+  if (input.data && input.width > 0 && input.height > 0 && row >= input.width * 4) {
     const int w = input.width < width ? input.width : width;
     const int h = input.height < height ? input.height : height;
     for (int y = 0; y < h; ++y)
       memcpy(s.padded_input + y * padded_row,
              static_cast<const unsigned char*>(input.data) +
-                 static_cast<size_t>(y) * row * channels_per_unit,
+                 static_cast<size_t>(y) * row * unit_bytes,
              static_cast<size_t>(w) * pixel);
   }
   row = width * 4;
@@ -322,7 +324,8 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
               PF_LayerDef* output) {
   if (!in_data || !params || !output || !output->data || output->width <= 0 ||
       output->height <= 0 || !in_data->inter.checkout_param || !in_data->inter.checkin_param ||
-      !in_data->utils)
+      !in_data->utils || !in_data->utils->host_lock_handle ||
+      !in_data->utils->host_unlock_handle)
     return PF_Err_BAD_CALLBACK_PARAM;
 
   RenderState s{};
@@ -399,10 +402,14 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
   // 16, 17. Engine settings, painter's order, and the scene itself.
   __SetUseMultyRefract(Checked(params[kParamMultyRefract]) ? 1 : 0);
   __SetDubleSide(0);
-  if (__GetDrawMode() != 0) __Sort(triangle_count, s.scene_triangles, s.scene_vertices);
-  __RasterScene(s.frame, s.background, width, height, width * 4, vertex_count, triangle_count,
-                s.scene_triangles, s.scene_vertices, width / 2, height / 2, 2, mats, textures,
-                light_count, lights, glass);
+  // With no triangle (no ball, no pendant) there is nothing to draw and no array to hand
+  // the engine: the frame stays as prepared.
+  if (triangle_count > 0) {
+    if (__GetDrawMode() != 0) __Sort(triangle_count, s.scene_triangles, s.scene_vertices);
+    __RasterScene(s.frame, s.background, width, height, width * 4, vertex_count,
+                  triangle_count, s.scene_triangles, s.scene_vertices, width / 2, height / 2, 2,
+                  mats, textures, light_count, lights, glass);
+  }
 
   // 18 to 20. Back into the output world; release; the last check-in's result.
   FrameToWorld(out_pixels, s.frame, width, height, out_row);
