@@ -318,27 +318,32 @@ decimals within the parameter's valid range.
 --animate interpolates linearly from FROM at the first frame to TO at the last (popups and
 checkboxes switch at the half). With --frames N the frames are written as OUTPUT with
 _0001 .. _N before the extension.
-Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.)";
+Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
+)";
 
 }  // namespace
 
 void AddRenderCommand(CLI::App& app) {
   auto o = std::make_shared<RenderOptions>();
   CLI::App* cmd = app.add_subcommand("render", "Render frames through the module to PNG files");
-  cmd->add_option("--input", o->input, "PNG file for the input layer (default: a built-in gradient with a grid)");
-  cmd->add_option("--output", o->output, "PNG file to write (default quorvel.png)");
-  cmd->add_option("--size", o->size, "WxH layer size when there is no --input (default 1920x1080)");
-  cmd->add_option("--depth", o->depth, "8 or 16 bits a channel (default 8)");
-  cmd->add_option("--quality", o->quality, "hi or lo (default hi)");
-  cmd->add_option("--downsample", o->downsample, "render at 1/N of the layer size (default 1)");
-  cmd->add_option("--frames", o->frames, "number of frames (default 1)");
+  cmd->add_option("--input", o->input, "PNG file for the input layer (default: a built-in gradient with a grid)")->type_name("FILE");
+  cmd->add_option("--output", o->output, "PNG file to write (default quorvel.png)")->type_name("FILE");
+  cmd->add_option("--size", o->size, "the layer size when there is no --input (default 1920x1080)")->type_name("WxH");
+  cmd->add_option("--depth", o->depth, "bits a channel (default 8)")->type_name("8|16");
+  cmd->add_option("--quality", o->quality, "rendering quality (default hi)")->type_name("hi|lo");
+  cmd->add_option("--downsample", o->downsample, "render at 1/N of the layer size (default 1)")->type_name("N");
+  cmd->add_option("--frames", o->frames, "number of frames (default 1)")->type_name("N");
   cmd->add_option("--module", o->module, "the effect module (default: " QUORVEL_DEFAULT_MODULE
-                                         " in the plug-in folder beside this program)");
-  cmd->add_option("--set", o->sets, "NAME=VALUE: a parameter's value (repeatable)")
+                                         " in the plug-in folder beside this program)")
+      ->type_name("PATH");
+  cmd->add_option("--set", o->sets, "a parameter's value (repeatable)")
+      ->type_name("NAME=VALUE")
       ->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  cmd->add_option("--layer", o->layers, "INDEX=FILE: a PNG file for a texture layer 22, 24, 26, 28, 41 (repeatable)")
+  cmd->add_option("--layer", o->layers, "a PNG file for texture layer 22, 24, 26, 28 or 41 (repeatable)")
+      ->type_name("INDEX=FILE")
       ->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
-  cmd->add_option("--animate", o->animations, "NAME=FROM:TO: animate a parameter over the frames (repeatable)")
+  cmd->add_option("--animate", o->animations, "animate a parameter over the frames (repeatable)")
+      ->type_name("NAME=FROM:TO")
       ->expected(1)->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
   cmd->footer(kHelpFooter);
   cmd->callback([o] {
