@@ -5,6 +5,7 @@
 #include <fstream>
 #include <string>
 
+#include "host/world_image.h"
 #include "render_support.h"
 
 namespace {
@@ -124,6 +125,10 @@ TEST_F(RenderTest, SixteenBitFrameMatchesTheEightBitFrame) {
   EXPECT_EQ(job_->last_output()->Padding(),
             std::vector<uint8_t>(kHeight * qvhost::kOutputRowPadding, qvhost::World::kPaddingFill));
   const Scene scene = render_test::DefaultScene(kWidth, kHeight);
+  const qvhost::Image deep_input =
+      qvhost::ImageFromWorld(*qvhost::WorldFromImage(input_, true, 0));
+  EXPECT_EQ(render_test::ChangedAwayFromScene(sixteen, deep_input, scene), 0)
+      << "the input copy is exact at 16 bits too";
   int compared = 0, worst = 0, seams = 0;
   for (int y = 0; y < kHeight; ++y)
     for (int x = 0; x < kWidth; ++x) {
