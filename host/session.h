@@ -77,6 +77,7 @@ class Session {
 
   // ---- The records handed over. -----------------------------------------------------
   PF_InData& in_data() { return in_data_; }
+  const PF_InData& in_data() const { return in_data_; }
   PF_OutData& out_data() { return out_data_; }
   const Pipl& pipl() const { return pipl_; }
 

@@ -14,7 +14,11 @@ int main(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
-    return app.exit(e);
+    // A command's own failures carry their exit code; any other parse error is a usage
+    // error (2), whatever code the parser gives it.
+    const int code = app.exit(e);
+    const bool own = dynamic_cast<const CLI::RuntimeError*>(&e) != nullptr;
+    return own || code == 0 ? code : 2;
   }
   return 0;
 }

@@ -1,0 +1,52 @@
+// Reading PNG files through stb_image (the same decoder in both builds).
+#include <cstdio>
+#include <memory>
+
+#include "host/image.h"
+
+#define STB_IMAGE_IMPLEMENTATION
+#define STBI_ONLY_PNG
+#define STBI_NO_STDIO_IMPL_WARNINGS
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#pragma GCC diagnostic ignored "-Wunused-function"
+#pragma GCC diagnostic ignored "-Wsign-compare"
+#pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#endif
+#include <stb/stb_image.h>
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
+
+namespace qvhost {
+
+bool ReadPng(const std::string& path, Image& image, std::string& error) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) {
+    error = "cannot open " + path;
+    return false;
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);
+  int width = 0, height = 0, channels = 0;
+  const bool deep = stbi_is_16_bit_from_file(file) != 0;
+  std::fseek(file, 0, SEEK_SET);
+  void* pixels = deep ? static_cast<void*>(stbi_load_from_file_16(file, &width, &height, &channels, 4))
+                      : static_cast<void*>(stbi_load_from_file(file, &width, &height, &channels, 4));
+  if (!pixels) {
+    error = path + ": not a readable PNG (" + stbi_failure_reason() + ")";
+    return false;
+  }
+  image.width = width;
+  image.height = height;
+  image.depth = deep ? 16 : 8;
+  const size_t count = static_cast<size_t>(width) * height * 4;
+  image.rgba.resize(count);
+  for (size_t i = 0; i < count; ++i)
+    image.rgba[i] = deep ? static_cast<const uint16_t*>(pixels)[i]
+                         : static_cast<const uint8_t*>(pixels)[i];
+  stbi_image_free(pixels);
+  return true;
+}
+
+}  // namespace qvhost

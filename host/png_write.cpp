@@ -1,0 +1,149 @@
+// Writing PNG files with the platform's own codec: libpng natively, the Windows Imaging
+// Component on Windows. Both write RGBA at 8 or 16 bits per channel.
+#include "host/image.h"
+
+#if defined(_WIN32)
+#include <windows.h>
+#include <wincodec.h>
+
+namespace qvhost {
+namespace {
+
+// Releases a COM interface when it goes out of scope.
+template <typename T>
+struct ComRef {
+  T* p = nullptr;
+  ~ComRef() {
+    if (p) p->Release();
+  }
+  T** out() { return &p; }
+  T* operator->() const { return p; }
+};
+
+std::wstring Widen(const std::string& s) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
+  std::wstring w(n > 0 ? n : 1, L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], n);
+  w.resize(w.size() - 1);
+  return w;
+}
+
+// Wine's PNG encoder copies 16-bit samples into the file as they lie in memory, while
+// Windows' takes them in the machine's (little-endian) order and swaps them for the file.
+bool EncoderWantsFileOrder() {
+  HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+  return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+}  // namespace
+
+bool WritePng(const std::string& path, const Image& image, std::string& error) {
+  if (image.empty() || (image.depth != 8 && image.depth != 16)) {
+    error = "nothing to write to " + path;
+    return false;
+  }
+  HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+  bool ok = false;
+  {
+    ComRef<IWICImagingFactory> factory;
+    ComRef<IWICStream> stream;
+    ComRef<IWICBitmapEncoder> encoder;
+    ComRef<IWICBitmapFrameEncode> frame;
+    ComRef<IPropertyBag2> options;
+    const bool deep = image.depth == 16;
+    // The PNG encoder takes 16-bit RGBA, and 8-bit pixels in blue, green, red, alpha order.
+    WICPixelFormatGUID format = deep ? GUID_WICPixelFormat64bppRGBA : GUID_WICPixelFormat32bppBGRA;
+    const WICPixelFormatGUID wanted = format;
+    // Pack the channels at the file's width.
+    const size_t count = image.rgba.size();
+    const bool swap16 = deep && EncoderWantsFileOrder();
+    std::vector<BYTE> bytes(count * (deep ? 2 : 1));
+    for (size_t i = 0; i < count; ++i) {
+      if (deep) {
+        const uint16_t v = image.rgba[i];
+        bytes[2 * i] = static_cast<BYTE>(swap16 ? v >> 8 : v & 0xFF);
+        bytes[2 * i + 1] = static_cast<BYTE>(swap16 ? v & 0xFF : v >> 8);
+      }
+      else  // red and blue change places
+        bytes[i % 4 == 0 ? i + 2 : i % 4 == 2 ? i - 2 : i] = static_cast<BYTE>(image.rgba[i]);
+    }
+    const UINT stride = static_cast<UINT>(image.width) * (deep ? 8u : 4u);
+    ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
+                                    IID_PPV_ARGS(factory.out()))) &&
+         SUCCEEDED(factory->CreateStream(stream.out())) &&
+         SUCCEEDED(stream->InitializeFromFilename(Widen(path).c_str(), GENERIC_WRITE)) &&
+         SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
+         SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
+         SUCCEEDED(encoder->CreateNewFrame(frame.out(), options.out())) &&
+         SUCCEEDED(frame->Initialize(options.p)) &&
+         SUCCEEDED(frame->SetSize(static_cast<UINT>(image.width), static_cast<UINT>(image.height))) &&
+         SUCCEEDED(frame->SetPixelFormat(&format)) && IsEqualGUID(format, wanted) &&
+         SUCCEEDED(frame->WritePixels(static_cast<UINT>(image.height), stride,
+                                      static_cast<UINT>(bytes.size()), bytes.data())) &&
+         SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
+  }
+  if (SUCCEEDED(init)) CoUninitialize();
+  if (!ok) error = "cannot write " + path;
+  return ok;
+}
+
+}  // namespace qvhost
+
+#else
+#include <png.h>
+
+#include <cstdio>
+#include <memory>
+
+namespace qvhost {
+
+bool WritePng(const std::string& path, const Image& image, std::string& error) {
+  if (image.empty() || (image.depth != 8 && image.depth != 16)) {
+    error = "nothing to write to " + path;
+    return false;
+  }
+  FILE* file = std::fopen(path.c_str(), "wb");
+  if (!file) {
+    error = "cannot create " + path;
+    return false;
+  }
+  std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png ? png_create_info_struct(png) : nullptr;
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    error = "out of memory writing " + path;
+    return false;
+  }
+  const bool deep = image.depth == 16;
+  const size_t row_channels = static_cast<size_t>(image.width) * 4;
+  std::vector<png_byte> row(row_channels * (deep ? 2 : 1));
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    error = "cannot write " + path;
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
+               static_cast<png_uint_32>(image.height), deep ? 16 : 8, PNG_COLOR_TYPE_RGB_ALPHA,
+               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  for (int y = 0; y < image.height; ++y) {
+    const uint16_t* src = &image.rgba[static_cast<size_t>(y) * row_channels];
+    for (size_t i = 0; i < row_channels; ++i) {
+      if (deep) {  // PNG stores 16-bit samples big-endian
+        row[2 * i] = static_cast<png_byte>(src[i] >> 8);
+        row[2 * i + 1] = static_cast<png_byte>(src[i] & 0xFF);
+      } else {
+        row[i] = static_cast<png_byte>(src[i]);
+      }
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, nullptr);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+}  // namespace qvhost
+#endif

@@ -1,0 +1,57 @@
+// Indices of the effect's parameters in the params array the host passes (index 0 is the
+// input layer). The order is the order of definition at parameter setup.
+#pragma once
+
+enum ParamIndex {
+  kParamInput = 0,
+  kParamInformation = 1,
+  kParamRenderingMode = 2,
+  kParamFacesNumber = 3,
+  kParamRadius = 4,
+  kParamPosition = 5,
+  kParamScale = 6,
+  kParamRotationX = 7,
+  kParamRotationY = 8,
+  kParamRotationZ = 9,
+  // "Material": the ball
+  kParamDiffuse = 11,
+  kParamSpecular = 12,
+  kParamShininess = 13,
+  kParamShininessStrength = 14,
+  kParamSelfIllumination = 15,
+  kParamTransparency = 16,
+  kParamGlass = 17,
+  kParamMultyRefract = 18,
+  kParamRefraction = 19,
+  kParamOpticalCoefficient = 20,
+  kParamAberration = 21,
+  kParamTextureLayer = 22,
+  kParamTexturePercent = 23,
+  kParamBumpLayer = 24,
+  kParamBumpPercent = 25,
+  kParamOpacityLayer = 26,
+  kParamOpacityPercent = 27,
+  kParamReflectionLayer = 28,
+  kParamReflectionPercent = 29,
+  // "Material of pendant"
+  kParamPendantDiffuse = 31,
+  kParamPendantSpecular = 32,
+  kParamPendantShininess = 33,
+  kParamPendantShininessStrength = 34,
+  kParamPendantSelfIllumination = 35,
+  kParamPendantTransparency = 36,
+  kParamPendantGlass = 37,
+  kParamPendantRefraction = 38,
+  kParamPendantOpticalCoefficient = 39,
+  kParamPendantAberration = 40,
+  kParamPendantReflectionLayer = 41,
+  kParamPendantReflectionPercent = 42,
+  // "Light"
+  kParamLightMultiply = 46,
+  kParamLightColour = 47,
+  kParamRotateUV = 48,
+  kParamRotateWV = 49,
+  kParamOppositeLight = 50,
+  kParamCutAlpha = 52,
+  kParamCount = 53
+};
