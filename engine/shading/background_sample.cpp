@@ -95,12 +95,14 @@ float SampleRefracted(float z, float sx, float sy, int ch, float t, const float 
     return Clamp01(v + t);
   }
 
-  // Four taps weighted by squared sums of the fractions. A position that is not a number
-  // weighs as the pixel itself.
+  // Four taps weighted by squared sums of the fractions (after a fallback, the distance to
+  // the fallback column or row). A distance that is not a number, or so large that its
+  // square would overflow into infinity over infinity, weighs as the pixel itself.
+  constexpr float kLargestDistance = 1e18f;
   float fx = fabsf(sx - static_cast<float>(ix));
   float fy = fabsf(sy - static_cast<float>(iy));
-  if (!isfinite(fx)) fx = 0.0f;
-  if (!isfinite(fy)) fy = 0.0f;
+  if (!(fx < kLargestDistance)) fx = 0.0f;
+  if (!(fy < kLargestDistance)) fy = 0.0f;
   float w00 = ((1.0f - fx) + (1.0f - fy)) * ((1.0f - fx) + (1.0f - fy));
   float w11 = (fx + fy) * (fx + fy);
   float w01 = ((1.0f - fx) + fy) * ((1.0f - fx) + fy);
