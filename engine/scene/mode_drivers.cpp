@@ -5,6 +5,7 @@
 #include "engine/raster/face_culling.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/scene/layer_composite.h"
+#include "engine/scene/line_modes.h"
 #include "engine/scene/scene_call.h"
 
 namespace {
@@ -45,11 +46,35 @@ void DrivePatches(const SceneCall& c) {
   for (int i = 0; i < c.tri_count; ++i) DrawThroughLayer(DrawPatchTriangle, c, &c.tris[i], true);
 }
 
-// Modes 0 (rough), 1 (line) and 2 (wire): not built yet; they draw nothing until the line
-// modes land.
-void DriveRough(const SceneCall&) {}
-void DriveLines(const SceneCall&) {}
-void DriveWire(const SceneCall&) {}
+// The culling of modes 0 and 1: the faces of the current pass, or both sides with
+// _DubleSide (multi-refraction plays no part here).
+bool LineFaceDrawn(const SceneCall& c, const __Triangle3ds& t) {
+  const float nz = OrientationNz(c.points[t.a], c.points[t.b], c.points[t.c]);
+  return (nz >= 0.0f && !_DrawBackFaces1) || (nz < 0.0f && _DrawBackFaces1) || _DubleSide;
+}
+
+// Mode 0 (rough): culled front faces, outlined straight into the output.
+void DriveRough(const SceneCall& c) {
+  for (int i = 0; i < c.tri_count; ++i) {
+    __Triangle3ds* t = &c.tris[i];
+    if (!LineFaceDrawn(c, *t)) continue;
+    DrawRoughTriangle(c.dst, c.src, c.width, c.height, t, c.points, c.origin_x, c.origin_y);
+  }
+}
+
+// Mode 1 (line): culled, the edges shaded straight into the output.
+void DriveLines(const SceneCall& c) {
+  for (int i = 0; i < c.tri_count; ++i) {
+    __Triangle3ds* t = &c.tris[i];
+    if (!LineFaceDrawn(c, *t)) continue;
+    DrawInto(DrawLineTriangle, c.dst, c, t);
+  }
+}
+
+// Mode 2 (wire): every triangle; each segment of the patch edges culls itself.
+void DriveWire(const SceneCall& c) {
+  for (int i = 0; i < c.tri_count; ++i) DrawInto(DrawWireTriangle, c.dst, c, &c.tris[i]);
+}
 
 // Modes 9 (curved patches) and 10 (outline): not built yet; they draw nothing until the
 // curved-surface rasterizers land.

@@ -1,0 +1,83 @@
+// The thick line walk shared by the shaded lines of the line and wire modes and by the
+// coloured scene outline: a start cap, runs across the walk and an end cap, each pixel
+// coloured by the caller's pen and written with coverage from its distance to the segment.
+#pragma once
+
+#include <math.h>
+
+#include "engine/engine_state.h"
+#include "engine/raster/pixel_write.h"
+
+// Half-size of the square caps and of the runs across the walk for half-width w.
+inline int ThickLineReach(float w) { return static_cast<int>(w + 2.5f); }
+
+// Clips the segment to the image widened by `margin` pixels on every side (Liang-Barsky).
+// False when nothing of it is left or an end point is not a number. Segments already inside
+// are left exactly as they are.
+bool ClipSegmentToImage(float& x0, float& y0, float& x1, float& y1, float margin);
+
+// Walks the line from (x0, y0) to (x1, y1) (image pixels) with half-width w. `pen(x, y, c)`
+// colours pixel (x, y) into c[3] (starting from the previous pixel's colour) and returns its
+// opacity. With _Quality the caps and runs are written with PlotBySegmentDistance, else one
+// pixel per step with PlotPixel at coverage = opacity.
+template <typename Pen>
+void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1, float w,
+                   Pen& pen) {
+  const int r = ThickLineReach(w);
+  if (!(r >= 0)) return;
+  // Lines reaching far beyond the image are cut to it (and its caps) first, so that the
+  // walk stays bounded and the integer steps cannot overflow.
+  if (!ClipSegmentToImage(x0, y0, x1, y1, static_cast<float>(r) + 2.0f)) return;
+  // 1. Integer start and extents.
+  int xi = static_cast<int>(x0), yi = static_cast<int>(y0);
+  const int dx = static_cast<int>(x1 - x0), dy = static_cast<int>(y1 - y0);
+  if (dx == 0 && dy == 0) return;
+  // 2. The segment as the coverage writer sees it.
+  const EdgeSegment seg = MakeEdgeSegment(x0, y0, x1, y1);
+  float c[3] = {static_cast<float>(_MaxChannel), 0.0f, 0.0f};
+  auto plot_aa = [&](int x, int y) {
+    const float opacity = pen(x, y, c);
+    PlotBySegmentDistance(image, c[0], c[1], c[2], seg, static_cast<float>(x),
+                          static_cast<float>(y), w, opacity, nullptr);
+  };
+  // A 2R x 2R square from (fx, fy) stepping by (sx, sy), up to the opposite corner.
+  auto square = [&](int cx, int cy, int sx, int sy) {
+    for (int y = cy - sy * r; y != cy + sy * r; y += sy)
+      for (int x = cx - sx * r; x != cx + sx * r; x += sx) plot_aa(x, y);
+  };
+  // 3. Directions, major and minor counts, error term.
+  const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
+  const int adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
+  const bool x_major = adx >= ady;
+  const int n = x_major ? adx : ady, m = x_major ? ady : adx;
+  int err = 2 * m - n;
+  // 4. Start cap.
+  if (_Quality) square(xi, yi, sx, sy);
+  // 5. The walk.
+  for (int i = 0; i <= n; ++i) {
+    if (_Quality) {
+      if (x_major) {
+        for (int y = yi - sy * r; y != yi + sy * r; y += sy) plot_aa(xi, y);
+      } else {
+        for (int x = xi - sx * r; x != xi + sx * r; x += sx) plot_aa(x, yi);
+      }
+    } else {
+      const float opacity = pen(xi, yi, c);
+      PlotPixel(image, c[0], c[1], c[2], xi, yi, opacity);
+    }
+    while (err >= 0) {
+      if (x_major)
+        yi += sy;
+      else
+        xi += sx;
+      err -= 2 * n;
+    }
+    if (x_major)
+      xi += sx;
+    else
+      yi += sy;
+    err += 2 * m;
+  }
+  // 6. End cap, walked backwards.
+  if (_Quality) square(xi, yi, -sx, -sy);
+}

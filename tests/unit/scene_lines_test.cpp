@@ -1,0 +1,473 @@
+// The line modes: rough outlines, shaded thick lines, the wire patch edges and the coloured
+// scene outline, from single lines up to whole renders of a sphere.
+#include <gtest/gtest.h>
+#include <math.h>
+
+#include <set>
+#include <utility>
+
+#include "engine/raster/face_culling.h"
+#include "engine/raster/thick_line.h"
+#include "engine/scene/line_modes.h"
+#include "raster_test_support.h"
+
+using namespace raster_test;
+
+namespace {
+
+using PixelSet = std::set<std::pair<int, int>>;
+
+constexpr int kSide = 64;
+
+// Pixels with any alpha.
+PixelSet Touched(const Image& img) {
+  PixelSet s;
+  for (int y = 0; y < img.h; ++y)
+    for (int x = 0; x < img.w; ++x)
+      if (img.at(x, y, 3) != 0) s.insert({x, y});
+  return s;
+}
+
+// The pixels the shader was called for.
+PixelSet Visited() {
+  PixelSet s;
+  for (const ShaderCall& c : RecordedCalls()) s.insert({c.pixel_x(), c.pixel_y()});
+  return s;
+}
+
+// x0..x1 by y0..y1, inclusive.
+void AddRect(PixelSet& s, int x0, int x1, int y0, int y1) {
+  for (int y = y0; y <= y1; ++y)
+    for (int x = x0; x <= x1; ++x) s.insert({x, y});
+}
+
+float SegmentDistance(float px, float py, float x0, float y0, float x1, float y1) {
+  const float dx = x1 - x0, dy = y1 - y0;
+  float t = ((px - x0) * dx + (py - y0) * dy) / (dx * dx + dy * dy);
+  t = std::min(1.0f, std::max(0.0f, t));
+  return hypotf(px - (x0 + t * dx), py - (y0 + t * dy));
+}
+
+// The engine as a render in a line mode leaves it (the coverage rule of the lines depends
+// on the mode being at most 2).
+void ResetLines(int width, int height, bool deep, int mode = 1) {
+  ResetEngine(width, height, deep);
+  _DrawMode = static_cast<unsigned char>(mode);
+  _WireSize = 1.0f;
+}
+
+class LineModes : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    ResetLines(kSide, kSide, false);
+  }
+};
+
+// ---- Mode 0 ---------------------------------------------------------------------------
+
+TEST_F(LineModes, RoughEdgesInvertTheBackgroundAtFullAlpha) {
+  for (bool deep : {false, true}) {
+    ResetLines(kSide, kSide, deep);
+    const int full = deep ? 32768 : 255;
+    Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
+    src.fill(full, full, full, full);
+    std::vector<__Point3ds> v = {Vertex(-20, -20, 0), Vertex(20, -20, 0), Vertex(0, 20, 0)};
+    __Triangle3ds t = Face(0, 1, 2);
+    DrawRoughTriangle(dst.data(), src.data(), kSide, kSide, &t, v.data(), 32, 32);
+    // The shared edge drawn again (as the neighbouring triangle would) stays black.
+    RoughLine(dst.data(), src.data(), kSide, kSide, 12, 12, 52, 12);
+    const PixelSet drawn = Touched(dst);
+    EXPECT_GT(drawn.size(), 100u);
+    for (const auto& p : drawn) {
+      for (int k = 0; k < 3; ++k) ASSERT_EQ(dst.at(p.first, p.second, k), 0) << deep;
+      ASSERT_EQ(dst.at(p.first, p.second, 3), full);
+    }
+    EXPECT_TRUE(drawn.count({30, 12}));  // on the top edge
+    EXPECT_FALSE(drawn.count({32, 25}));  // inside
+  }
+}
+
+TEST_F(LineModes, RoughLineLeavesOutTheFarEnd) {
+  struct Case {
+    float x0, y0, x1, y1;
+    PixelSet want;
+  } cases[] = {
+      {0, 0, 3, 0, {{0, 0}, {1, 0}, {2, 0}}},
+      {3, 0, 0, 0, {{0, 0}, {1, 0}, {2, 0}}},
+      {0, 0, 2, 2, {{0, 0}, {1, 1}}},  // equal extents: y-major
+      {0, 0, 0, 3, {{0, 0}, {0, 1}, {0, 2}}},
+      {5, 5, 5, 5, {}},  // a point draws nothing
+  };
+  for (bool deep : {false, true}) {
+    ResetLines(8, 8, deep);
+    for (const Case& c : cases) {
+      Image src(8, 8, deep), dst(8, 8, deep);
+      RoughLine(dst.data(), src.data(), 8, 8, c.x0, c.y0, c.x1, c.y1);
+      EXPECT_EQ(Touched(dst), c.want) << c.x0 << "," << c.y0 << " -> " << c.x1 << "," << c.y1;
+    }
+  }
+}
+
+// Lines far outside the image, or with undefined end points, end and write only inside it
+// (the sanitizer build checks the buffer bounds).
+TEST_F(LineModes, RoughLineWithWildEndPointsStaysInTheImage) {
+  const float nan = NAN, huge = 1e30f;
+  const float ends[][4] = {{nan, 0, 3, 3},        {0, 0, nan, nan},   {-huge, 5, huge, 5},
+                           {3, -huge, 3, huge},   {-huge, -huge, huge, huge},
+                           {-1e6f, 4, 1e6f, 4.5f}, {1e9f, 1e9f, 2e9f, 2e9f}};
+  for (const auto& e : ends) {
+    Image src(16, 16, false), dst(16, 16, false);
+    ResetLines(16, 16, false);
+    RoughLine(dst.data(), src.data(), 16, 16, e[0], e[1], e[2], e[3]);
+  }
+  // A row crossing the whole image from far away is drawn across it.
+  Image src(16, 16, false), dst(16, 16, false);
+  RoughLine(dst.data(), src.data(), 16, 16, -1e6f, 4, 1e6f, 4);
+  for (int x = 0; x < 16; ++x) EXPECT_EQ(dst.at(x, 4, 3), 255) << x;
+  // A width larger than the engine's image cannot index past the image's end.
+  ResetLines(8, 8, false);
+  Image small_src(8, 8, false), small_dst(8, 8, false);
+  RoughLine(small_dst.data(), small_src.data(), 16, 16, 0, 7, 16, 7);
+  EXPECT_TRUE(Touched(small_dst).empty());
+}
+
+// ---- Thick shaded lines (mode 1) ------------------------------------------------------
+
+// A shader that records the colour it starts from and answers one more in red.
+std::vector<float>& StartReds() {
+  static std::vector<float> reds;
+  return reds;
+}
+float CountingShader(float, float, unsigned char*, unsigned char*, float, float, float,
+                     __Triangle3ds*, material3ds*, int, float& c0, float& c1, float& c2,
+                     __Point*, unsigned char, float, float, __Texture*, int, light3ds*,
+                     __PrevInfo*, GlassProp*, float, float, float, float) {
+  StartReds().push_back(c0);
+  EXPECT_EQ(c1, 0.0f);
+  c0 += 1;
+  c1 = c2 = 0;
+  return 1.0f;
+}
+
+LineShading Shading(Image& dst, Image& src, __Triangle3ds* tri, int ox, int oy) {
+  return LineShading{dst.data(), src.data(), nullptr, nullptr, 0, tri, ox, oy, 0, nullptr,
+                     nullptr};
+}
+
+TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
+  for (bool deep : {false, true}) {
+    ResetLines(kSide, kSide, deep);
+    _Quality = 1;
+    RecordShaderCalls();
+    Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
+    __Triangle3ds tri = Face(0, 1, 2);
+    const float plane[4] = {0.1f, 0.2f, -0.9f, 7.0f};
+    DrawShadedLine(Shading(dst, src, &tri, 10, 5), 20, 30, 40, 30, _WireSize, plane);
+    PixelSet want;
+    AddRect(want, 17, 22, 27, 32);  // start cap: 6 x 6 around (20, 30)
+    AddRect(want, 20, 40, 27, 32);  // the walk: 6 rows per column
+    AddRect(want, 39, 44, 28, 33);  // end cap around (41, 30), where the walk stopped
+    EXPECT_EQ(Visited(), want);
+    for (const ShaderCall& c : RecordedCalls()) {
+      ASSERT_EQ(c.z, 0.0f);
+      ASSERT_FALSE(c.has_prev);
+      ASSERT_EQ(c.textured, 0);
+      ASSERT_EQ(c.origin_x, 10.0f);
+      ASSERT_EQ(c.normal.x, -0.1f);
+      ASSERT_EQ(c.normal.z, 0.9f);
+      ASSERT_EQ(c.plane[3], 7.0f);
+    }
+    // Written: the segment and its round ends, within the half-width (plus the pixel).
+    const PixelSet drawn = Touched(dst);
+    for (const auto& p : drawn)
+      EXPECT_LT(SegmentDistance(p.first, p.second, 20, 30, 40, 30), 1.0f) << p.first;
+    EXPECT_EQ(dst.at(30, 30, 3), deep ? 32768 : 255);
+    EXPECT_EQ(dst.at(30, 30, 0), 200);  // the shader's colour, in channel units
+  }
+}
+
+TEST_F(LineModes, ThickLineWithoutQualityIsOnePixelWide) {
+  for (bool deep : {false, true}) {
+    ResetLines(kSide, kSide, deep);
+    _Quality = 0;
+    RecordShaderCalls();
+    Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
+    __Triangle3ds tri = Face(0, 1, 2);
+    const float plane[4] = {0, 0, -1, 0};
+    // A diagonal, y-major: one pixel per row.
+    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 10, 10, 20, 30, _WireSize, plane);
+    EXPECT_EQ(RecordedCalls().size(), 21u);
+    const PixelSet drawn = Touched(dst);
+    EXPECT_EQ(drawn.size(), 21u);
+    EXPECT_EQ(Visited(), drawn);
+    for (int y = 10; y <= 30; ++y) {
+      int in_row = 0;
+      for (const auto& p : drawn) in_row += p.second == y;
+      EXPECT_EQ(in_row, 1) << y;
+    }
+    EXPECT_TRUE(drawn.count({10, 10}));
+    EXPECT_TRUE(drawn.count({20, 30}));
+  }
+}
+
+TEST_F(LineModes, ShaderColourCarriesFromPixelToPixel) {
+  _Quality = 0;
+  StartReds().clear();
+  __SetNewRenderOnePixel(CountingShader);
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  __Triangle3ds tri = Face(0, 1, 2);
+  const float plane[4] = {0, 0, -1, 0};
+  DrawShadedLine(Shading(dst, src, &tri, 0, 0), 1, 1, 5, 1, 1.0f, plane);
+  DrawShadedLine(Shading(dst, src, &tri, 0, 0), 1, 3, 3, 3, 1.0f, plane);
+  const std::vector<float> want = {255, 256, 257, 258, 259, 255, 256, 257};
+  EXPECT_EQ(StartReds(), want);
+}
+
+TEST_F(LineModes, ThickLineWithWildEndPointsIsBounded) {
+  _Quality = 1;
+  RecordShaderCalls();
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  __Triangle3ds tri = Face(0, 1, 2);
+  const float plane[4] = {0, 0, -1, 0};
+  const LineShading s = Shading(dst, src, &tri, 0, 0);
+  DrawShadedLine(s, NAN, 3, 10, 10, 1.0f, plane);
+  DrawShadedLine(s, 3, 3, INFINITY, 10, 1.0f, plane);
+  EXPECT_TRUE(RecordedCalls().empty());
+  DrawShadedLine(s, -1e30f, 20, 1e30f, 20, 1.0f, plane);
+  DrawShadedLine(s, 3e9f, 3e9f, -3e9f, -3e9f, 1.0f, plane);
+  // Only the part across the image (and its caps) is walked.
+  EXPECT_LT(RecordedCalls().size(), 4000u);
+  for (int x = 0; x < kSide; ++x) EXPECT_EQ(dst.at(x, 20, 3), 255) << x;
+  EXPECT_EQ(dst.at(31, 31, 3), 255);  // on the diagonal
+}
+
+TEST_F(LineModes, LineTriangleShadesEdgesWithTheFacingNormal) {
+  _Quality = 1;
+  RecordShaderCalls();
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  // Front-facing (orientation Nz >= 0): the shader sees a normal towards the viewer.
+  std::vector<__Point3ds> v = {Vertex(-20, -20, 5), Vertex(20, -20, 5), Vertex(0, 20, 5)};
+  ASSERT_GE(OrientationNz(v[0], v[1], v[2]), 0.0f);
+  __Triangle3ds t = Face(0, 1, 2);
+  DrawLineTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 32,
+                   32, 0, nullptr, nullptr);
+  ASSERT_FALSE(RecordedCalls().empty());
+  const ShaderCall& c = RecordedCalls().front();
+  EXPECT_NEAR(c.normal.z, 1.0f, 1e-6f);
+  EXPECT_NEAR(c.plane[2], -1.0f, 1e-6f);
+  EXPECT_NEAR(c.plane[3], 5.0f, 1e-5f);  // d = -(N . P0)
+  const PixelSet drawn = Touched(dst);
+  EXPECT_TRUE(drawn.count({32, 12}));  // top edge
+  EXPECT_TRUE(drawn.count({22, 32}));  // left edge, half way
+  EXPECT_FALSE(drawn.count({32, 32}));  // inside
+}
+
+// ---- Wire (mode 2) --------------------------------------------------------------------
+
+// A tilted triangle whose vertex normals are its unit face normal.
+struct FlatTriangle {
+  std::vector<__Point3ds> v;
+  __Triangle3ds t = Face(0, 1, 2);
+  FlatTriangle(float nx, float ny, float nz) {
+    const float p[3][2] = {{-22, -18}, {24, -10}, {-4, 22}};
+    for (const auto& q : p) {
+      // The plane nx x + ny y + nz z = 0 through the origin.
+      v.push_back(Vertex(q[0], q[1], -(nx * q[0] + ny * q[1]) / nz, nx, ny, nz));
+    }
+  }
+  float Distance(int x, int y, int ox, int oy) const {
+    float best = 1e9f;
+    for (int k = 0; k < 3; ++k) {
+      const __Point3ds &a = v[k], &b = v[(k + 1) % 3];
+      best = std::min(best, SegmentDistance(static_cast<float>(x), static_cast<float>(y),
+                                            a.x + ox, a.y + oy, b.x + ox, b.y + oy));
+    }
+    return best;
+  }
+};
+
+TEST_F(LineModes, WireWithFaceNormalsDrawsStraightEdges) {
+  const float n[3] = {0.3f, -0.4f, sqrtf(1 - 0.25f)};
+  for (bool deep : {false, true}) {
+    ResetLines(kSide, kSide, deep, 2);
+    _Quality = 1;
+    FlatTriangle tri(n[0], n[1], n[2]);
+    Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
+    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &tri.t,
+                     tri.v.data(), 32, 32, 0, nullptr, nullptr);
+    const PixelSet drawn = Touched(dst);
+    EXPECT_GT(drawn.size(), 150u);
+    for (const auto& p : drawn) EXPECT_LT(tri.Distance(p.first, p.second, 32, 32), 1.0f);
+    // Every point along the edges is drawn.
+    for (int k = 0; k < 3; ++k)
+      for (float t = 0.1f; t < 1.0f; t += 0.2f) {
+        const __Point3ds &a = tri.v[k], &b = tri.v[(k + 1) % 3];
+        const int x = static_cast<int>(lroundf(a.x + t * (b.x - a.x))) + 32;
+        const int y = static_cast<int>(lroundf(a.y + t * (b.y - a.y))) + 32;
+        EXPECT_TRUE(drawn.count({x, y})) << k << " " << t;
+
+      }
+  }
+}
+
+TEST_F(LineModes, WireFollowsBentVertexNormals) {
+  _Quality = 1;
+  FlatTriangle tri(0, 0, 1);
+  // Normals leaning outwards from the triangle's centre bow its edges out.
+  for (__Point3ds& p : tri.v) {
+    const float l = hypotf(p.x, p.y);
+    p.nx = 0.6f * p.x / l;
+    p.ny = 0.6f * p.y / l;
+    p.nz = 0.8f;
+  }
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &tri.t,
+                   tri.v.data(), 32, 32, 0, nullptr, nullptr);
+  float farthest = 0;
+  for (const auto& p : Touched(dst))
+    farthest = std::max(farthest, tri.Distance(p.first, p.second, 32, 32));
+  EXPECT_GT(farthest, 2.0f);
+}
+
+// All vertex normals equal make the patch normal that normal everywhere.
+int WireShaderCalls(float nz) {
+  RecordShaderCalls();
+  FlatTriangle tri(0, 0, 1);
+  const float ny = sqrtf(1 - nz * nz);
+  for (__Point3ds& p : tri.v) {
+    p.nx = 0;
+    p.ny = ny;
+    p.nz = nz;
+  }
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &tri.t,
+                   tri.v.data(), 32, 32, 0, nullptr, nullptr);
+  for (const ShaderCall& c : RecordedCalls()) EXPECT_NEAR(c.normal.z, nz, 1e-5f);
+  return static_cast<int>(RecordedCalls().size());
+}
+
+TEST_F(LineModes, WireSegmentVisibilityFollowsThePatchNormal) {
+  _Quality = 0;
+  EXPECT_GT(WireShaderCalls(-0.1f), 50);
+  EXPECT_EQ(WireShaderCalls(-0.3f), 0);
+  _DubleSide = 1;
+  EXPECT_GT(WireShaderCalls(-0.3f), 50);
+  _DubleSide = 0;
+  _DrawBackFaces1 = 1;  // the back-face pass takes the segments turned away
+  EXPECT_GT(WireShaderCalls(-0.3f), 50);
+  EXPECT_EQ(WireShaderCalls(0.5f), 0);
+}
+
+TEST_F(LineModes, WireWithZeroNormalsAndDegenerateTrianglesEnds) {
+  _Quality = 1;
+  RecordShaderCalls();
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  std::vector<__Point3ds> v = {Vertex(-10, -10, 0, 0, 0, 0), Vertex(10, -10, 0, 0, 0, 0),
+                               Vertex(0, 10, 0, 0, 0, 1), Vertex(3, 3, 3), Vertex(NAN, 0, 0),
+                               Vertex(1e30f, 0, 0)};
+  __Triangle3ds ts[] = {Face(0, 1, 2), Face(3, 3, 3), Face(4, 1, 2), Face(5, 0, 1)};
+  for (__Triangle3ds& t : ts)
+    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
+                     32, 32, 0, nullptr, nullptr);
+  // The triangle with zero normals keeps its straight edge between them.
+  EXPECT_NE(dst.at(32, 22, 3), 0);
+}
+
+// ---- The coloured outline -------------------------------------------------------------
+
+TEST_F(LineModes, ColourOutlineSkipsBackFacesUnlessDoubleSided) {
+  for (bool deep : {false, true}) {
+    ResetLines(kSide, kSide, deep);
+    _Quality = 1;
+    const int full = deep ? 32768 : 255;
+    std::vector<__Point3ds> v = {Vertex(-20, -20, 0), Vertex(20, -20, 0), Vertex(0, 20, 0)};
+    __Triangle3ds front = Face(0, 1, 2), back = Face(0, 2, 1);
+    ASSERT_LT(OrientationNz(v[0], v[2], v[1]), 0.0f);
+    Image dst(kSide, kSide, deep);
+    __DrawScenesLineColor(1.0f, 10, 20, 30, dst.data(), dst.data(), 0, 0, 0, 1, &back,
+                          v.data(), 32, 32);
+    EXPECT_TRUE(Touched(dst).empty());
+    __DrawScenesLineColor(1.0f, 10, 20, 30, dst.data(), dst.data(), 0, 0, 0, 1, &front,
+                          v.data(), 32, 32);
+    EXPECT_EQ(dst.at(32, 12, 0), 10);
+    EXPECT_EQ(dst.at(32, 12, 2), 30);
+    EXPECT_EQ(dst.at(32, 12, 3), full);
+    Image both(kSide, kSide, deep);
+    _DubleSide = 1;
+    __DrawScenesLineColor(1.0f, 10, 20, 30, both.data(), both.data(), 0, 0, 0, 1, &back,
+                          v.data(), 32, 32);
+    // Walked the other way round, the same outline give or take the walk's rounding.
+    EXPECT_EQ(both.at(32, 12, 0), 10);
+    EXPECT_EQ(both.at(32, 12, 3), full);
+    EXPECT_NEAR(static_cast<double>(Touched(both).size()), Touched(dst).size(),
+                0.1 * Touched(dst).size());
+    _DubleSide = 0;
+  }
+}
+
+TEST_F(LineModes, ColourOutlineWithoutQualityIsOnePixelPerStep) {
+  _Quality = 0;
+  std::vector<__Point3ds> v = {Vertex(0, 0, 0), Vertex(10, 0, 0), Vertex(0, 10, 0)};
+  __Triangle3ds t = Face(0, 1, 2);
+  ASSERT_GE(OrientationNz(v[0], v[1], v[2]), 0.0f);
+  Image dst(kSide, kSide, false);
+  __DrawScenesLineColor(3.0f, 255, 255, 255, dst.data(), nullptr, 0, 0, 0, 1, &t, v.data(), 5,
+                        5);
+  // Three edges of 11 steps, sharing their corners.
+  EXPECT_EQ(Touched(dst).size(), 30u);
+  EXPECT_EQ(dst.at(10, 5, 3), 255);
+}
+
+// ---- Whole renders --------------------------------------------------------------------
+
+class SphereLines : public EngineTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(SphereLines, LinesInsideTheSilhouetteOnly) {
+  constexpr int size = 160;
+  constexpr float radius = 60.0f;
+  for (bool deep : {false, true}) {
+    for (int quality : {0, 1}) {
+      ResetEngine(size, size, deep);
+      _DrawMode = static_cast<unsigned char>(GetParam());
+      _Quality = static_cast<unsigned char>(quality);
+      _WireSize = 1.0f;
+      Mesh mesh = LatLongSphere(radius, 12, 16);
+      std::vector<light3ds> lights = {MakeLight(-200, -200, 400)};
+      std::vector<material3ds> mats = {MakeMaterial(0.9f, 0.3f, 0.2f)};
+      Image dst(size, size, deep), src(size, size, deep);
+      __Sort(static_cast<int>(mesh.t.size()), mesh.t.data(), mesh.v.data());
+      __RasterScene(dst.data(), src.data(), size, size, size * 4,
+                    static_cast<int>(mesh.v.size()), static_cast<int>(mesh.t.size()),
+                    mesh.t.data(), mesh.v.data(), size / 2, size / 2, 1, mats.data(), nullptr,
+                    1, lights.data(), nullptr);
+      int inside = 0, outside = 0;
+      const float reach = radius + (GetParam() == 0 ? 1.0f : 2.5f);
+      for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+          if (dst.at(x, y, 3) == 0) continue;
+          if (hypotf(x - size / 2.0f, y - size / 2.0f) <= reach)
+            ++inside;
+          else
+            ++outside;
+        }
+      EXPECT_EQ(outside, 0) << "deep " << deep << " quality " << quality;
+      // Lines, not a filled disc: a good part of the disc, but far from all of it.
+      const float disc = 3.1416f * radius * radius;
+      EXPECT_GT(inside, 0.1f * disc) << "deep " << deep << " quality " << quality;
+      EXPECT_LT(inside, 0.95f * disc) << "deep " << deep << " quality " << quality;
+      // The centre of a face near the middle stays clear.
+      int clear = 0;
+      for (int y = size / 2 - 20; y < size / 2 + 20; ++y)
+        for (int x = size / 2 - 20; x < size / 2 + 20; ++x) clear += dst.at(x, y, 3) == 0;
+      EXPECT_GT(clear, 100);
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(LineModes, SphereLines, ::testing::Values(0, 1, 2),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                           return "Mode" + std::to_string(info.param);
+                         });
+
+}  // namespace
