@@ -1,0 +1,91 @@
+// The reflection lookup: where the mirrored view ray leaves the box of half-size Zwidth,
+// the percent clamp, the last-column filter and absent images.
+#include <gtest/gtest.h>
+
+#include "shading_test_support.h"
+
+using namespace raster_test;
+using namespace shading_test;
+
+namespace {
+
+class ReflectionSampler : public EngineTest {};
+
+struct Reflected {
+  float r = -1.0f, g = -1.0f, b = -1.0f, p;
+  bool enabled = true;
+};
+
+Reflected Reflect(const __Texture& t, float x, float y, float z, __Point n,
+                  float percent = 1.0f, const map3ds& map = UnitMap(1.0f)) {
+  Reflected s;
+  s.p = percent;
+  SampleReflection(x, y, z, n, map, t, s.p, s.enabled, s.r, s.g, s.b);
+  return s;
+}
+
+// With Zwidth 64 the box is [-64, 64]; a 129 x 129 map puts (X + 64) on column X + 64.
+// Each texel holds its column in red and its row in green.
+Image CoordinateMap(bool deep) {
+  Image img(129, 129, deep);
+  for (int j = 0; j < 129; ++j)
+    for (int i = 0; i < 129; ++i) SetTexel(img, i, j, i, j, 7, 0);
+  return img;
+}
+
+TEST_F(ReflectionSampler, BoxHitsGiveTheMapPosition) {
+  for (bool deep : {false, true}) {
+    ResetEngine(64, 64, deep);
+    const float m = static_cast<float>(_MaxChannel);
+    Image img = CoordinateMap(deep);
+    const __Texture t = RecordOf(img);
+    // Facing the viewer, R = (0, 0, 1), and sideways, R = (0, 0, -1): U = (x + h) / g.
+    for (__Point n : {__Point{0, 0, 1}, __Point{1, 0, 0}}) {
+      const Reflected s = Reflect(t, 10.0f, -20.0f, 5.0f, n);
+      EXPECT_TRUE(s.enabled);
+      EXPECT_FLOAT_EQ(s.r, 74.0f / m);
+      EXPECT_FLOAT_EQ(s.g, 44.0f / m);
+      EXPECT_FLOAT_EQ(s.b, 7.0f / m);
+    }
+    // At 45 degrees in x-z, R = (1, 0, 0): the x = h side at Z = z, so U = (z + h) / g;
+    // V falls back to (y + h) / g.
+    const float c = sqrtf(0.5f);
+    const Reflected s = Reflect(t, 10.0f, -20.0f, 6.0f, __Point{c, 0, c});
+    EXPECT_FLOAT_EQ(s.r, 70.0f / m);
+    EXPECT_FLOAT_EQ(s.g, 44.0f / m);
+  }
+}
+
+TEST_F(ReflectionSampler, PercentIsClampedToUnitRange) {
+  Image img = CoordinateMap(false);
+  const __Texture t = RecordOf(img);
+  EXPECT_EQ(Reflect(t, 0, 0, 0, __Point{0, 0, 1}, 1.7f).p, 1.0f);
+  EXPECT_EQ(Reflect(t, 0, 0, 0, __Point{0, 0, 1}, -0.2f).p, 0.0f);
+  EXPECT_EQ(Reflect(t, 0, 0, 0, __Point{0, 0, 1}, 0.4f).p, 0.4f);
+}
+
+// With _Quality the neighbour past the last column is the last column itself.
+TEST_F(ReflectionSampler, BilinearHoldsTheLastColumn) {
+  _Quality = 1;
+  Image img(2, 1, false);
+  SetTexel(img, 0, 0, 255, 0, 0, 0);
+  SetTexel(img, 1, 0, 51, 0, 0, 0);
+  map3ds map = UnitMap(1.0f);
+  map.u_offset = 1.5f;  // x = -h gives U = 0, so fu = 1.5
+  const Reflected s = Reflect(RecordOf(img), -64.0f, 0, 0, __Point{0, 0, 1}, 1.0f, map);
+  EXPECT_FLOAT_EQ(s.r, 51.0f / 255.0f);
+}
+
+TEST_F(ReflectionSampler, UnusableImageGivesNoReflection) {
+  Image img = CoordinateMap(false);
+  __Texture t = RecordOf(img);
+  t.width = 0;
+  Reflected s = Reflect(t, 0, 0, 0, __Point{0, 0, 1});
+  EXPECT_FALSE(s.enabled);
+  EXPECT_EQ(s.r, -1.0f);
+  t = RecordOf(img);
+  t.present = 0;
+  EXPECT_FALSE(Reflect(t, 0, 0, 0, __Point{0, 0, 1}).enabled);
+}
+
+}  // namespace
