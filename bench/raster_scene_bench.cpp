@@ -8,55 +8,33 @@
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "model/ball.h"
+#include "model/transforms.h"
+#include "platform/os/page_alloc.h"
 
 namespace {
 
 constexpr int kWidth = 1920;
 constexpr int kHeight = 1080;
 
+// The effect's own ball (BuildBall), as the render makes it: 300 faces, its lengthened
+// pole stood on +y.
 struct Ball {
   std::vector<__Point3ds> v;
   std::vector<__Triangle3ds> t;
 };
 
-// The latitude-longitude ball the effect generates: n strips, m vertices per meridian, a
-// pole on the viewer's side and a lengthened pole behind.
 Ball BuildDefaultBall(float r) {
-  const int n = 25, m = 12;
+  __Point3ds* v = nullptr;
+  __Triangle3ds* t = nullptr;
+  int vc = 0, tc = 0;
   Ball b;
-  b.v.resize((n + 1) * m + 2);
-  b.t.resize(2 * n * m);
-  const int last = static_cast<int>(b.v.size()) - 1;
-  auto set = [&](int i, float x, float y, float z, float nx, float ny, float nz) {
-    __Point3ds& p = b.v[i];
-    p.x = x;
-    p.y = y;
-    p.z = z;
-    p.has_normal = 1;
-    p.nx = nx;
-    p.ny = ny;
-    p.nz = nz;
-  };
-  set(0, 0, 0, r, 0, 0, 1);
-  set(last, 0, 0, -r - r / 10, 0, 0, -1);
-  const float lon_step = 2.0f * 3.14159265f / n, lat_step = 3.14159265f / (m + 1);
-  for (int i = 0; i <= n; ++i)
-    for (int j = 0; j < m; ++j) {
-      const float lon = i * lon_step, lat = -1.5707963f + (j + 1) * lat_step;
-      const float nx = cosf(lat) * cosf(lon), ny = cosf(lat) * sinf(lon), nz = sinf(lat);
-      set(1 + i * m + j, r * nx, r * ny, r * nz, nx, ny, nz);
-    }
-  int k = 0;
-  auto face = [&](int a, int c, int d) { b.t[k++] = __Triangle3ds{a, c, d, 0, 0}; };
-  for (int i = 0; i < n; ++i) {
-    const int base = 1 + i * m;
-    face(last, base + m, base);
-    for (int j = 0; j <= m - 2; ++j) {
-      face(base + m + j, base + m + j + 1, base + j);
-      face(base + j, base + m + j + 1, base + j + 1);
-    }
-    face(base + 2 * m - 1, 0, base + m - 1);
-  }
+  if (!BuildBall(300, r, &v, &t, &vc, &tc)) return b;
+  RotatePointsX(0.0f, 0.0f, 1.5707963705062866f, vc, v);
+  b.v.assign(v, v + vc);
+  b.t.assign(t, t + tc);
+  PageFree(v);
+  PageFree(t);
   return b;
 }
 
