@@ -2,7 +2,7 @@
 # Installs the Debian packages the builds and tests need. Idempotent: quiet when all are present.
 set -euo pipefail
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config ccache
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   libpng-dev libcli11-dev libstb-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
