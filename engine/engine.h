@@ -14,7 +14,8 @@
 // Ownership. Images and record arrays passed in stay the caller's, except a z-buffer
 // installed with __SetZBuff and the pixel buffers handed to the channel conversions,
 // which must come from the engine's allocator (EngineAlloc) and pass into its keeping.
-// The engine's working buffers live for one __RasterScene call.
+// The engine's working buffers live for one __RasterScene call, unless the caller keeps
+// them between renders (EngineKeepBuffers below).
 //
 // Settings. Process-wide variables with setters and getters; nothing is reset between
 // renders, so a caller sets what it needs before each __RasterScene. One render at a
@@ -239,3 +240,10 @@ QV_API void __DrawScenesLineColor(float width, int red, int green, int blue, uns
 // exported; the effect's own buffers use it too.
 void* EngineAlloc(size_t bytes);
 void EngineFree(void* block);
+
+// Keeping the working buffers between renders (not exported): while on, __RasterScene takes
+// its z-buffer and scratch images from a store that grows to the largest render so far,
+// instead of allocating and freeing them on every call; EngineReleaseBuffers frees the
+// store. The effect turns it on around its own renders and releases at setdown.
+void EngineKeepBuffers(bool keep);
+void EngineReleaseBuffers();

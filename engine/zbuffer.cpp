@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "engine/engine_state.h"
+#include "engine/kept_buffers.h"
 
 namespace {
 
@@ -77,7 +78,7 @@ bool ZBuffPrepare(int width, int height) {
   ZBuffRelease();
   if (!CellCountFits(width, height)) return false;
   size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(float);
-  float* buffer = static_cast<float*>(EngineAlloc(bytes));
+  float* buffer = static_cast<float*>(TakeBuffer(KeptSlot::kZBuffer, bytes, EngineAlloc));
   if (!buffer) return false;
   ZBuff = buffer;
   RecordExtent(buffer, width, height);
@@ -94,7 +95,7 @@ void ZBuffClear() {
 }
 
 void ZBuffRelease() {
-  EngineFree(ZBuff);
+  GiveBackBuffer(KeptSlot::kZBuffer, ZBuff);
   ZBuff = nullptr;
   RecordExtent(nullptr, 0, 0);
 }

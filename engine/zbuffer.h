@@ -19,7 +19,7 @@ bool ZBuffFits(int width, int height);
 // Step 3 of a render: when ZBuffFits(width, height), keeps the buffer (its depths persist)
 // and returns false; otherwise releases the present ZBuff, allocates width x height cells
 // filled with bytes 0xFE (about -1.694e38, "nothing drawn yet") and returns true: the
-// render owns the new buffer. Either way Zwidth and Zheight become width and height. When
+// render owns the new buffer (a kept one while keeping, see kept_buffers.h). Either way Zwidth and Zheight become width and height. When
 // the sizes are not positive or the allocation fails, ZBuff is left absent (every depth
 // test then passes) and the result is false.
 bool ZBuffPrepare(int width, int height);
@@ -27,8 +27,8 @@ bool ZBuffPrepare(int width, int height);
 // Refills every real cell with bytes 0xFE.
 void ZBuffClear();
 
-// Releases ZBuff through the engine's allocator and leaves it absent; Zwidth and Zheight
-// keep the size of the render.
+// Releases ZBuff through the engine's allocator (a kept buffer goes back to its store) and
+// leaves it absent; Zwidth and Zheight keep the size of the render.
 void ZBuffRelease();
 
 // Cell index of (x, y) (row-major over Zwidth), or -1 when the cell lies outside

@@ -1,4 +1,6 @@
-// Global setup and setdown: the effect's version and out flags, and the about box's brush.
+// Global setup and setdown: the effect's version and out flags, the about box's brush, and
+// at setdown the working buffers the renders kept.
+#include "engine/engine.h"
 #include "platform/os/brush.h"
 #include "shell/shell.h"
 #include "shell/shell_state.h"
@@ -20,5 +22,6 @@ PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data) {
 PF_Err GlobalSetdown() {
   DeleteSolidColourBrush(g_about_brush);
   g_about_brush = nullptr;
+  EngineReleaseBuffers();
   return PF_Err_NONE;
 }

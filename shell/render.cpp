@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "engine/engine.h"
+#include "engine/kept_buffers.h"
 #include "model/ball.h"
 #include "model/pixel_convert.h"
 #include "model/transforms.h"
@@ -134,8 +135,9 @@ PF_Err CheckinLayers(PF_InData* in_data, RenderState& s) {
 
 // Step 19: releases the buffers, checks the layers in, unlocks the sequence record.
 PF_Err Finish(PF_InData* in_data, RenderState& s) {
-  EngineFree(s.frame);
-  EngineFree(s.background);
+  GiveBackBuffer(KeptSlot::kFrame, s.frame);
+  GiveBackBuffer(KeptSlot::kBackground, s.background);
+  EngineKeepBuffers(false);
   PageFree(s.padded_input);
   PageFree(s.scene_vertices);
   PageFree(s.scene_triangles);
@@ -329,6 +331,9 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
     return PF_Err_BAD_CALLBACK_PARAM;
 
   RenderState s{};
+  // The engine's working buffers and the frame images are kept from one render to the next
+  // (released at sequence and global setdown); Finish turns keeping off again.
+  EngineKeepBuffers(true);
   // 1, 2. Parameters and lights.
   const unsigned char draw_mode = DrawModeFor(params[kParamRenderingMode]->u.pd.value);
   const int faces = params[kParamFacesNumber]->u.sd.value;
@@ -367,9 +372,13 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
   else
     CopyWorld(out_pixels, in_pixels, width, height, out_row, in_row, deep ? 1 : 0);
 
-  // 8. The engine's frame and background images.
-  s.frame = WorldToFrame(nullptr, out_pixels, width, height, out_row);
-  s.background = WorldToFrame(nullptr, in_pixels, width, height, in_row);
+  // 8. The engine's frame and background images, in buffers kept between renders.
+  const size_t image_bytes = static_cast<size_t>(width) * height * (deep ? 8 : 4);
+  s.frame = static_cast<unsigned char*>(TakeBuffer(KeptSlot::kFrame, image_bytes, EngineAlloc));
+  s.background =
+      static_cast<unsigned char*>(TakeBuffer(KeptSlot::kBackground, image_bytes, EngineAlloc));
+  if (s.frame) s.frame = WorldToFrame(s.frame, out_pixels, width, height, out_row);
+  if (s.background) s.background = WorldToFrame(s.background, in_pixels, width, height, in_row);
 
   // 9 to 12. Glass, materials, maps and texture slots (all absent to start with).
   GlassProp glass[2] = {};

@@ -1,6 +1,8 @@
-// Sequence data: the pendant model's record through setup, resetup, flatten and setdown.
+// Sequence data: the pendant model's record through setup, resetup, flatten and setdown
+// (which also releases the working buffers the renders kept).
 #include <string.h>
 
+#include "engine/engine.h"
 #include "model/model_loader.h"
 #include "model/transforms.h"
 #include "platform/os/page_alloc.h"
@@ -84,6 +86,8 @@ PF_Err SequenceResetup(PF_InData* in_data, PF_OutData* out_data) {
 }
 
 PF_Err SequenceRelease(PF_InData* in_data, PF_OutData* out_data) {
+  // The renders' kept working buffers go with the sequence; the next render takes new ones.
+  EngineReleaseBuffers();
   if (!in_data || !in_data->sequence_data) return PF_Err_NONE;
   if (!HandleCallbacks(in_data)) return PF_Err_INVALID_CALLBACK;
   const PF_UtilCallbacks* u = in_data->utils;

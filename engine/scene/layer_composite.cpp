@@ -17,6 +17,31 @@ int ClampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 // threshold there is 20 x 256 channel units.
 constexpr int kEdgeLevels = 20;
 
+// The union of the regions composited since the last ClearEdgeTrail (empty: x1 <= x0).
+LayerRegion g_trail = {0, 0, 0, 0};
+
+void ExtendTrail(const LayerRegion& r) {
+  if (r.x1 <= r.x0 || r.y1 <= r.y0) return;
+  if (g_trail.x1 <= g_trail.x0) {
+    g_trail = r;
+    return;
+  }
+  if (r.x0 < g_trail.x0) g_trail.x0 = r.x0;
+  if (r.x1 > g_trail.x1) g_trail.x1 = r.x1;
+  if (r.y0 < g_trail.y0) g_trail.y0 = r.y0;
+  if (r.y1 > g_trail.y1) g_trail.y1 = r.y1;
+}
+
+// Zeroes the four channels of `image` over the region.
+void ClearRegion(unsigned char* image, const LayerRegion& r) {
+  if (!image || r.x1 <= r.x0) return;
+  const size_t channel = _Deep ? 2 : 1;
+  for (int y = r.y0; y < r.y1; ++y) {
+    const size_t i = (static_cast<size_t>(y) * _RowStride + 4 * static_cast<size_t>(r.x0));
+    memset(image + i * channel, 0, static_cast<size_t>(r.x1 - r.x0) * 4 * channel);
+  }
+}
+
 template <typename Channel>
 void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
                      const LayerRegion& r) {
@@ -104,17 +129,19 @@ LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, i
   return r;
 }
 
-void ClearLayer(const LayerRegion& r) {
-  if (!_TriLayer || r.x1 <= r.x0) return;
-  const size_t channel = _Deep ? 2 : 1;
-  for (int y = r.y0; y < r.y1; ++y) {
-    const size_t i = (static_cast<size_t>(y) * _RowStride + 4 * static_cast<size_t>(r.x0));
-    memset(_TriLayer + i * channel, 0, static_cast<size_t>(r.x1 - r.x0) * 4 * channel);
-  }
+void ClearLayer(const LayerRegion& r) { ClearRegion(_TriLayer, r); }
+
+void StartEdgeTrail() { g_trail = LayerRegion{0, 0, 0, 0}; }
+
+void ClearEdgeTrail() {
+  ClearRegion(_EdgeColor, g_trail);
+  ClearRegion(_EdgeUnder, g_trail);
+  StartEdgeTrail();
 }
 
 void CompositeLayer(unsigned char* dst, const LayerRegion& r) {
   if (!dst || !_TriLayer || !_EdgeColor || !_EdgeUnder) return;
+  ExtendTrail(r);
   if (_Deep)
     CompositeRegion(reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(_TriLayer),
                     reinterpret_cast<uint16_t*>(_EdgeColor),

@@ -21,3 +21,9 @@ void ClearLayer(const LayerRegion& region);
 
 // Composites _TriLayer into dst over the region, keeping _EdgeColor and _EdgeUnder.
 void CompositeLayer(unsigned char* dst, const LayerRegion& region);
+
+// The trail of a render: the union of the regions it composited. StartEdgeTrail empties it
+// at the start of a render; ClearEdgeTrail zeroes _EdgeColor and _EdgeUnder over it at the
+// end, so that buffers kept for the next render start it empty without a full-frame clear.
+void StartEdgeTrail();
+void ClearEdgeTrail();

@@ -5,6 +5,8 @@
 #include <string.h>
 
 #include "engine/engine_state.h"
+#include "engine/kept_buffers.h"
+#include "engine/scene/layer_composite.h"
 #include "engine/scene/scene_alloc.h"
 #include "engine/scene/scene_call.h"
 #include "engine/zbuffer.h"
@@ -13,38 +15,69 @@ void* (*SceneScratchAlloc)(size_t bytes) = EngineAlloc;
 
 namespace {
 
-// The scratch buffers of one render, allocated together and released together.
+// The scratch buffers of one render, taken together and given back together.
 struct ScratchSet {
   size_t image_bytes;  // f x W x H
   size_t depth_bytes;  // W x H floats
+  bool glass;  // the background copy and glass depths are needed
 };
 
 void ReleaseScratch() {
-  EngineFree(_TriLayer);
-  EngineFree(_EdgeColor);
-  EngineFree(_EdgeUnder);
-  EngineFree(_BackCopy);
-  EngineFree(_GlassDepth);
+  if (KeepingBuffers()) ClearEdgeTrail();
+  GiveBackBuffer(KeptSlot::kTriLayer, _TriLayer);
+  GiveBackBuffer(KeptSlot::kEdgeColor, _EdgeColor);
+  GiveBackBuffer(KeptSlot::kEdgeUnder, _EdgeUnder);
+  GiveBackBuffer(KeptSlot::kBackCopy, _BackCopy);
+  GiveBackBuffer(KeptSlot::kGlassDepth, _GlassDepth);
   _TriLayer = _EdgeColor = _EdgeUnder = _BackCopy = nullptr;
   _GlassDepth = nullptr;
 }
 
-// Step 5: the scratch images (zero-filled by the allocator), the background copy and the
-// glass depths. False, with nothing left allocated, when any allocation fails.
+unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
+  return static_cast<unsigned char*>(TakeBuffer(slot, bytes, SceneScratchAlloc));
+}
+
+// Step 5: the scratch images (zero-filled), the background copy and the glass depths. False,
+// with nothing left allocated, when any allocation fails. Kept buffers arrive with the
+// scratch images as the last render left them, which is all the drawing needs: each
+// triangle clears its region of _TriLayer first, and _EdgeColor and _EdgeUnder were
+// cleared over the last render's trail; the background copy and glass depths, which only
+// glass reads, are then taken only for a scene with glass.
 bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
-  _TriLayer = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
-  _EdgeColor = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
-  _EdgeUnder = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
-  _BackCopy = static_cast<unsigned char*>(SceneScratchAlloc(s.image_bytes));
-  _GlassDepth = static_cast<float*>(SceneScratchAlloc(s.depth_bytes));
-  if (!_TriLayer || !_EdgeColor || !_EdgeUnder || !_BackCopy || !_GlassDepth) {
+  StartEdgeTrail();
+  const bool glass = s.glass || !KeepingBuffers();
+  _TriLayer = TakeImage(KeptSlot::kTriLayer, s.image_bytes);
+  _EdgeColor = TakeImage(KeptSlot::kEdgeColor, s.image_bytes);
+  _EdgeUnder = TakeImage(KeptSlot::kEdgeUnder, s.image_bytes);
+  if (glass) {
+    _BackCopy = TakeImage(KeptSlot::kBackCopy, s.image_bytes);
+    _GlassDepth = static_cast<float*>(TakeBuffer(KeptSlot::kGlassDepth, s.depth_bytes,
+                                                 SceneScratchAlloc));
+  }
+  if (!_TriLayer || !_EdgeColor || !_EdgeUnder || (glass && (!_BackCopy || !_GlassDepth))) {
     ReleaseScratch();
     return false;
   }
+  if (!glass) return true;
   memcpy(_BackCopy, src, s.image_bytes);
   // Bytes 0xFE make every glass depth about -1.69e38: no lookup has touched the pixel yet.
   memset(_GlassDepth, 0xFE, s.depth_bytes);
   return true;
+}
+
+// True when a triangle's material has the glass stage on, by the default shader's rule for
+// the glass entry (entry 0 without materials; none for an index out of range). Another
+// shader is handed the background itself, never the copy.
+bool SceneUsesGlass(const SceneCall& c) {
+  if (!c.glass) return false;
+  if (RenderOnePixel != DefRenderOnePixel) return false;
+  if (c.mat_count < 1) return c.glass[0].glass != 0;
+  if (!c.mats) return false;
+  for (int i = 0; i < c.tri_count; ++i) {
+    const int m = c.tris[i].material;
+    if (m < c.mat_count && c.glass[m].glass) return true;
+  }
+  return false;
 }
 
 // Step 4: the default light when the render has none and the caller installed none. False
@@ -127,7 +160,8 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   // and draws nothing.
   _OutImage = dst;
   if (!InstallDefaultLight(light_count) ||
-      !AllocateScratch(ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels}, src)) {
+      !AllocateScratch(
+          ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels, SceneUsesGlass(call)}, src)) {
     ReleaseRender();
     return;
   }
@@ -138,7 +172,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   for (;;) {
     RunModeDriver(call);
     if (!_DrawBackFaces1) break;
-    memcpy(_BackCopy, dst, pixel_bytes * pixels);
+    if (_BackCopy) memcpy(_BackCopy, dst, pixel_bytes * pixels);
     _DrawBackFaces1 = 0;
     if (_ZBuffOwned) ZBuffClear();
   }

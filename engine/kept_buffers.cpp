@@ -1,0 +1,43 @@
+// The store of working buffers kept between renders: one block and its size per slot.
+#include "engine/kept_buffers.h"
+
+#include "engine/engine.h"
+
+namespace {
+
+struct Kept {
+  void* block;
+  size_t bytes;
+};
+
+bool g_keeping = false;
+Kept g_kept[static_cast<int>(KeptSlot::kCount)] = {};
+
+Kept& SlotOf(KeptSlot slot) { return g_kept[static_cast<int>(slot)]; }
+
+}  // namespace
+
+void EngineKeepBuffers(bool keep) { g_keeping = keep; }
+
+void EngineReleaseBuffers() {
+  for (Kept& k : g_kept) {
+    EngineFree(k.block);
+    k = Kept{nullptr, 0};
+  }
+}
+
+bool KeepingBuffers() { return g_keeping; }
+
+void* TakeBuffer(KeptSlot slot, size_t bytes, void* (*alloc)(size_t)) {
+  if (!g_keeping) return alloc(bytes);
+  Kept& k = SlotOf(slot);
+  if (k.block && k.bytes >= bytes) return k.block;
+  EngineFree(k.block);
+  k.block = alloc(bytes);
+  k.bytes = k.block ? bytes : 0;
+  return k.block;
+}
+
+void GiveBackBuffer(KeptSlot slot, void* block) {
+  if (block && block != SlotOf(slot).block) EngineFree(block);
+}
