@@ -101,11 +101,30 @@ void ApplyMaterial(Surface& s, const material3ds& mat, const __Texture* maps, fl
   }
 }
 
+}  // namespace
+
+float SpecularUnderflowBound(float exponent) {
+  // The last exponent's bound: a render's pixels mostly share one or two materials.
+  static float last_exponent = 0.0f;
+  static float last_bound = 0.0f;
+  if (!(exponent > 0.0f)) return 0.0f;
+  if (exponent == last_exponent) return last_bound;
+  const double bound = exp2(-152.0 / static_cast<double>(exponent));
+  float b = static_cast<float>(bound);
+  if (static_cast<double>(b) > bound) b = nextafterf(b, 0.0f);
+  last_exponent = exponent;
+  last_bound = b;
+  return b;
+}
+
+namespace {
+
 // Step 8: diffuse d = N.L x multiplier, specular d^E x K, self illumination lifting the
 // diffuse factor, summed over the lights per channel.
 void AddLights(float out[3], const Surface& s, const __Point& n, float x, float y, float z,
                int light_count, const light3ds* lights) {
   const float f0 = 1.0f - s.self_illumination;
+  const float underflow = SpecularUnderflowBound(s.exponent);
   for (int i = 0; i < light_count; ++i) {
     const light3ds& light = lights[i];
     float lx = light.position[0] - x;
@@ -119,7 +138,7 @@ void AddLights(float out[3], const Surface& s, const __Point& n, float x, float 
     }
     float d = (n.x * lx + n.y * ly + n.z * lz) * light.multiplier;
     if (d <= 0.0f) d = 0.0f;
-    const float highlight = powf(d, s.exponent) * s.strength;
+    const float highlight = (d < underflow ? 0.0f : powf(d, s.exponent)) * s.strength;
     const float dif = d * f0 + s.self_illumination;
     for (int k = 0; k < 3; ++k)
       out[k] += (s.diffuse[k] * dif + s.specular[k] * highlight) * light.colour[k];

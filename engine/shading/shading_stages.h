@@ -38,3 +38,10 @@ struct GlassPixel {
 // lower the opacity.
 void ApplyGlass(const GlassPixel& pixel, const GlassProp& glass, float diffuse[3],
                 float& alpha);
+
+// A bound b for the specular term d^exponent: every d below b gives powf(d, exponent) == 0,
+// since d^exponent then lies under 2^-152, a quarter of the smallest subnormal, which powf
+// rounds to 0. The shader skips powf (and its slow underflow path) there with the very same
+// result; with the default exponent 150 that is every d below 0.49. 0 (never skip) for an
+// exponent that is not positive; 1 for an infinite one (powf(d < 1, inf) is 0).
+float SpecularUnderflowBound(float exponent);
