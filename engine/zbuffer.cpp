@@ -100,6 +100,8 @@ void ZBuffRelease() {
   RecordExtent(nullptr, 0, 0);
 }
 
+void ZBuffExtent(int32_t& width, int32_t& height) { CurrentExtent(width, height); }
+
 int ZBuffCellIndex(int x, int y) {
   int32_t real_width, real_height;
   CurrentExtent(real_width, real_height);

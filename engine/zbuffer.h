@@ -31,6 +31,9 @@ void ZBuffClear();
 // leaves it absent; Zwidth and Zheight keep the size of the render.
 void ZBuffRelease();
 
+// The present buffer's real extent (0 x 0 without one).
+void ZBuffExtent(int32_t& width, int32_t& height);
+
 // Cell index of (x, y) (row-major over Zwidth), or -1 when the cell lies outside
 // Zwidth x Zheight or outside the buffer's real extent, or when there is no ZBuff.
 int ZBuffCellIndex(int x, int y);

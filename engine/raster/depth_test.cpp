@@ -1,36 +1,22 @@
-// The per-pixel depth test: the face plane's depth at a pixel against the z-buffer.
+// The per-pixel depth test: the z-buffer's grid read once, and the test against it.
 #include "engine/raster/depth_test.h"
 
-#include <math.h>
-
-#include "engine/raster/truncate.h"
 #include "engine/zbuffer.h"
+
+DepthGrid CurrentDepthGrid() {
+  DepthGrid g{ZBuff, Zwidth, 0, 0, 0};
+  if (!ZBuff) return g;
+  int32_t real_width, real_height;
+  ZBuffExtent(real_width, real_height);
+  g.cols = Zwidth < real_width ? Zwidth : real_width;
+  g.rows = Zheight < real_height ? Zheight : real_height;
+  g.limit = static_cast<long long>(real_width) * real_height;
+  return g;
+}
 
 bool DepthTest(float x, float y, float nx, float ny, float nz, float d,
                const __Point3ds* vertices, int ox, int oy, float& z, int& cell,
                float& old_depth) {
-  // |nz| below 0.01: the plane is seen almost edge-on and its depth formula blows up, so
-  // the whole face takes vertex 0's depth.
-  bool flat_depth = fabsf(nz) < 0.01f;
-  cell = -1;
-  if (!ZBuff) {
-    z = flat_depth ? vertices[0].z : -((ny * y + nx * x) + d) / nz;
-    return true;
-  }
-  int cx = TruncToInt(static_cast<double>(x) + ox);
-  int cy = TruncToInt(static_cast<double>(y) + oy);
-  if (flat_depth) {
-    z = vertices[0].z;
-  } else {
-    double plane = static_cast<double>(ny) * y + static_cast<double>(nx) * x;
-    z = static_cast<float>(-(plane + d) / nz);
-  }
-  int index = ZBuffCellIndex(cx, cy);
-  if (index < 0) return false;
-  float stored = ZBuff[index];
-  if (!(z > stored)) return false;  // equal depth fails: the first triangle keeps the pixel
-  old_depth = stored;
-  ZBuff[index] = z;
-  cell = index;
-  return true;
+  return DepthTestIn(CurrentDepthGrid(), x, y, nx, ny, nz, d, vertices, ox, oy, z, cell,
+                     old_depth);
 }

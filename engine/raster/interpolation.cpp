@@ -62,15 +62,27 @@ void PlainUV(const __Point3ds* vertices, const float w[3], float& u, float& v) {
 
 }  // namespace
 
+UnitNormals MakeUnitNormals(const __Point3ds* vertices) {
+  return UnitNormals{{UnitNormal(vertices[0]), UnitNormal(vertices[1]), UnitNormal(vertices[2])}};
+}
+
 void InterpolatePhong(float x, float y, float z, const __Point3ds* vertices,
                       const AreaMatrix& area, const AreaMatrix* projected, bool has_uv,
                       const MidNormals* mid, int ox, int oy, __Point& normal, float& u,
                       float& v) {
+  InterpolatePhongWith(MakeUnitNormals(vertices), x, y, z, vertices, area, projected, has_uv,
+                       mid, ox, oy, normal, u, v);
+}
+
+void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
+                          const __Point3ds* vertices, const AreaMatrix& area,
+                          const AreaMatrix* projected, bool has_uv, const MidNormals* mid,
+                          int ox, int oy, __Point& normal, float& u, float& v) {
   float w[3];
   AreaWeights(area, x, y, w);
-  __Point n0 = UnitNormal(vertices[0]);
-  __Point n1 = UnitNormal(vertices[1]);
-  __Point n2 = UnitNormal(vertices[2]);
+  const __Point& n0 = units.n[0];
+  const __Point& n1 = units.n[1];
+  const __Point& n2 = units.n[2];
   normal = {0, 0, 0};
   if (_Quality && _UsePhong2 && mid) {
     // Quadratic blend through the mid-edge normals; only the M12 term carries the 2.

@@ -32,6 +32,19 @@ void InterpolatePhong(float x, float y, float z, const __Point3ds* vertices,
                       const MidNormals* mid, int ox, int oy, __Point& normal, float& u,
                       float& v);
 
+// The three vertex normals made unit length (a zero normal stays zero), once per triangle
+// rather than once per pixel.
+struct UnitNormals {
+  __Point n[3];
+};
+UnitNormals MakeUnitNormals(const __Point3ds* vertices);
+
+// InterpolatePhong with the vertices' unit normals already made.
+void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
+                          const __Point3ds* vertices, const AreaMatrix& area,
+                          const AreaMatrix* projected, bool has_uv, const MidNormals* mid,
+                          int ox, int oy, __Point& normal, float& u, float& v);
+
 // As InterpolatePhong without the normal; does nothing when has_uv is false.
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,
                    const AreaMatrix& area, const AreaMatrix* projected, bool has_uv, int ox,

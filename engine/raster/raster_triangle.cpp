@@ -24,6 +24,8 @@ struct ShadeContext {
   light3ds* lights;
   GlassProp* glass;
   const __Point3ds* vertices;
+  DepthGrid depth;  // the z-buffer, read once for the triangle
+  UnitNormals units;  // Phong: the vertex normals made unit length once
   AreaMatrix area;
   AreaMatrix projected;  // valid when has_projected
   bool has_projected;
@@ -73,15 +75,16 @@ struct PhongFamily {
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     float z = 0.0f, old_depth = 0.0f;
     int cell = -1;
-    const bool pass = DepthTest(static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
-                                ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth);
+    const bool pass = DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y),
+                                  ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell,
+                                  old_depth);
     // The corner pass interpolates and shades only what passes, and keeps no record.
     if (role == PixelRole::kCorner && !pass) return;
     const float u_before = u, v_before = v;
     __Point n;
-    InterpolatePhong(static_cast<float>(x), static_cast<float>(y), z, ctx.vertices, ctx.area,
-                     ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv, mid,
-                     ctx.origin_x, ctx.origin_y, n, u, v);
+    InterpolatePhongWith(ctx.units, static_cast<float>(x), static_cast<float>(y), z,
+                         ctx.vertices, ctx.area, ctx.has_projected ? &ctx.projected : nullptr,
+                         ctx.has_uv, mid, ctx.origin_x, ctx.origin_y, n, u, v);
     if (pass) {
       const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
       const DepthRestore restore{old_depth, cell};
@@ -114,8 +117,8 @@ struct FlatFamily {
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     float z = 0.0f, old_depth = 0.0f;
     int cell = -1;
-    if (!DepthTest(static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny, ctx.nz, ctx.d,
-                   ctx.vertices, 0, 0, z, cell, old_depth))
+    if (!DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
+                     ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth))
       return;
     InterpolateUV(static_cast<float>(x), static_cast<float>(y), z, ctx.vertices, ctx.area,
                   ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv, ctx.origin_x,
@@ -185,6 +188,7 @@ ShadeContext MakeContext(unsigned char* image, unsigned char* background, __Text
   ctx.lights = lights;
   ctx.glass = glass;
   ctx.vertices = vertices;
+  ctx.depth = CurrentDepthGrid();
   return ctx;
 }
 
@@ -203,6 +207,7 @@ void RasterPhongTriangle(unsigned char* image, unsigned char* background, int wi
   ShadeContext ctx = MakeContext(image, background, textures, mats, mat_count, tri, vertices,
                                  origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
   if (!SetUpShading(ctx, vertices)) return;
+  ctx.units = MakeUnitNormals(vertices);
   MidNormals mid;
   const bool phong2 = _Quality && _UsePhong2;
   if (phong2) {
