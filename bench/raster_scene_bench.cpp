@@ -74,6 +74,8 @@ void RasterSceneBall(benchmark::State& state) {
 
   const size_t bytes = static_cast<size_t>(kWidth) * kHeight * 4 * (deep ? 2 : 1);
   std::vector<unsigned char> dst(bytes), src(bytes, 40);
+  // As the effect renders: the working buffers kept from one call to the next.
+  EngineKeepBuffers(true);
   for (auto _ : state) {
     __RasterScene(dst.data(), src.data(), kWidth, kHeight, kWidth * 4,
                   static_cast<int>(ball.v.size()), static_cast<int>(ball.t.size()),
@@ -81,6 +83,8 @@ void RasterSceneBall(benchmark::State& state) {
                   static_cast<int>(lights.size()), lights.data(), glass.data());
     benchmark::DoNotOptimize(dst.data());
   }
+  EngineKeepBuffers(false);
+  EngineReleaseBuffers();
 }
 
 BENCHMARK(RasterSceneBall)

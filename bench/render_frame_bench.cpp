@@ -31,4 +31,26 @@ void RenderFrame(benchmark::State& state) {
 }
 BENCHMARK(RenderFrame)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
+// The same in the shaded modes ("Flat" 4, "Phong" 5, "Patches" 6), both qualities and depths.
+void RenderFrameModes(benchmark::State& state) {
+  static const unsigned short kWords[] = {QUORVEL_PIPL_WORDS};
+  qvhost::RenderJob job(EntryPointFunc, qvhost::ParsePipl(kWords, QUORVEL_PIPL_BYTES), 1920,
+                        1080);
+  qvhost::RenderSettings settings;
+  settings.high_quality = state.range(1) != 0;
+  settings.deep = state.range(2) == 16;
+  job.SetSettings(settings);
+  job.session().value(2).u.pd.value = static_cast<A_long>(state.range(0));
+  job.RenderFrame(0);
+  qvhost::World output(1920, 1080, settings.deep, qvhost::kOutputRowPadding);
+  for (auto _ : state) {
+    const PF_Err err = job.session().Render(&output.def());
+    if (err != PF_Err_NONE) state.SkipWithError("the render failed");
+  }
+}
+BENCHMARK(RenderFrameModes)
+    ->ArgNames({"mode", "quality", "depth"})
+    ->ArgsProduct({{4, 5, 6}, {0, 1}, {8, 16}})
+    ->Unit(benchmark::kMillisecond);
+
 }  // namespace

@@ -124,6 +124,11 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
     return false;
   }
   png_init_io(png, file);
+  // Written for speed: the fastest deflate level and the one "up" filter instead of the
+  // default level with every filter tried on every row. Frames of a render come out about
+  // a third larger and several times faster to write.
+  png_set_compression_level(png, 1);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_UP);
   png_set_IHDR(png, info, static_cast<png_uint_32>(image.width),
                static_cast<png_uint_32>(image.height), deep ? 16 : 8, PNG_COLOR_TYPE_RGB_ALPHA,
                PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Measures the effect against its anchors in one run on this machine and prints the table
+# of bench/README.md:
+#   - Mesa's llvmpipe on one thread drawing the same job as the default frame (copy the
+#     layer, a 600-triangle Phong ball with two lights, read back), best of 3 runs of 20
+#     frames; its source is the shared anchor llvmpipe_ball.c (needs libosmesa6-dev);
+#   - the render benchmarks (bench/quorvel_bench), best of REPS repetitions;
+#   - each further frame of `quorvel render --frames` at 1080p with its PNG files;
+#   - peak memory (maximum resident size) of `quorvel render` at 1080p and 4K, 8 and 16 bits.
+# Usage: bench/run.sh [BUILD_DIR] (default build/native; run scripts/build.sh native first).
+# REPS (default 5) and FRAMES (default 12) may be set in the environment.
+set -euo pipefail
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=${1:-$root/build/native}
+reps=${REPS:-5}
+frames=${FRAMES:-12}
+work=$build/bench/run
+mkdir -p "$work"
+
+# The anchors live beside the repository (shared/anchors), never inside it.
+anchors=""
+for d in "$root/../shared/anchors" "$root/../../shared/anchors" /work/shared/anchors; do
+  [ -f "$d/llvmpipe_ball.c" ] && { anchors=$d; break; }
+done
+[ -n "$anchors" ] || { echo "bench/run.sh: no shared/anchors/llvmpipe_ball.c beside the repository" >&2; exit 1; }
+if ! dpkg-query -W -f='${Status}' libosmesa6-dev 2>/dev/null | grep -q 'install ok installed'; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends libosmesa6-dev >/dev/null
+fi
+gcc -O2 -o "$work/llvmpipe_ball" "$anchors/llvmpipe_ball.c" -lOSMesa -lm
+gcc -O2 -o "$work/memfloor" "$anchors/memfloor.c"
+
+best() { sort -n | head -1; }
+
+# llvmpipe on one thread (LP_NUM_THREADS=0: rasterized on the calling thread).
+anchor_ms=$(for i in 1 2 3; do LP_NUM_THREADS=0 "$work/llvmpipe_ball" 1920 1080 20; done |
+  sed -n 's/.*best \([0-9.]*\) ms.*/\1/p' | best)
+floor_ms=$("$work/memfloor" 1920 1080 1 8 | sed -n 's/.*: \([0-9.]*\) ms/\1/p')
+
+# The benchmarks: the best wall time of each.
+"$build/bench/quorvel_bench" --benchmark_filter='RenderFrame' --benchmark_repetitions="$reps" \
+  --benchmark_report_aggregates_only=false 2>/dev/null |
+  awk '$1 ~ /^RenderFrame/ && $3 == "ms" { if (!($1 in b) || $2 < b[$1]) b[$1] = $2 }
+       END { for (k in b) print k, b[k] }' | sort > "$work/bench.txt"
+ms() { awk -v k="$1" '$1 == k { print $2 }' "$work/bench.txt"; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a == "" || b == "" || b == 0) print "-"; else printf "%.2f", a / b }'; }
+
+# Each further frame of a sequence: (N frames - 2 frames) / (N - 2), best of 3.
+seq_time() {
+  local n=$1 start end
+  start=$(date +%s.%N)
+  "$build/quorvel" render --frames "$n" --animate "Rotation Y=0:30" --output "$work/seq.png" >/dev/null
+  end=$(date +%s.%N)
+  awk -v s="$start" -v e="$end" 'BEGIN { printf "%.1f\n", (e - s) * 1000 }'
+}
+t2=$(for i in 1 2 3; do seq_time 2; done | best)
+tn=$(for i in 1 2 3; do seq_time "$frames"; done | best)
+further_ms=$(awk -v a="$t2" -v b="$tn" -v n="$frames" 'BEGIN { printf "%.1f", (b - a) / (n - 2) }')
+rm -f "$work"/seq_*.png
+
+peak() {
+  /usr/bin/time -f '%M' "$build/quorvel" render "$@" --output "$work/peak.png" 2>&1 >/dev/null |
+    tail -1 | awk '{ printf "%.0f", $1 / 1024 }'
+}
+
+echo "Anchor: llvmpipe, one thread, 1920x1080 default job: $anchor_ms ms (best of 3 x 20 frames)"
+echo "Memory floor: 8 full-frame passes at 1080p 8-bit: $floor_ms ms"
+echo
+echo "| render (1920 x 1080) | best ms | x llvmpipe |"
+echo "|---|---|---|"
+for d in 8 16; do
+  echo "| RenderFrame/$d (default: Phong, quality high) | $(ms RenderFrame/$d) | $(ratio "$(ms RenderFrame/$d)" "$anchor_ms") |"
+done
+for m in 4:Flat 5:Phong 6:Patches; do
+  for q in 0 1; do
+    for d in 8 16; do
+      k="RenderFrameModes/mode:${m%%:*}/quality:$q/depth:$d"
+      echo "| ${m#*:}, quality $([ $q = 1 ] && echo high || echo low), $d-bit | $(ms "$k") | $(ratio "$(ms "$k")" "$anchor_ms") |"
+    done
+  done
+done
+echo "| each further frame of \`quorvel render --frames $frames\`, PNG written | $further_ms | $(ratio "$further_ms" "$anchor_ms") |"
+echo
+echo "Goals: RenderFrame/16 / RenderFrame/8 = $(ratio "$(ms RenderFrame/16)" "$(ms RenderFrame/8)");" \
+  "Phong high / low (8-bit) = $(ratio "$(ms RenderFrameModes/mode:5/quality:1/depth:8)" "$(ms RenderFrameModes/mode:5/quality:0/depth:8)");" \
+  "Flat high / Phong high (8-bit) = $(ratio "$(ms RenderFrameModes/mode:4/quality:1/depth:8)" "$(ms RenderFrameModes/mode:5/quality:1/depth:8)")"
+echo
+echo "| peak memory of \`quorvel render\` | 8-bit | 16-bit |"
+echo "|---|---|---|"
+echo "| 1920 x 1080 | $(peak) MB | $(peak --depth 16) MB |"
+echo "| 3840 x 2160 | $(peak --size 3840x2160) MB | $(peak --size 3840x2160 --depth 16) MB |"
