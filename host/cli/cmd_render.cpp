@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "host/cli/commands.h"
+#include "host/cli/frame_workers.h"
 #include "host/image.h"
 #include "host/module.h"
 #include "host/param_assign.h"
@@ -40,6 +41,8 @@ struct RenderOptions {
   std::vector<std::string> sets;  // NAME=VALUE
   std::vector<std::string> layers;  // INDEX=FILE
   std::vector<std::string> animations;  // NAME=FROM:TO
+  std::string jobs = "1";
+  std::string first, last, range;  // a part of the sequence: --first/--last or --range A-B
 };
 
 // The options checked and turned into what the render needs (parameters are resolved
@@ -49,6 +52,8 @@ struct RenderPlan {
   int width = 1920, height = 1080;  // the layer size without an input file
   qvhost::RenderSettings settings;
   int frames = 1;
+  int first = 1, last = 1;  // the frames (from 1) this run writes
+  int jobs = 1;  // worker processes
 };
 
 struct Assignment {
@@ -101,6 +106,25 @@ void ParseSize(const std::string& text, int& width, int& height) {
   height = WholeNumber("--size height", text.substr(x + 1), 1, 16384);
 }
 
+// The frames this run writes: --range A-B, or --first and --last (each defaulting to the
+// sequence's end), within 1..frames.
+void ParseFrameRange(const RenderOptions& o, RenderPlan& plan) {
+  std::string first = o.first, last = o.last;
+  if (!o.range.empty()) {
+    if (!first.empty() || !last.empty()) Usage("--range replaces --first and --last; give one or the other");
+    const size_t dash = o.range.find('-');
+    if (dash == std::string::npos || dash == 0 || dash + 1 == o.range.size())
+      Usage("--range " + o.range + ": expected FIRST-LAST, for example 1-24");
+    first = o.range.substr(0, dash);
+    last = o.range.substr(dash + 1);
+  }
+  plan.first = first.empty() ? 1 : WholeNumber("first frame", first, 1, plan.frames);
+  plan.last = last.empty() ? plan.frames : WholeNumber("last frame", last, 1, plan.frames);
+  if (plan.first > plan.last)
+    Usage("the first frame " + std::to_string(plan.first) + " comes after the last " +
+          std::to_string(plan.last));
+}
+
 RenderPlan Validate(const RenderOptions& o) {
   RenderPlan plan;
   plan.input = o.input;
@@ -120,6 +144,8 @@ RenderPlan Validate(const RenderOptions& o) {
   plan.frames = WholeNumber("--frames", o.frames, 1, 100000);
   if (!o.animations.empty() && plan.frames < 2)
     Usage("--animate needs --frames N with N of 2 or more");
+  ParseFrameRange(o, plan);
+  plan.jobs = WholeNumber("--jobs", o.jobs, 1, 64);
   return plan;
 }
 
@@ -262,8 +288,8 @@ void ApplyFrameValues(qvhost::Session& session, const std::vector<Animation>& an
 
 void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
                   const std::vector<Animation>& animations) {
-  const bool progress = plan.frames > 1 && QV_ISATTY(2);
-  for (int frame = 0; frame < plan.frames; ++frame) {
+  const bool progress = plan.last > plan.first && QV_ISATTY(2);
+  for (int frame = plan.first - 1; frame < plan.last; ++frame) {
     ApplyFrameValues(job.session(), animations, frame, plan.frames);
     const qvhost::FrameResult result = job.RenderFrame(frame);
     const std::string path = FramePath(plan.output, frame + 1, plan.frames);
@@ -275,23 +301,56 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
               std::to_string(result.err));
     std::string error;
     if (!qvhost::WritePng(path, result.image, error)) Failure(error);
-    if (progress) ShowProgress(frame + 1, plan.frames);
+    if (progress) ShowProgress(frame + 2 - plan.first, plan.last - plan.first + 1);
   }
 }
 
 void Report(const RenderPlan& plan, const qvhost::RenderJob& job) {
-  const std::string first = FramePath(plan.output, 1, plan.frames);
-  if (plan.frames == 1)
+  const std::string first = FramePath(plan.output, plan.first, plan.frames);
+  if (plan.first == plan.last)
     std::printf("%s: %dx%d, %d-bit\n", first.c_str(), job.output_width(), job.output_height(),
                 plan.settings.deep ? 16 : 8);
   else
     std::printf("%s .. %s: %d frames, %dx%d, %d-bit\n", first.c_str(),
-                FramePath(plan.output, plan.frames, plan.frames).c_str(), plan.frames,
-                job.output_width(), job.output_height(), plan.settings.deep ? 16 : 8);
+                FramePath(plan.output, plan.last, plan.frames).c_str(),
+                plan.last - plan.first + 1, job.output_width(), job.output_height(),
+                plan.settings.deep ? 16 : 8);
+}
+
+// The command line of one worker: the same options, one part of the frames, one job.
+std::vector<std::string> WorkerArguments(const RenderOptions& o, const FrameRange& part) {
+  std::vector<std::string> args = {"render", "--output", o.output, "--depth", o.depth,
+                                   "--quality", o.quality, "--downsample", o.downsample,
+                                   "--frames", o.frames, "--range",
+                                   std::to_string(part.first) + "-" + std::to_string(part.last)};
+  const auto add = [&args](const char* option, const std::string& value) {
+    if (value.empty()) return;
+    args.push_back(option);
+    args.push_back(value);
+  };
+  add("--input", o.input);
+  add("--size", o.size);
+  add("--module", o.module);
+  for (const std::string& v : o.sets) add("--set", v);
+  for (const std::string& v : o.layers) add("--layer", v);
+  for (const std::string& v : o.animations) add("--animate", v);
+  return args;
+}
+
+// --jobs N: the frames split into N parts, each rendered by a worker process of its own;
+// each worker reports its part. A worker's failure is the command's.
+int RenderInWorkers(const RenderOptions& o, const RenderPlan& plan) {
+  std::vector<std::vector<std::string>> workers;
+  for (const FrameRange& part : SplitFrames(plan.first, plan.last, plan.jobs))
+    workers.push_back(WorkerArguments(o, part));
+  const int code = RunWorkers(workers);
+  if (code != 0) Failure("a worker process failed (exit code " + std::to_string(code) + ")");
+  return 0;
 }
 
 int RunRender(const RenderOptions& options) {
   RenderPlan plan = Validate(options);
+  if (plan.jobs > 1 && plan.last > plan.first) return RenderInWorkers(options, plan);
   qvhost::Image input = LoadInput(plan);
   std::unique_ptr<qvhost::RenderJob> job = LoadJob(plan, std::move(input));
   const std::vector<Assignment> sets = ResolveSets(job->session(), options);
@@ -317,7 +376,10 @@ checkboxes on/off (true/false, 1/0); points x,y in layer pixels; sliders and ang
 decimals within the parameter's valid range.
 --animate interpolates linearly from FROM at the first frame to TO at the last (popups and
 checkboxes switch at the half). With --frames N the frames are written as OUTPUT with
-_0001 .. _N before the extension.
+_0001 .. _N before the extension. --range A-B (or --first A --last B) writes only frames A
+to B of the N, each exactly as in the whole sequence, so that a long sequence can be split
+across machines; --jobs J splits the frames into J parts rendered at once by J worker
+processes of this program, each with its own module.
 Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
 )";
 
@@ -333,6 +395,10 @@ void AddRenderCommand(CLI::App& app) {
   cmd->add_option("--quality", o->quality, "rendering quality (default hi)")->type_name("hi|lo");
   cmd->add_option("--downsample", o->downsample, "render at 1/N of the layer size (default 1)")->type_name("N");
   cmd->add_option("--frames", o->frames, "number of frames (default 1)")->type_name("N");
+  cmd->add_option("--first", o->first, "the first frame to write (default 1)")->type_name("N");
+  cmd->add_option("--last", o->last, "the last frame to write (default the last of --frames)")->type_name("N");
+  cmd->add_option("--range", o->range, "the frames to write, instead of --first and --last")->type_name("A-B");
+  cmd->add_option("--jobs", o->jobs, "render the frames in N worker processes (default 1)")->type_name("N");
   cmd->add_option("--module", o->module, "the effect module (default: " QUORVEL_DEFAULT_MODULE
                                          " in the plug-in folder beside this program)")
       ->type_name("PATH");
