@@ -154,7 +154,7 @@ void RenderJob::SetFrameRecords(int frame) {
   session_->SetLayerSize(layer_width_, layer_height_);
 }
 
-FrameResult RenderJob::RenderFrame(int frame) {
+FrameResult RenderJob::RenderFrame(int frame, bool with_image) {
   PrepareWorlds();
   SetFrameRecords(frame);
   output_ = std::make_unique<World>(output_width(), output_height(), settings_.deep,
@@ -168,7 +168,7 @@ FrameResult RenderJob::RenderFrame(int frame) {
     PointScale points(*session_, settings_.downsample);
     result.err = session_->Render(&output_->def());
   }
-  result.image = ImageFromWorld(*output_);
+  if (with_image) result.image = ImageFromWorld(*output_);
   result.problems = CheckBalance(handles_before);
   return result;
 }

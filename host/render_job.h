@@ -85,7 +85,9 @@ class RenderJob {
   int output_height() const;
 
   // Renders frame `frame` (time frame x time_step) with the current parameter values.
-  FrameResult RenderFrame(int frame);
+  // Without `with_image` the result's image stays empty: the output is then only in
+  // last_output() (a caller that writes it straight to a file needs no copy).
+  FrameResult RenderFrame(int frame, bool with_image = true);
 
   // Faults the host found in the effect's setup (version, flags, parameters).
   const std::vector<std::string>& setup_problems() const { return setup_problems_; }

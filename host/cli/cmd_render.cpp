@@ -14,6 +14,7 @@
 #include "host/module.h"
 #include "host/param_assign.h"
 #include "host/render_job.h"
+#include "host/world_png.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -230,9 +231,10 @@ qvhost::Image ReadImage(const std::string& path) {
   return image;
 }
 
-// The input image, or the built-in background at the layer size.
+// The input image; without an input file an empty image: the job starts with the built-in
+// background at the layer size (making a second one would only cost memory).
 qvhost::Image LoadInput(RenderPlan& plan) {
-  if (plan.input.empty()) return qvhost::MakeBackground(plan.width, plan.height, 8);
+  if (plan.input.empty()) return qvhost::Image{};
   qvhost::Image image = ReadImage(plan.input);
   plan.width = image.width;
   plan.height = image.height;
@@ -244,7 +246,7 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
   try {
     module = qvhost::Module::Load(plan.module);
     auto job = std::make_unique<qvhost::RenderJob>(module, plan.width, plan.height);
-    job->SetInput(std::move(input));
+    if (!input.empty()) job->SetInput(std::move(input));
     job->SetSettings(plan.settings);
     for (const std::string& problem : job->setup_problems())
       std::fprintf(stderr, "quorvel render: warning: %s\n", problem.c_str());
@@ -291,7 +293,7 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
   const bool progress = plan.last > plan.first && QV_ISATTY(2);
   for (int frame = plan.first - 1; frame < plan.last; ++frame) {
     ApplyFrameValues(job.session(), animations, frame, plan.frames);
-    const qvhost::FrameResult result = job.RenderFrame(frame);
+    const qvhost::FrameResult result = job.RenderFrame(frame, false);
     const std::string path = FramePath(plan.output, frame + 1, plan.frames);
     if (progress && !result.problems.empty()) std::fprintf(stderr, "\n");
     for (const std::string& problem : result.problems)
@@ -300,7 +302,7 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
       Failure("frame " + std::to_string(frame + 1) + ": the render failed with error " +
               std::to_string(result.err));
     std::string error;
-    if (!qvhost::WritePng(path, result.image, error)) Failure(error);
+    if (!qvhost::WriteWorldPng(path, *job.last_output(), error)) Failure(error);
     if (progress) ShowProgress(frame + 2 - plan.first, plan.last - plan.first + 1);
   }
 }
