@@ -19,6 +19,7 @@ enum class KeptSlot {
   kEdgeUnder,
   kBackCopy,
   kGlassDepth,
+  kLayerSpans,  // the columns of _TriLayer written in each row
   kFrame,  // the effect's frame image
   kBackground,  // the effect's background image
   kCount

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "engine/engine_state.h"
+#include "engine/scene/layer_composite.h"
 
 int ReadChannel(const unsigned char* image, int index) {
   if (_Deep) return reinterpret_cast<const uint16_t*>(image)[index];
@@ -63,6 +64,7 @@ void WriteCovered(Channel* px, const float c[3], float k) {
 
 void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y, float k) {
   if (!image || x < 0 || y < 0 || x >= Zwidth || y >= Zheight) return;
+  if (image == _TriLayer) NoteLayerWrite(x, y);
   ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
   const float c[3] = {c0, c1, c2};
   if (_Deep) {

@@ -2,10 +2,12 @@
 // clearing and its composite into the output with the edge-continuation rule.
 #include "engine/scene/layer_composite.h"
 
+#include <limits.h>
 #include <stdint.h>
 #include <string.h>
 
 #include "engine/engine_state.h"
+#include "engine/kept_buffers.h"
 #include "engine/raster/truncate.h"
 
 namespace {
@@ -42,13 +44,42 @@ void ClearRegion(unsigned char* image, const LayerRegion& r) {
   }
 }
 
-template <typename Channel>
+// The columns x0..x1 (inclusive; empty when x1 < x0) of _TriLayer written in one row.
+struct RowSpan {
+  int x0, x1;
+};
+constexpr RowSpan kNoSpan = {INT_MAX, -1};
+
+RowSpan* g_spans = nullptr;  // one per row while a render has the table
+int g_span_rows = 0;
+int g_span_y0 = INT_MAX, g_span_y1 = -1;  // rows with a span
+
+// Every row of the region, all of its columns.
+struct WholeRegion {
+  const LayerRegion& r;
+  int y0() const { return r.y0; }
+  int y1() const { return r.y1; }
+  int x0(int) const { return r.x0; }
+  int x1(int) const { return r.x1; }
+};
+
+// The region's pixels within the written spans.
+struct WrittenPart {
+  const LayerRegion& r;
+  int y0() const { return r.y0 > g_span_y0 ? r.y0 : g_span_y0; }
+  int y1() const { return r.y1 < g_span_y1 + 1 ? r.y1 : g_span_y1 + 1; }
+  int x0(int y) const { return r.x0 > g_spans[y].x0 ? r.x0 : g_spans[y].x0; }
+  int x1(int y) const { return r.x1 < g_spans[y].x1 + 1 ? r.x1 : g_spans[y].x1 + 1; }
+};
+
+template <typename Channel, typename Rows>
 void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
-                     const LayerRegion& r) {
+                     const Rows& rows) {
   const int m = _MaxChannel;
   const float full = static_cast<float>(m);
-  for (int y = r.y0; y < r.y1; ++y) {
-    for (int x = r.x0; x < r.x1; ++x) {
+  for (int y = rows.y0(); y < rows.y1(); ++y) {
+    const int x_end = rows.x1(y);
+    for (int x = rows.x0(y); x < x_end; ++x) {
       const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
       const Channel* L = layer + i;
       Channel* D = out + i;
@@ -129,7 +160,68 @@ LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, i
   return r;
 }
 
-void ClearLayer(const LayerRegion& r) { ClearRegion(_TriLayer, r); }
+namespace {
+
+template <typename Rows>
+void CompositeRows(unsigned char* dst, const Rows& rows) {
+  if (!dst || !_TriLayer || !_EdgeColor || !_EdgeUnder) return;
+  ExtendTrail(rows.r);
+  if (_Deep)
+    CompositeRegion(reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(_TriLayer),
+                    reinterpret_cast<uint16_t*>(_EdgeColor),
+                    reinterpret_cast<uint16_t*>(_EdgeUnder), rows);
+  else
+    CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, rows);
+}
+
+void ForgetSpans() {
+  if (!g_spans) return;
+  for (int y = g_span_y0; y <= g_span_y1; ++y) g_spans[y] = kNoSpan;
+  g_span_y0 = INT_MAX;
+  g_span_y1 = -1;
+}
+
+}  // namespace
+
+void StartLayerSpans(int height) {
+  g_spans = nullptr;
+  g_span_rows = 0;
+  g_span_y0 = INT_MAX;
+  g_span_y1 = -1;
+  if (height <= 0) return;
+  g_spans = static_cast<RowSpan*>(
+      TakeBuffer(KeptSlot::kLayerSpans, sizeof(RowSpan) * static_cast<size_t>(height), EngineAlloc));
+  if (!g_spans) return;
+  g_span_rows = height;
+  for (int y = 0; y < height; ++y) g_spans[y] = kNoSpan;
+}
+
+void EndLayerSpans() {
+  GiveBackBuffer(KeptSlot::kLayerSpans, g_spans);
+  g_spans = nullptr;
+  g_span_rows = 0;
+}
+
+void NoteLayerWrite(int x, int y) {
+  if (!g_spans || y < 0 || y >= g_span_rows) return;
+  RowSpan& s = g_spans[y];
+  if (x < s.x0) s.x0 = x;
+  if (x > s.x1) s.x1 = x;
+  if (y < g_span_y0) g_span_y0 = y;
+  if (y > g_span_y1) g_span_y1 = y;
+}
+
+void CompositeLayerWritten(unsigned char* dst, const LayerRegion& r) {
+  if (g_spans)
+    CompositeRows(dst, WrittenPart{r});
+  else
+    CompositeRows(dst, WholeRegion{r});
+}
+
+void ClearLayer(const LayerRegion& r) {
+  ClearRegion(_TriLayer, r);
+  ForgetSpans();
+}
 
 void StartEdgeTrail() { g_trail = LayerRegion{0, 0, 0, 0}; }
 
@@ -139,13 +231,4 @@ void ClearEdgeTrail() {
   StartEdgeTrail();
 }
 
-void CompositeLayer(unsigned char* dst, const LayerRegion& r) {
-  if (!dst || !_TriLayer || !_EdgeColor || !_EdgeUnder) return;
-  ExtendTrail(r);
-  if (_Deep)
-    CompositeRegion(reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(_TriLayer),
-                    reinterpret_cast<uint16_t*>(_EdgeColor),
-                    reinterpret_cast<uint16_t*>(_EdgeUnder), r);
-  else
-    CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, r);
-}
+void CompositeLayer(unsigned char* dst, const LayerRegion& r) { CompositeRows(dst, WholeRegion{r}); }

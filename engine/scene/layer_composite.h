@@ -22,6 +22,17 @@ void ClearLayer(const LayerRegion& region);
 // Composites _TriLayer into dst over the region, keeping _EdgeColor and _EdgeUnder.
 void CompositeLayer(unsigned char* dst, const LayerRegion& region);
 
+// The written spans of _TriLayer: every PlotPixel into it notes its column in its row, and
+// ClearLayer forgets them. CompositeLayerWritten then visits only the region's pixels in
+// those spans, which is the whole composite when every write of the triangle went through
+// PlotPixel (the others of the region were cleared and are skipped by the composite
+// anyway). StartLayerSpans takes the row table for a render of `height` rows (without one,
+// CompositeLayerWritten composites the whole region); EndLayerSpans gives it back.
+void StartLayerSpans(int height);
+void EndLayerSpans();
+void NoteLayerWrite(int x, int y);
+void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region);
+
 // The trail of a render: the union of the regions it composited. StartEdgeTrail empties it
 // at the start of a render; ClearEdgeTrail zeroes _EdgeColor and _EdgeUnder over it at the
 // end, so that buffers kept for the next render start it empty without a full-frame clear.

@@ -19,12 +19,13 @@ void DrawInto(TriangleDriver draw, unsigned char* image, const SceneCall& c, __T
        c.origin_x, c.origin_y, c.light_count, c.lights, c.glass);
 }
 
-// The triangle alone into _TriLayer, then composited into the output over its region.
+// The triangle alone into _TriLayer, then composited into the output over its region (only
+// over the spans it wrote: the shaded drivers write the layer through PlotPixel alone).
 void DrawThroughLayer(TriangleDriver draw, const SceneCall& c, __Triangle3ds* t, bool wide) {
   const LayerRegion region = TriangleRegion(*t, c.points, c.origin_x, c.origin_y, wide);
   ClearLayer(region);
   DrawInto(draw, _TriLayer, c, t);
-  CompositeLayer(c.dst, region);
+  CompositeLayerWritten(c.dst, region);
 }
 
 // Modes 3 (flat) and 6 (Phong): culled; anti-aliased through the layer with _Quality.

@@ -19,11 +19,13 @@ namespace {
 struct ScratchSet {
   size_t image_bytes;  // f x W x H
   size_t depth_bytes;  // W x H floats
+  int height;  // rows
   bool glass;  // the background copy and glass depths are needed
 };
 
 void ReleaseScratch() {
   if (KeepingBuffers()) ClearEdgeTrail();
+  EndLayerSpans();
   GiveBackBuffer(KeptSlot::kTriLayer, _TriLayer);
   GiveBackBuffer(KeptSlot::kEdgeColor, _EdgeColor);
   GiveBackBuffer(KeptSlot::kEdgeUnder, _EdgeUnder);
@@ -47,6 +49,7 @@ bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
   StartEdgeTrail();
   const bool glass = s.glass || !KeepingBuffers();
   _TriLayer = TakeImage(KeptSlot::kTriLayer, s.image_bytes);
+  StartLayerSpans(s.height);
   _EdgeColor = TakeImage(KeptSlot::kEdgeColor, s.image_bytes);
   _EdgeUnder = TakeImage(KeptSlot::kEdgeUnder, s.image_bytes);
   if (glass) {
@@ -161,7 +164,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   _OutImage = dst;
   if (!InstallDefaultLight(light_count) ||
       !AllocateScratch(
-          ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels, SceneUsesGlass(call)}, src)) {
+          ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels, height, SceneUsesGlass(call)}, src)) {
     ReleaseRender();
     return;
   }
