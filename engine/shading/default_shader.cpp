@@ -1,9 +1,11 @@
 // The engine's default per-pixel shader: material, maps, glass and a list of point lights
 // turned into one pixel's colour (channel units) and opacity.
+#include <emmintrin.h>
 #include <math.h>
 
 #include "engine/engine_state.h"
 #include "engine/shading/shading_stages.h"
+#include "engine/shading/texel_position.h"
 
 namespace {
 
@@ -29,6 +31,16 @@ void MixInto(float colour[3], const float sample[3], float p) {
   for (int k = 0; k < 3; ++k) colour[k] = p * sample[k] + keep * colour[k];
 }
 
+// x, y and z each divided by d, the three divisions in the lanes of one SSE instruction
+// (each lane rounds exactly as the scalar division does).
+void DivideBy(float& x, float& y, float& z, float d) {
+  alignas(16) float q[4];
+  _mm_store_ps(q, _mm_div_ps(_mm_setr_ps(x, y, z, 0.0f), _mm_set1_ps(d)));
+  x = q[0];
+  y = q[1];
+  z = q[2];
+}
+
 // Step 1: the normal faces the viewer's side of the current pass and is made unit length (a
 // zero normal stays zero).
 __Point PrepareNormal(const __Point& in) {
@@ -40,11 +52,7 @@ __Point PrepareNormal(const __Point& in) {
   }
   if (_DubleSide && n.z < 0.0f) n.z = -n.z;
   const float len = sqrtf(n.x * n.x + n.y * n.y + n.z * n.z);
-  if (len != 0.0f) {
-    n.x /= len;
-    n.y /= len;
-    n.z /= len;
-  }
+  if (len != 0.0f) DivideBy(n.x, n.y, n.z, len);
   return n;
 }
 
@@ -75,9 +83,11 @@ void ApplyMaterial(Surface& s, const material3ds& mat, const __Texture* maps, fl
 
   float sample[3];
   float p = mat.texture_map.percent;
-  bool enabled = true;
-  SampleTexture(sample[0], sample[1], sample[2], mat.texture_map, maps[0], p, enabled, u, v,
-                prev);
+  // Without an image the sampler would only clear the flag: the call is skipped.
+  bool enabled = TextureUsable(maps[0]);
+  if (enabled)
+    SampleTexture(sample[0], sample[1], sample[2], mat.texture_map, maps[0], p, enabled, u, v,
+                  prev);
   if (enabled) MixInto(s.diffuse, sample, p);
 
   p = mat.opacity_map.percent;
@@ -131,11 +141,7 @@ void AddLights(float out[3], const Surface& s, const __Point& n, float x, float 
     float ly = light.position[1] - y;
     float lz = light.position[2] - z;
     const float len = sqrtf(lx * lx + ly * ly + lz * lz);
-    if (len != 0.0f) {
-      lx /= len;
-      ly /= len;
-      lz /= len;
-    }
+    if (len != 0.0f) DivideBy(lx, ly, lz, len);
     float d = (n.x * lx + n.y * ly + n.z * lz) * light.multiplier;
     if (d <= 0.0f) d = 0.0f;
     const float highlight = (d < underflow ? 0.0f : powf(d, s.exponent)) * s.strength;
