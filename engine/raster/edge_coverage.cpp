@@ -24,10 +24,9 @@ void PlotAt(unsigned char* image, float c0, float c1, float c2, float x, float y
   PlotPixel(image, c0, c1, c2, TruncToInt(x), TruncToInt(y), k);
 }
 
-// PlotByLineDistance without the depth write-back.
-void PlotLineCoverage(unsigned char* image, float c0, float c1, float c2,
-                      const EdgeSegment& edge, float x, float y, float h, float f) {
-  if (!(edge.l > 0)) return;  // a zero-length edge has no line to measure against
+// The coverage by the distance to the edge's line (0: nothing is written).
+float LineCoverage(const EdgeSegment& edge, float x, float y, float h) {
+  if (!(edge.l > 0)) return 0;  // a zero-length edge has no line to measure against
   float t = (edge.a * x + edge.b * y + edge.c) / edge.l;
   if (_DrawMode <= 2) {
     t = fabsf(t);  // lines and wires: both sides alike
@@ -36,11 +35,19 @@ void PlotLineCoverage(unsigned char* image, float c0, float c1, float c2,
     // belong to the interior, which draws them itself.
     t = -t < 0.5f ? 0 : h;
   }
-  float k = ClampUnit(h - t);
+  return ClampUnit(h - t);
+}
+
+// PlotByLineDistance without the depth write-back.
+void PlotLineCoverage(unsigned char* image, float c0, float c1, float c2,
+                      const EdgeSegment& edge, float x, float y, float h, float f) {
+  const float k = LineCoverage(edge, x, y, h);
   if (k != 0) PlotAt(image, c0, c1, c2, x, y, k * f);
 }
 
 }  // namespace
+
+void GiveBackDepth(const DepthRestore* restore) { RestoreDepth(restore); }
 
 void PlotByLineDistance(unsigned char* image, float c0, float c1, float c2,
                         const EdgeSegment& edge, float x, float y, float h, float f,
@@ -49,14 +56,9 @@ void PlotByLineDistance(unsigned char* image, float c0, float c1, float c2,
   RestoreDepth(restore);
 }
 
-void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
-                           const EdgeSegment& edge, float x, float y, float h, float f,
-                           const DepthRestore* restore) {
+float SegmentCoverage(const EdgeSegment& edge, float x, float y, float h) {
   // L2 at most 0.01: a segment shorter than 0.1 pixel has no usable direction.
-  if (edge.l2 <= 0.01f) {
-    RestoreDepth(restore);
-    return;
-  }
+  if (edge.l2 <= 0.01f) return 0;
   // Foot of the perpendicular from (x, y) onto the line.
   float q = (edge.a * x + edge.b * y + edge.c) / edge.l2;
   float off_x = edge.a * q;
@@ -82,10 +84,7 @@ void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
   } else {
     outside = fx > xmax || fx < xmin || fy > ymax || fy < ymin;
   }
-  if (!outside) {
-    PlotByLineDistance(image, c0, c1, c2, edge, x, y, h, f, restore);
-    return;
-  }
+  if (!outside) return LineCoverage(edge, x, y, h);
   // Beyond an end: coverage falls off with the distance to the nearer end point, so the
   // segment's ends are round.
   bool first_nearer = fabsf(fx - edge.x1) + fabsf(fy - edge.y1) <
@@ -93,7 +92,13 @@ void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
   float ex = first_nearer ? edge.x1 : edge.x2;
   float ey = first_nearer ? edge.y1 : edge.y2;
   float dist = sqrtf((x - ex) * (x - ex) + (y - ey) * (y - ey));
-  float k = ClampUnit(h - dist);
+  return ClampUnit(h - dist);
+}
+
+void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
+                           const EdgeSegment& edge, float x, float y, float h, float f,
+                           const DepthRestore* restore) {
+  const float k = SegmentCoverage(edge, x, y, h);
   if (k != 0) PlotAt(image, c0, c1, c2, x, y, k * f);
   RestoreDepth(restore);
 }

@@ -26,6 +26,13 @@ void PlotByLineDistance(unsigned char* image, float c0, float c1, float c2,
                         const EdgeSegment& edge, float x, float y, float h, float f,
                         const DepthRestore* restore);
 
+// The coverage PlotBySegmentDistance gives (x, y) before the factor f: 0 when it writes
+// nothing there.
+float SegmentCoverage(const EdgeSegment& edge, float x, float y, float h);
+
+// Gives the z-buffer cell its old depth back, as the edge writes do afterwards.
+void GiveBackDepth(const DepthRestore* restore);
+
 // As PlotByLineDistance, with round ends: beyond the segment the distance is taken to the
 // nearer end point. A segment with l2 <= 0.01 writes nothing but still restores the depth.
 void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,

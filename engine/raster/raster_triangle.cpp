@@ -30,6 +30,9 @@ struct ShadeContext {
   AreaMatrix projected;  // valid when has_projected
   bool has_projected;
   bool has_uv;
+  // The default shader without glass: a pure function of its arguments, so an edge pixel
+  // that gets no coverage need not be shaded at all.
+  bool shading_pure;
 };
 
 // A shaded pixel: the shader's colour and opacity, written as an interior pixel (plain
@@ -52,6 +55,28 @@ Shaded Shade(const ShadeContext& ctx, int x, int y, float z, __Point& normal, fl
   return s;
 }
 
+// An edge pixel the write gives no coverage, with a shader whose skipping changes nothing.
+bool Uncovered(const ShadeContext& ctx, PixelRole role, int x, int y, const EdgeSegment& edge) {
+  return role != PixelRole::kInterior && ctx.shading_pure &&
+         SegmentCoverage(edge, static_cast<float>(x), static_cast<float>(y), 1.0f) == 0;
+}
+
+// Such a pixel after its depth test: its depth is given back, as the write would.
+bool SkipUncovered(const ShadeContext& ctx, PixelRole role, int x, int y,
+                   const EdgeSegment& edge, const DepthRestore* restore) {
+  if (!Uncovered(ctx, role, x, y, edge)) return false;
+  GiveBackDepth(restore);
+  return true;
+}
+
+// The glass stage's entry for the triangle, by the default shader's rule.
+bool GlassOn(const __Triangle3ds* tri, const material3ds* mats, int mat_count,
+             const GlassProp* glass) {
+  if (!glass) return false;
+  if (mat_count < 1) return glass[0].glass != 0;
+  return mats && tri->material < mat_count && glass[tri->material].glass != 0;
+}
+
 void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float c[3], float k,
                  const EdgeSegment& edge, const DepthRestore* restore) {
   if (role == PixelRole::kInterior)
@@ -71,8 +96,12 @@ struct PhongFamily {
 
   void StartRow() { prev.valid = 0; }
   void EndScan() { prev.valid = 0; }
+  bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    // A corner pixel keeps no record: without coverage its depth test (written, then given
+    // back) changes nothing either.
+    if (role == PixelRole::kCorner && Uncovered(ctx, role, x, y, edge)) return;
     float z = 0.0f, old_depth = 0.0f;
     int cell = -1;
     const bool pass = DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y),
@@ -85,10 +114,11 @@ struct PhongFamily {
     InterpolatePhongWith(ctx.units, static_cast<float>(x), static_cast<float>(y), z,
                          ctx.vertices, ctx.area, ctx.has_projected ? &ctx.projected : nullptr,
                          ctx.has_uv, mid, ctx.origin_x, ctx.origin_y, n, u, v);
-    if (pass) {
+    const DepthRestore restore{old_depth, cell};
+    const DepthRestore* give_back = cell >= 0 ? &restore : nullptr;
+    if (pass && !SkipUncovered(ctx, role, x, y, edge, give_back)) {
       const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
-      const DepthRestore restore{old_depth, cell};
-      WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, cell >= 0 ? &restore : nullptr);
+      WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
     }
     if (role == PixelRole::kCorner) return;
     prev.nx = n.x;
@@ -113,20 +143,25 @@ struct FlatFamily {
 
   void StartRow() { prev.valid = 0; }
   void EndScan() { prev.valid = 0; }
+  bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    // No record is kept: an edge pixel without coverage is neither shaded nor depth tested
+    // (the test's write would be given back).
+    if (Uncovered(ctx, role, x, y, edge)) return;
     float z = 0.0f, old_depth = 0.0f;
     int cell = -1;
     if (!DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
                      ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth))
       return;
+    const DepthRestore restore{old_depth, cell};
+    const DepthRestore* give_back = cell >= 0 ? &restore : nullptr;
     InterpolateUV(static_cast<float>(x), static_cast<float>(y), z, ctx.vertices, ctx.area,
                   ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv, ctx.origin_x,
                   ctx.origin_y, u, v);
     __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
     const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
-    const DepthRestore restore{old_depth, cell};
-    WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, cell >= 0 ? &restore : nullptr);
+    WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
   }
 };
 
@@ -139,6 +174,7 @@ struct SolidFamily {
 
   void StartRow() {}
   void EndScan() {}
+  bool CoverageOnlyCorners() const { return true; }  // a coverage write and nothing else
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     WriteShaded(image, role, x, y, c, opacity, edge, nullptr);
   }
@@ -189,6 +225,7 @@ ShadeContext MakeContext(unsigned char* image, unsigned char* background, __Text
   ctx.glass = glass;
   ctx.vertices = vertices;
   ctx.depth = CurrentDepthGrid();
+  ctx.shading_pure = RenderOnePixel == DefRenderOnePixel && !GlassOn(tri, mats, mat_count, glass);
   return ctx;
 }
 

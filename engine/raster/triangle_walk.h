@@ -4,6 +4,7 @@
 // only in a few span rules and in what a visited pixel does; a family record supplies both:
 //
 //   static constexpr bool kPhongSpans;  // the Phong span rules (table below), else flat's
+//   bool CoverageOnlyCorners() const;   // a corner pixel without edge coverage changes nothing
 //   void StartRow();                    // a row begins (the previous-pixel record resets)
 //   void EndScan();                     // the last row is done
 //   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge);
@@ -49,7 +50,35 @@ inline Window ImageWindow() { return Window{-2, Zwidth + 1, -2, Zheight + 1}; }
 
 inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-// The anti-aliasing pass of edge `e`: every pixel of its box is visited as an edge pixel.
+// Narrows columns col0..col1 of row y to those within two pixels of the edge's line. An edge
+// pixel's coverage is non-zero only within one pixel of it (beyond the segment's ends the
+// distance to the nearer end is larger still), and a segment of l2 <= 0.01 covers nothing;
+// the second pixel of margin leaves room for rounding. Done in double; a value that is not
+// a number leaves the columns as they are.
+inline void NearLine(const EdgeSegment& seg, int y, int& col0, int& col1) {
+  if (!(seg.l2 > 0.01f)) {
+    col1 = col0 - 1;
+    return;
+  }
+  const double along = double(seg.b) * y + seg.c, reach = 2.0 * seg.l;
+  if (fabs(double(seg.a)) * 1e9 < reach) {  // about horizontal: the row is near or far
+    if (!(fabs(along) < reach)) col1 = col0 - 1;
+    return;
+  }
+  double lo = (-along - reach) / seg.a, hi = (-along + reach) / seg.a;
+  if (lo > hi) {
+    const double t = lo;
+    lo = hi;
+    hi = t;
+  }
+  if (!(lo == lo) || !(hi == hi)) return;
+  if (lo > col0) col0 = lo > col1 + 1.0 ? col1 + 1 : static_cast<int>(floor(lo));
+  if (hi < col1) col1 = hi < col0 - 1.0 ? col0 - 1 : static_cast<int>(ceil(hi));
+}
+
+// The anti-aliasing pass of edge `e`: every pixel of its box is visited as an edge pixel
+// (when the family's corner pixels without coverage change nothing, only those near the
+// edge's line).
 template <class Family>
 void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Window& w,
               Family& family) {
@@ -84,8 +113,12 @@ void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Wi
   row1 = Clamp(row1, w.y0 - 1, w.y1);
   col0 = Clamp(col0, w.x0, w.x1 + 1);
   col1 = Clamp(col1, w.x0 - 1, w.x1);
-  for (int y = row0; y <= row1; ++y)
-    for (int x = col0; x <= col1; ++x) family.Visit(x, y, PixelRole::kCorner, seg);
+  const bool near_only = family.CoverageOnlyCorners();
+  for (int y = row0; y <= row1; ++y) {
+    int c0 = col0, c1 = col1;
+    if (near_only) NearLine(seg, y, c0, c1);
+    for (int x = c0; x <= c1; ++x) family.Visit(x, y, PixelRole::kCorner, seg);
+  }
 }
 
 // One row of left edge i: left fringe, interior, right fringe.
