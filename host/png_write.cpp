@@ -8,6 +8,8 @@
 #include <windows.h>
 #include <wincodec.h>
 
+#include "host/wide_text.h"
+
 namespace qvhost {
 namespace {
 
@@ -21,14 +23,6 @@ struct ComRef {
   T** out() { return &p; }
   T* operator->() const { return p; }
 };
-
-std::wstring Widen(const std::string& s) {
-  int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(n > 0 ? n : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], n);
-  w.resize(w.size() - 1);
-  return w;
-}
 
 // Wine's PNG encoder copies 16-bit samples into the file as they lie in memory, while
 // Windows' takes them in the machine's (little-endian) order and swaps them for the file.
@@ -73,7 +67,7 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
     ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_PPV_ARGS(factory.out()))) &&
          SUCCEEDED(factory->CreateStream(stream.out())) &&
-         SUCCEEDED(stream->InitializeFromFilename(Widen(path).c_str(), GENERIC_WRITE)) &&
+         SUCCEEDED(stream->InitializeFromFilename(WidenUtf8(path).c_str(), GENERIC_WRITE)) &&
          SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
          SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
          SUCCEEDED(encoder->CreateNewFrame(frame.out(), options.out())) &&

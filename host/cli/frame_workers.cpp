@@ -4,6 +4,8 @@
 
 #if defined(_WIN32)
 #include <windows.h>
+
+#include "host/wide_text.h"
 #else
 #include <spawn.h>
 #include <sys/wait.h>
@@ -27,14 +29,6 @@ std::vector<FrameRange> SplitFrames(int first, int last, int parts) {
 
 #if defined(_WIN32)
 namespace {
-
-std::wstring Widen(const std::string& s) {
-  const int n = MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, nullptr, 0);
-  std::wstring w(n > 0 ? n : 1, L'\0');
-  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, s.c_str(), -1, &w[0], n);
-  w.resize(w.size() - 1);
-  return w;
-}
 
 // One argument quoted the way the C runtime splits a command line: backslashes are literal
 // except before a quote, where they and the quote are escaped.
@@ -65,7 +59,7 @@ int RunWorkers(const std::vector<std::vector<std::string>>& argument_lists) {
   std::vector<int> codes(argument_lists.size(), 1);
   for (size_t i = 0; i < argument_lists.size(); ++i) {
     std::wstring line = Quote(self);
-    for (const std::string& a : argument_lists[i]) line += L" " + Quote(Widen(a));
+    for (const std::string& a : argument_lists[i]) line += L" " + Quote(qvhost::WidenUtf8(a));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
