@@ -19,7 +19,8 @@ bool ZBuffFits(int width, int height);
 // Step 3 of a render: when ZBuffFits(width, height), keeps the buffer (its depths persist)
 // and returns false; otherwise releases the present ZBuff, allocates width x height cells
 // filled with bytes 0xFE (about -1.694e38, "nothing drawn yet") and returns true: the
-// render owns the new buffer (a kept one while keeping, see kept_buffers.h). Either way Zwidth and Zheight become width and height. When
+// render owns the new buffer (a kept one while keeping, see kept_buffers.h). Either way
+// Zwidth and Zheight become width and height. When
 // the sizes are not positive or the allocation fails, ZBuff is left absent (every depth
 // test then passes) and the result is false.
 bool ZBuffPrepare(int width, int height);

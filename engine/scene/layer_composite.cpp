@@ -189,8 +189,8 @@ void StartLayerSpans(int height) {
   g_span_y0 = INT_MAX;
   g_span_y1 = -1;
   if (height <= 0) return;
-  g_spans = static_cast<RowSpan*>(
-      TakeBuffer(KeptSlot::kLayerSpans, sizeof(RowSpan) * static_cast<size_t>(height), EngineAlloc));
+  const size_t bytes = sizeof(RowSpan) * static_cast<size_t>(height);
+  g_spans = static_cast<RowSpan*>(TakeBuffer(KeptSlot::kLayerSpans, bytes, EngineAlloc));
   if (!g_spans) return;
   g_span_rows = height;
   for (int y = 0; y < height; ++y) g_spans[y] = kNoSpan;
@@ -231,4 +231,6 @@ void ClearEdgeTrail() {
   StartEdgeTrail();
 }
 
-void CompositeLayer(unsigned char* dst, const LayerRegion& r) { CompositeRows(dst, WholeRegion{r}); }
+void CompositeLayer(unsigned char* dst, const LayerRegion& r) {
+  CompositeRows(dst, WholeRegion{r});
+}

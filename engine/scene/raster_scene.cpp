@@ -162,9 +162,9 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   // 4. Default light; 5. scratch images. A failed allocation releases what the render has
   // and draws nothing.
   _OutImage = dst;
-  if (!InstallDefaultLight(light_count) ||
-      !AllocateScratch(
-          ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels, height, SceneUsesGlass(call)}, src)) {
+  const ScratchSet scratch{pixel_bytes * pixels, sizeof(float) * pixels, height,
+                           SceneUsesGlass(call)};
+  if (!InstallDefaultLight(light_count) || !AllocateScratch(scratch, src)) {
     ReleaseRender();
     return;
   }

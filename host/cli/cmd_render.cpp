@@ -112,7 +112,8 @@ void ParseSize(const std::string& text, int& width, int& height) {
 void ParseFrameRange(const RenderOptions& o, RenderPlan& plan) {
   std::string first = o.first, last = o.last;
   if (!o.range.empty()) {
-    if (!first.empty() || !last.empty()) Usage("--range replaces --first and --last; give one or the other");
+    if (!first.empty() || !last.empty())
+      Usage("--range replaces --first and --last; give one or the other");
     const size_t dash = o.range.find('-');
     if (dash == std::string::npos || dash == 0 || dash + 1 == o.range.size())
       Usage("--range " + o.range + ": expected FIRST-LAST, for example 1-24");
