@@ -12,6 +12,7 @@
 #include "engine/raster/face_culling.h"
 #include "engine/raster/patch_sampling.h"
 #include "engine/raster/pixel_write.h"
+#include "engine/zbuffer.h"
 
 namespace {
 
@@ -20,12 +21,13 @@ __Point NormalAt(const CubicPatch& patch, const PatchSample& s) {
   return {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)};
 }
 
-// The nearest sample so far at the pixel wins; without a z-buffer every sample passes.
+// The nearest sample so far at the pixel wins (an equal depth fails); without a z-buffer
+// every sample passes.
 bool NearestSoFar(int column, int row, float z) {
   if (!ZBuff) return true;
-  float& cell = ZBuff[static_cast<int64_t>(row) * Zwidth + column];
-  if (!(z > cell)) return false;
-  cell = z;
+  const int cell = ZBuffCellIndex(column, row);
+  if (cell < 0 || !(z > ZBuff[cell])) return false;
+  ZBuff[cell] = z;
   return true;
 }
 
