@@ -381,31 +381,43 @@ TEST_F(CurvedTriangle, ZeroNormalsKeepPositionsFinite) {
 
 // A patch many times the image's size (its corners hundreds of pixels out) draws exactly
 // the samples the plain walk over every (s, t) would put on the image, in the same order,
-// while skipping the rest.
+// while skipping the rest: the image in the middle of the patch, and the image over one
+// corner far from the patch's origin.
 TEST_F(CurvedTriangle, LargePatchDrawsExactlyItsSamplesOverTheImage) {
-  std::vector<__Point3ds> v = {Vertex(700, -40, 0, 0.3f, 0, 0.95f),
-                               Vertex(-500, 600, 0, 0, 0.3f, 0.95f),
-                               Vertex(-30, -50, 0, 0, 0, 1)};
-  Image img(kSide, kSide, false);
-  Bezier(img, v);
-  // The plain walk, every sample evaluated.
-  const CubicPatch patch = BuildCubicPatch(v[0], v[1], v[2]);
-  const SamplePlan plan = PlanPatchSamples(patch, 10, 10);
-  ASSERT_TRUE(plan.draws);
-  std::vector<std::pair<float, float>> want;
-  for (int64_t j = 0; j * plan.dt <= 1.0; ++j)
-    for (int64_t i = 0; i * plan.ds < 1.0 && i * plan.ds + j * plan.dt <= 1.0; ++i) {
-      const double w[3] = {i * plan.ds, j * plan.dt, 1.0 - i * plan.ds - j * plan.dt};
-      const PatchPoint p = EvaluateNet(patch.position, w);
-      const double col = trunc(p.x + 10.5), row = trunc(p.y + 10.5);
-      if (col >= 0 && row >= 0 && col < kSide && row < kSide)
-        want.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+  struct Case {
+    std::vector<__Point3ds> v;
+    int ox, oy;
+  } cases[] = {
+      {{Vertex(700, -40, 0, 0.3f, 0, 0.95f), Vertex(-500, 600, 0, 0, 0.3f, 0.95f),
+        Vertex(-30, -50, 0, 0, 0, 1)},
+       10, 10},
+      {{Vertex(1030, 30, 0, 0.3f, 0, 0.95f), Vertex(-100, 800, 0, 0, 0.3f, 0.95f),
+        Vertex(-100, 0, 0, 0, 0, 1)},
+       -1000, 0},
+  };
+  for (Case& c : cases) {
+    RecordShaderCalls();
+    Image img(kSide, kSide, false);
+    Bezier(img, c.v, c.ox, c.oy);
+    // The plain walk, every sample evaluated.
+    const CubicPatch patch = BuildCubicPatch(c.v[0], c.v[1], c.v[2]);
+    const SamplePlan plan = PlanPatchSamples(patch, c.ox, c.oy);
+    ASSERT_TRUE(plan.draws);
+    std::vector<std::pair<float, float>> want;
+    for (int64_t j = 0; j * plan.dt <= 1.0; ++j)
+      for (int64_t i = 0; i * plan.ds < 1.0 && i * plan.ds + j * plan.dt <= 1.0; ++i) {
+        const double w[3] = {i * plan.ds, j * plan.dt, 1.0 - i * plan.ds - j * plan.dt};
+        const PatchPoint p = EvaluateNet(patch.position, w);
+        const double col = trunc(p.x + c.ox + 0.5), row = trunc(p.y + c.oy + 0.5);
+        if (col >= 0 && row >= 0 && col < kSide && row < kSide)
+          want.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+      }
+    ASSERT_GT(want.size(), 1000u);
+    ASSERT_EQ(Calls().size(), want.size()) << c.ox;
+    for (size_t k = 0; k < want.size(); ++k) {
+      ASSERT_EQ(Calls()[k].x, want[k].first) << k;
+      ASSERT_EQ(Calls()[k].y, want[k].second) << k;
     }
-  ASSERT_GT(want.size(), 1000u);
-  ASSERT_EQ(Calls().size(), want.size());
-  for (size_t k = 0; k < want.size(); ++k) {
-    ASSERT_EQ(Calls()[k].x, want[k].first) << k;
-    ASSERT_EQ(Calls()[k].y, want[k].second) << k;
   }
 }
 
