@@ -55,18 +55,24 @@ CubicPatch BuildCubicPatch(const __Point3ds& a, const __Point3ds& b, const __Poi
   return patch;
 }
 
-PatchPoint EvaluateNet(const CubicNet& net, const double w[3]) {
+PatchWeights WeightsAt(const double w[3]) {
+  PatchWeights r;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      r.k[3 * i + j] = j == i ? w[i] * w[i] * w[i] : 3.0 * w[i] * w[i] * w[j];
+  r.k[9] = 6.0 * w[0] * w[1] * w[2];
+  return r;
+}
+
+PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights) {
   PatchPoint r{0.0, 0.0, 0.0};
   auto add = [&r](const PatchVec& v, double k) {
     r.x += v.x * k;
     r.y += v.y * k;
     r.z += v.z * k;
   };
-  for (int i = 0; i < 3; ++i) {
-    add(net.point[i][i], w[i] * w[i] * w[i]);
-    for (int j = 0; j < 3; ++j)
-      if (j != i) add(net.point[i][j], 3.0 * w[i] * w[i] * w[j]);
-  }
-  add(net.centre, 6.0 * w[0] * w[1] * w[2]);
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) add(net.point[i][j], weights.k[3 * i + j]);
+  add(net.centre, weights.k[9]);
   return r;
 }

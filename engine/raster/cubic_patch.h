@@ -34,5 +34,16 @@ struct PatchPoint {
   double x, y, z;
 };
 
-// The net at barycentric weights w (w[i] for corner i, summing to 1), in double precision.
-PatchPoint EvaluateNet(const CubicNet& net, const double w[3]);
+// The ten cubic Bernstein weights at barycentric weights w (w[i] for corner i, summing to
+// 1), in the order of the net: point[i][j] row by row, then the centre. Computed once per
+// sample, they serve the position and the normal net alike.
+struct PatchWeights {
+  double k[10];
+};
+PatchWeights WeightsAt(const double w[3]);
+
+// The net at those weights, in double precision.
+PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights);
+inline PatchPoint EvaluateNet(const CubicNet& net, const double w[3]) {
+  return EvaluateNet(net, WeightsAt(w));
+}

@@ -17,7 +17,7 @@
 namespace {
 
 __Point NormalAt(const CubicPatch& patch, const PatchSample& s) {
-  const PatchPoint n = EvaluateNet(patch.normal, s.w);
+  const PatchPoint n = EvaluateNet(patch.normal, s.weights);
   return {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)};
 }
 

@@ -50,6 +50,7 @@ int64_t StepsToSkip(double miss, double step, double speed);
 
 struct PatchSample {
   double w[3];  // barycentric weights of corners a, b, c: s, t, 1 - s - t
+  PatchWeights weights;  // the Bernstein weights there, for the other nets
   PatchPoint position;  // without the origin
   int column, row;
 };
@@ -78,8 +79,9 @@ void WalkPatchSamples(const CubicPatch& patch, SamplePlan& plan, Visitor& visito
         break;
       }
       if (--plan.budget < 0) return;
-      PatchSample sample{{s, t, 1.0 - s - t}, {0.0, 0.0, 0.0}, 0, 0};
-      sample.position = EvaluateNet(patch.position, sample.w);
+      PatchSample sample{{s, t, 1.0 - s - t}, {}, {0.0, 0.0, 0.0}, 0, 0};
+      sample.weights = WeightsAt(sample.w);
+      sample.position = EvaluateNet(patch.position, sample.weights);
       const double x = sample.position.x + plan.ox, y = sample.position.y + plan.oy;
       const double miss = DistanceOutside(plan.image, x, y);
       if (miss > 0.0) {
