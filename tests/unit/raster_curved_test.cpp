@@ -362,6 +362,29 @@ TEST_F(CurvedTriangle, HostileCornersDrawNothingAndReturnAtOnce) {
   }
 }
 
+// A normal that is not a number leaves the patch undefined: nothing is drawn. One whose
+// square overflows has no usable tangent plane either: its edge points stay on the edges and
+// the samples stay finite.
+TEST_F(CurvedTriangle, WildNormalsDrawNothingOrStayFinite) {
+  const float nan = NAN, inf = INFINITY;
+  for (float bad : {nan, inf}) {
+    RecordShaderCalls();
+    std::vector<__Point3ds> v = {Vertex(20, 0, 0, bad, 0, 1), Vertex(0, 20, 0),
+                                 Vertex(0, 0, 0)};
+    Image img(kSide, kSide, false);
+    Bezier(img, v);
+    EXPECT_TRUE(Calls().empty()) << bad;
+  }
+  RecordShaderCalls();
+  std::vector<__Point3ds> v = {Vertex(20, 0, 0, 0, 0, 1e30f), Vertex(0, 20, 0),
+                               Vertex(0, 0, 0)};
+  Image img(kSide, kSide, false);
+  Bezier(img, v);
+  ASSERT_GT(Calls().size(), 100u);
+  for (const ShaderCall& c : Calls())
+    ASSERT_TRUE(std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z));
+}
+
 // Zero vertex normals have no tangent plane: the edge points stay on the edges and the
 // patch is the flat triangle, with nz = 0 everywhere (faded to nothing, but finite).
 TEST_F(CurvedTriangle, ZeroNormalsKeepPositionsFinite) {
