@@ -376,7 +376,7 @@ TEST_F(CurvedTriangle, WildNormalsDrawNothingOrStayFinite) {
     EXPECT_TRUE(Calls().empty()) << bad;
   }
   RecordShaderCalls();
-  std::vector<__Point3ds> v = {Vertex(20, 0, 0, 0, 0, 1e30f), Vertex(0, 20, 0),
+  std::vector<__Point3ds> v = {Vertex(20, 0, 0, 1e30f, 0, 1e30f), Vertex(0, 20, 0),
                                Vertex(0, 0, 0)};
   Image img(kSide, kSide, false);
   Bezier(img, v);
