@@ -7,7 +7,8 @@
 #                        sequence are written (exit 0); bad values, unknown parameters and
 #                        options, a bad size or a parameter that cannot be animated are
 #                        usage errors (exit 2) that name what is wrong and write nothing; a
-#                        missing input file is an I/O failure (exit 1).
+#                        missing input file is an I/O failure (exit 1), and so is a disk
+#                        that is full (natively: /dev/full).
 if(CASE STREQUAL "info")
   set(args info)
   set(expected_code 0)
@@ -72,6 +73,13 @@ elseif(CASE STREQUAL "render_fixed_parameter")
   set(stdout_regex "^$")
   set(stderr_regex "\"Cut alpha\" \\(52\\) cannot be animated")
   set(absent_files bad.png bad_0001.png)
+elseif(CASE STREQUAL "render_full_disk")
+  # A disk that takes nothing: the small file fits the write buffer, so only the final
+  # flush and close show the failure, which must not end in success.
+  set(args render --size 8x8 --output /dev/full)
+  set(expected_code 1)
+  set(stdout_regex "^$")
+  set(stderr_regex "quorvel render: cannot write /dev/full")
 else()
   message(FATAL_ERROR "unknown case ${CASE}")
 endif()

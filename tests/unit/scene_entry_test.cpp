@@ -254,6 +254,9 @@ TEST_F(SceneEntry, SolidFillHonoursPaddedRowsAndRefusesShortOnes) {
   __RasterSolid(dst.data(), 64, 64, 64 * 4 - 4, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32,
                 10.0f, 20.0f, 30.0f, 1.0f);
   __RasterSolid(nullptr, 64, 64, 256, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32, 1, 1, 1, 1);
+  // A stride whose 64 rows would span more channels than any image the engine can index.
+  __RasterSolid(dst.data(), 64, 64, INT32_MAX / 32, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32,
+                10.0f, 20.0f, 30.0f, 1.0f);
   EXPECT_TRUE(dst == before);
   EXPECT_EQ(Zwidth, 5);
 }
