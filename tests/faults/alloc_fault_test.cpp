@@ -12,6 +12,7 @@
 #include "counting_page_alloc.h"
 #include "engine/engine.h"
 #include "host/render_job.h"
+#include "tests/host/host_fixture.h"
 #include "shell/resources/pipl_words.h"
 #include "shell/sequence_model.h"
 
@@ -20,13 +21,7 @@ extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out
 
 namespace {
 
-std::string ModelPath() {
-#if defined(_WIN32)
-  return std::string(QUORVEL_TEST_PLUGIN_DIR) + "\\Geometry/Toys/Toy01.3dd";
-#else
-  return std::string(QUORVEL_TEST_PLUGIN_DIR) + "/Geometry/Toys/Toy01.3dd";
-#endif
-}
+std::string ModelPath() { return PluginPath("Geometry/Toys/Toy01.3dd"); }
 
 // The module's entry point, with sequence setup reading the pendant from the built plug-in
 // folder (this program is not the module, so the path beside it leads nowhere).
@@ -149,6 +144,33 @@ TEST_P(AllocationFaults, EveryFailedAllocationEndsInTheRightFrameOrOutOfMemory) 
   EXPECT_GT(setup_refused, 0) << "the pendant's arrays";
   EXPECT_GT(out_of_memory, 0) << "the render's own buffers";
   EXPECT_EQ(good_frames + out_of_memory + setup_refused, needed);
+}
+
+// Without a sequence record the render leaves the output as prepared (here: cleared by
+// "Cut alpha"), checks every layer in, keeps no block and locks nothing.
+TEST(NoSequenceRecord, FrameAsPreparedAndNothingKept) {
+  FailPageAllocAt(0);
+  {
+    qvhost::RenderJob job(Entry, ModulePipl(), kWidth, kHeight);
+    job.SetTextureLayer(22, qvhost::MakeBackground(7, 5, 8));
+    job.session().value(52).u.bd.value = 1;  // "Cut alpha"
+    const long held = LivePageBlocks();
+    EXPECT_GT(held, 0) << "the pendant's arrays";
+    PF_Handle sequence = job.session().in_data().sequence_data;
+    job.session().in_data().sequence_data = nullptr;
+    FailPageAllocAt(0);  // counts the render's calls from here
+    const qvhost::FrameResult r = job.RenderFrame(0);
+    job.session().in_data().sequence_data = sequence;
+    EXPECT_EQ(r.err, PF_Err_NONE);
+    for (const std::string& p : r.problems) ADD_FAILURE() << "host check: " << p;
+    EXPECT_EQ(job.session().checkins(), (std::vector<PF_ParamIndex>{22, 26, 24, 28, 41}));
+    EXPECT_EQ(LivePageBlocks(), held) << "the render's own blocks are released";
+    EXPECT_EQ(PageAllocCalls(), 3) << "the frame, the background and the texture";
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        for (int c = 0; c < 4; ++c) ASSERT_EQ(r.image.pixel(x, y)[c], 0) << x << "," << y;
+  }
+  EXPECT_EQ(LivePageBlocks(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, AllocationFaults,

@@ -271,6 +271,34 @@ TEST_F(RenderRecordsTest, DeepRenderHandsDeepTextures) {
   EXPECT_EQ(g_seen.first_texel[3], (std::vector<uint16_t>{6554, 0, 32768, 32768}));
 }
 
+// "Cut alpha" at 16 bits clears the whole world (rows are counted in bytes there, twice the
+// 16-bit units the conversions use): only the ball is left, opaque, over nothing.
+TEST_F(RenderRecordsTest, CutAlphaAtSixteenBitsClearsEveryRow) {
+  qvhost::RenderSettings deep;
+  deep.deep = true;
+  job_->SetSettings(deep);
+  Param(52).u.bd.value = 1;  // "Cut alpha"
+  Render();
+  const qvhost::World* out = job_->last_output();
+  ASSERT_NE(out, nullptr);
+  int opaque = 0, empty = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const PF_Pixel16 p = out->Pixel16(x, y);
+      if (p.alpha == 32768) ++opaque;
+      if (p.alpha == 0 && p.red == 0 && p.green == 0 && p.blue == 0) ++empty;
+    }
+  // The ball: radius 50 % of half the width, 40 pixels, about 5027 pixels, its pole drawn
+  // out a little further and its rim anti-aliased; every other pixel empty.
+  const double ball = 3.14159 * 40 * 40;
+  EXPECT_NEAR(opaque, ball, 0.06 * ball);
+  EXPECT_GE(empty, kWidth * kHeight - 1.12 * ball);
+  for (int x = 0; x < kWidth; ++x) {
+    EXPECT_EQ(out->Pixel16(x, kHeight - 1).alpha, 0) << "last row, x " << x;
+    EXPECT_EQ(out->Pixel16(x, kHeight - 1).green, 0) << "last row, x " << x;
+  }
+}
+
 // ---- Resolution ------------------------------------------------------------------------------
 // The ball's refraction follows the frame's resolution (output width / layer width); the
 // pendant's does not.

@@ -293,19 +293,57 @@ class Composite : public EngineTest {
   }
 };
 
+// The larger coverage wins whichever came first: 0.4 then 0.6, or 0.6 then 0.4, of the same
+// colour is one blend at 0.6, and the edge keeps 0.6 as its coverage; a third partial
+// cover of 0.5 continues the same edge.
 TEST_F(Composite, SameColourTwiceBlendsOnceWithTheLargerCoverage) {
-  for (bool deep : {false, true}) {
-    UseScratch(deep);
-    const int m = _MaxChannel;
-    const int l = deep ? 20000 : 200;
-    Image out(1, 1, deep);
-    out.fill(0, 0, 0, m);
-    Layer(out, l, l, l, m * 4 / 10);
-    EXPECT_NEAR(out.at(0, 0, 0), l * (m * 4 / 10) / static_cast<float>(m), 1.0);
-    Layer(out, l, l, l, m * 6 / 10);
-    EXPECT_NEAR(out.at(0, 0, 0), 0.6 * l, 1.0) << deep;
-    EXPECT_EQ(out.at(0, 0, 3), m);
-  }
+  for (bool deep : {false, true})
+    for (int first : {4, 6}) {
+      UseScratch(deep);
+      const int m = _MaxChannel;
+      const int l = deep ? 20000 : 200;
+      Image out(1, 1, deep);
+      out.fill(0, 0, 0, m);
+      Layer(out, l, l, l, m * first / 10);
+      EXPECT_NEAR(out.at(0, 0, 0), l * (m * first / 10) / static_cast<float>(m), 1.0);
+      Layer(out, l, l, l, m * (10 - first) / 10);
+      EXPECT_NEAR(out.at(0, 0, 0), 0.6 * l, 1.0) << deep << " " << first;
+      EXPECT_EQ(out.at(0, 0, 3), m);
+      const int edge_coverage = deep ? edge[3] : reinterpret_cast<const uint8_t*>(edge.data())[3];
+      EXPECT_EQ(edge_coverage, m * 6 / 10);
+      Layer(out, l, l, l, m / 2);
+      EXPECT_NEAR(out.at(0, 0, 0), 0.6 * l, 1.0) << deep << " " << first;
+    }
+}
+
+// The region of one triangle: its box widened by 3 pixels, or in the curved modes by its
+// own width and height (at least 3), truncated after the origin is added.
+TEST_F(Composite, RegionIsTheBoxWithItsMargin) {
+  ResetEngine(64, 64, false);
+  std::vector<__Point3ds> v = {Vertex(-5.5f, -2.25f, 0), Vertex(10.75f, -2.25f, 0),
+                               Vertex(0, 7.5f, 0)};
+  const __Triangle3ds t = Face(0, 1, 2);
+  const LayerRegion narrow = TriangleRegion(t, v.data(), 30, 30, false);
+  EXPECT_EQ(narrow.x0, 21);  // trunc(-5.5 - 3 + 30)
+  EXPECT_EQ(narrow.x1, 43);  // trunc(10.75 + 3 + 30)
+  EXPECT_EQ(narrow.y0, 24);  // trunc(-2.25 - 3 + 30)
+  EXPECT_EQ(narrow.y1, 40);  // trunc(7.5 + 3 + 30)
+  const LayerRegion wide = TriangleRegion(t, v.data(), 30, 30, true);
+  EXPECT_EQ(wide.x0, 8);   // width 16.25
+  EXPECT_EQ(wide.x1, 57);
+  EXPECT_EQ(wide.y0, 18);  // height 9.75
+  EXPECT_EQ(wide.y1, 47);
+  // A triangle smaller than the margin keeps 3 pixels in the curved modes too.
+  std::vector<__Point3ds> small = {Vertex(0, 0, 0), Vertex(2, 0, 0), Vertex(1, 1.5f, 0)};
+  const LayerRegion tiny = TriangleRegion(t, small.data(), 30, 30, true);
+  EXPECT_EQ(tiny.x0, 27);
+  EXPECT_EQ(tiny.x1, 35);
+  EXPECT_EQ(tiny.y0, 27);
+  EXPECT_EQ(tiny.y1, 34);
+  // Limited to the image.
+  const LayerRegion edge_box = TriangleRegion(t, v.data(), 2, 60, false);
+  EXPECT_EQ(edge_box.x0, 0);
+  EXPECT_EQ(edge_box.y1, 64);
 }
 
 TEST_F(Composite, TwentyLevelsApartStartsANewEdge) {
