@@ -218,6 +218,77 @@ TEST_F(DefaultShader, UntexturedFaceSkipsTextureOpacityAndBump) {
   EXPECT_EQ(skipped.alpha, plain.alpha);
 }
 
+// Partial self illumination on a lit surface: dif = d (1 - s) + s. With d = 0.5 and
+// s = 0.25 that is 0.625, told apart from d + s (0.75), d (1 - s) (0.375) and max(d, s).
+TEST_F(DefaultShader, PartialSelfIlluminationLiftsTheDiffuseFactor) {
+  ShadeCall call;
+  material3ds m = MakeMaterial(0.8f, 0.4f, 0.2f);
+  m.shininess_strength = 0.0f;
+  m.self_illumination = 0.25f;
+  call.mats = {m};
+  call.lights = {MakeLight(1000.0f * sqrtf(3.0f) / 2.0f, 0.0f, 500.0f)};  // d = 0.5
+  const ShadeResult r = call.Run();
+  EXPECT_NEAR(r.c[0], 0.8f * 0.625f * 255.0f, 0.01f);
+  EXPECT_NEAR(r.c[1], 0.4f * 0.625f * 255.0f, 0.01f);
+  EXPECT_NEAR(r.c[2], 0.2f * 0.625f * 255.0f, 0.01f);
+}
+
+// A texture record of one colour (blue, green, red, alpha texels), 4 x 4.
+struct PlainTexture {
+  std::vector<uint8_t> texels;
+  __Texture record{};
+  PlainTexture(uint8_t r, uint8_t g, uint8_t b) : texels(4 * 4 * 4) {
+    for (size_t i = 0; i < texels.size(); i += 4)
+      texels[i] = b, texels[i + 1] = g, texels[i + 2] = r, texels[i + 3] = 255;
+    record.present = 1;
+    record.width = record.height = 4;
+    record.pixels = texels.data();
+  }
+};
+
+// The opacity map gives the largest of its red, green and blue as the opacity, wherever
+// the largest lies; at percent 0.5 it is mixed half and half with the material's.
+TEST_F(DefaultShader, OpacityMapTakesTheLargestChannel) {
+  const uint8_t sets[3][3] = {{204, 51, 102}, {51, 204, 102}, {102, 51, 204}};
+  for (const auto& rgb : sets) {
+    ShadeCall call;
+    call.mats = {MakeMaterial(0.5f, 0.5f, 0.5f)};
+    call.mats[0].opacity_map.percent = 1.0f;
+    call.mats[0].opacity_map.u_scale = call.mats[0].opacity_map.v_scale = 1.0f;
+    call.lights = {MakeLight(0.0f, 0.0f, 500.0f)};
+    PlainTexture opacity(rgb[0], rgb[1], rgb[2]);
+    call.textures.assign(4, __Texture{});
+    call.textures[1] = opacity.record;
+    call.textured = 1;
+    EXPECT_NEAR(call.Run().alpha, 0.8f, 1e-5f) << int(rgb[0]) << " " << int(rgb[1]);
+    call.mats[0].opacity_map.percent = 0.5f;
+    call.mats[0].transparency = -0.5f;  // the material's own opacity 0.5
+    EXPECT_NEAR(call.Run().alpha, 0.5f * 0.8f + 0.5f * 0.5f, 1e-5f);
+  }
+}
+
+// The reflection map is looked up on every face, textured or not, and mixed over the
+// colour at its percent.
+TEST_F(DefaultShader, ReflectionMapAlsoOnUntexturedFaces) {
+  for (unsigned char textured : {0, 1}) {
+    ShadeCall call;
+    material3ds m = MakeMaterial(1.0f, 1.0f, 1.0f);
+    m.shininess_strength = 0.0f;
+    m.reflection_map.percent = 1.0f;
+    m.reflection_map.u_scale = m.reflection_map.v_scale = 1.0f;
+    call.mats = {m};
+    call.lights = {MakeLight(0.0f, 0.0f, 500.0f)};
+    PlainTexture reflection(51, 102, 204);
+    call.textures.assign(4, __Texture{});
+    call.textures[3] = reflection.record;
+    call.textured = textured;
+    const ShadeResult r = call.Run();
+    EXPECT_NEAR(r.c[0], 51.0f, 0.5f) << int(textured);
+    EXPECT_NEAR(r.c[1], 102.0f, 0.5f);
+    EXPECT_NEAR(r.c[2], 204.0f, 0.5f);
+  }
+}
+
 // Channel values are clamped at full scale, 32768 in 16-bit (not 65535).
 TEST_F(DefaultShader, SixteenBitFullScaleIs32768) {
   ResetEngine(64, 64, true);
