@@ -4,6 +4,7 @@
 # reports the faults that no test noticed (the survivors).
 #
 #   scripts/mutate.sh [--sample N] [--seed S] [--list] [--only FILE] [--timeout SECONDS]
+#                     [--mutants LIST]
 #
 # Mutation rules, each applied to one place at a time:
 #   compare   a comparison flipped:    < <=   > >=   == !=  (and back)
@@ -16,10 +17,11 @@
 # The run works in a scratch copy of the tree (build/mutate/src, built in
 # build/mutate/build), so the working tree is never touched; the mutated file is restored
 # after every mutant and on Ctrl-C. It is not part of scripts/test.sh. The sample is drawn
-# with a fixed seed, so a run can be repeated; the report is build/mutate/report.txt.
+# with a fixed seed, so a run can be repeated (or a list of mutants run again with
+# --mutants); the report is build/mutate/report.txt.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-sample=60 seed=12 list=0 only="" timeout=180
+sample=60 seed=12 list=0 only="" timeout=180 given=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --sample) sample=$2; shift 2 ;;
@@ -27,7 +29,8 @@ while [ $# -gt 0 ]; do
     --list) list=1; shift ;;
     --only) only=$2; shift 2 ;;
     --timeout) timeout=$2; shift 2 ;;
-    -h|--help) sed -n '2,21p' "$0"; exit 0 ;;
+    --mutants) given=$(realpath "$2"); shift 2 ;;  # a list as --list prints it
+    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -40,7 +43,7 @@ mkdir -p "$work"
 # ---- The scratch copy: the tree's files as they are now (tracked and new, not ignored).
 rm -rf "$src"
 mkdir -p "$src"
-(cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp --parents -t "$src")
+(cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp -p --parents -t "$src")  # times kept: only what changed is rebuilt
 
 # ---- The mutants: one line per place, "file<TAB>line<TAB>column<TAB>rule<TAB>from<TAB>to".
 mutants=$work/mutants.tsv
@@ -116,35 +119,59 @@ for p in places[:sample] if sample > 0 else places:
     print("\t".join(str(x) for x in p))
 print(f"{len(places)} places in all", file=sys.stderr)
 PY
+if [ -n "$given" ] && [ "$given" != "$mutants" ]; then cp "$given" "$mutants"; fi
 if [ "$list" = 1 ]; then cat "$mutants"; exit 0; fi
 
-# ---- The scratch build, once: only what the tests need.
+# ---- The scratch build. Each test program is built just before it runs, so that a mutant
+# the first program kills costs one compile and one link.
 programs=(unit_tests render_order_tests alloc_fault_tests host_tests model_corpus_tests)
-targets=("${programs[@]}" Quorvel64 quorvel)
 launcher=()
 if command -v ccache >/dev/null 2>&1; then
   export CCACHE_BASEDIR="$src"
   launcher=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 cmake -S "$src" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release "${launcher[@]}" >/dev/null
-build_tests() { cmake --build "$build" -j "$(nproc)" --target "${targets[@]}" >/dev/null 2>&1; }
+build_targets() { cmake --build "$build" -j "$(nproc)" --target "$@" >/dev/null 2>&1; }
+targets_of() {  # what a program needs beside itself
+  case "$1" in
+    host_tests) echo "host_tests Quorvel64" ;;
+    cli) echo "quorvel Quorvel64" ;;
+    *) echo "$1" ;;
+  esac
+}
 echo "building the scratch copy ..."
-build_tests || { echo "the unmutated tree does not build" >&2; exit 1; }
+build_targets "${programs[@]}" Quorvel64 quorvel || { echo "the unmutated tree does not build" >&2; exit 1; }
 program_path() { find "$build/tests" -name "$1" -type f -perm -u+x | head -n 1; }
 
-# Runs every test program (the first failure ends the run) and the command line cases.
-run_tests() {
-  local p path
-  for p in "${programs[@]}"; do
-    path=$(program_path "$p")
-    (cd "$(dirname "$path")" && timeout "$timeout" "$path" --gtest_brief=1 >/dev/null 2>&1) || return 1
-  done
-  (cd "$build" && timeout "$timeout" ctest -R '^(cli_|module_|quorvel_model_)' >/dev/null 2>&1) || return 1
+# Runs one program (or the command line cases for "cli"): 0 passed, 1 failed, 2 not built.
+run_program() {
+  local p=$1 path
+  # shellcheck disable=SC2046
+  build_targets $(targets_of "$p") || return 2
+  if [ "$p" = cli ]; then
+    (cd "$build" && timeout "$timeout" ctest -R '^(cli_|module_|quorvel_model_)' >/dev/null 2>&1) || return 1
+    return 0
+  fi
+  path=$(program_path "$p")
+  (cd "$(dirname "$path")" && timeout "$timeout" "$path" --gtest_brief=1 >/dev/null 2>&1) || return 1
   return 0
 }
 
+# Every program in turn; the first that fails ends the run. Prints passed, killed or
+# stillborn.
+run_tests() {
+  local p status
+  for p in "${programs[@]}" cli; do
+    status=0
+    run_program "$p" || status=$?
+    if [ $status -eq 1 ]; then echo killed; return; fi
+    if [ $status -eq 2 ]; then echo stillborn; return; fi
+  done
+  echo passed
+}
+
 echo "checking that the unmutated tree passes ..."
-run_tests || { echo "the unmutated tree fails its tests" >&2; exit 1; }
+[ "$(run_tests)" = passed ] || { echo "the unmutated tree fails its tests" >&2; exit 1; }
 
 # ---- One mutant at a time; the file is put back on every path.
 current=""
@@ -168,23 +195,14 @@ lines[line - 1] = text[:column] + new + text[column + len(old):]
 open(path, "w", encoding="utf-8").write("\n".join(lines))
 PY
   label="$file:$line:$((column + 1)) $rule '$from' -> '$to'"
-  if ! build_tests; then
-    result="stillborn (does not build)"
-    stillborn=$((stillborn + 1))
-  else
-    tried=$((tried + 1))
-    if run_tests; then
-      result="SURVIVED"
-      survived=$((survived + 1))
-    else
-      result="killed"
-      killed=$((killed + 1))
-    fi
-  fi
+  case "$(run_tests)" in
+    passed) result="SURVIVED"; survived=$((survived + 1)); tried=$((tried + 1)) ;;
+    killed) result="killed"; killed=$((killed + 1)); tried=$((tried + 1)) ;;
+    *) result="stillborn (does not build)"; stillborn=$((stillborn + 1)) ;;
+  esac
   restore
   echo "$result  $label" | tee -a "$report"
 done 3< "$mutants"
-build_tests || true  # leave the scratch build as the tree is
 
 echo
 echo "mutants built and tested: $tried; killed: $killed; survived: $survived;" \
