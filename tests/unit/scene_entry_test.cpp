@@ -168,11 +168,32 @@ TEST_F(SceneEntry, ScratchAllocationFailureDrawsNothingAndLeaksNothing) {
   }
 }
 
-// With no lights and no default light installed the render builds one for itself.
+// With no lights and no default light installed the render builds one for itself: white,
+// multiplier 1, at (200, 200, 1000); the shader finds it in LightDef while the render runs.
+light3ds g_light_seen;
+float LightCopyingShader(float, float, unsigned char*, unsigned char*, float, float, float,
+                         __Triangle3ds*, material3ds*, int, float& c0, float& c1, float& c2,
+                         __Point*, unsigned char, float, float, __Texture*, int, light3ds*,
+                         __PrevInfo*, GlassProp*, float, float, float, float) {
+  if (LightDef) g_light_seen = *LightDef;
+  c0 = c1 = c2 = 100.0f;
+  return 1.0f;
+}
+
 TEST_F(SceneEntry, DefaultLightIsBuiltAndReleased) {
   lights.clear();
   Render();
   EXPECT_GT(dst.at(32, 32, 0), 0);
+  EXPECT_EQ(LightDef, nullptr);
+  g_light_seen = light3ds{};
+  __SetNewRenderOnePixel(LightCopyingShader);
+  Render();
+  __SetDefRenderOnePixel();
+  EXPECT_EQ(g_light_seen.position[0], 200.0f);
+  EXPECT_EQ(g_light_seen.position[1], 200.0f);
+  EXPECT_EQ(g_light_seen.position[2], 1000.0f);
+  for (float c : g_light_seen.colour) EXPECT_EQ(c, 1.0f);
+  EXPECT_EQ(g_light_seen.multiplier, 1.0f);
   EXPECT_EQ(LightDef, nullptr);
   light3ds mine = MakeLight(0, 0, -1000);  // behind: a caller's light is used and kept
   LightDef = &mine;
@@ -344,6 +365,24 @@ TEST_F(Composite, RegionIsTheBoxWithItsMargin) {
   const LayerRegion edge_box = TriangleRegion(t, v.data(), 2, 60, false);
   EXPECT_EQ(edge_box.x0, 0);
   EXPECT_EQ(edge_box.y1, 64);
+}
+
+// Clearing a region of the scratch layer clears its four channels there and nothing else.
+TEST_F(Composite, ClearingTheLayerKeepsToTheRegion) {
+  for (bool deep : {false, true}) {
+    ResetEngine(16, 8, deep);
+    Image layer(16, 8, deep);
+    layer.fill(9, 9, 9, 9);
+    _TriLayer = layer.data();
+    ClearLayer(LayerRegion{3, 7, 2, 5});
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const bool inside = x >= 3 && x < 7 && y >= 2 && y < 5;
+        for (int k = 0; k < 4; ++k)
+          ASSERT_EQ(layer.at(x, y, k), inside ? 0 : 9) << x << "," << y << " deep " << deep;
+      }
+    _TriLayer = nullptr;
+  }
 }
 
 TEST_F(Composite, TwentyLevelsApartStartsANewEdge) {

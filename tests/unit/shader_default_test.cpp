@@ -249,7 +249,9 @@ struct PlainTexture {
 // The opacity map gives the largest of its red, green and blue as the opacity, wherever
 // the largest lies; at percent 0.5 it is mixed half and half with the material's.
 TEST_F(DefaultShader, OpacityMapTakesTheLargestChannel) {
-  const uint8_t sets[3][3] = {{204, 51, 102}, {51, 204, 102}, {102, 51, 204}};
+  // Every order of 0.2, 0.4 and 0.8.
+  const uint8_t sets[6][3] = {{204, 51, 102}, {204, 102, 51}, {51, 204, 102},
+                              {102, 204, 51}, {51, 102, 204}, {102, 51, 204}};
   for (const auto& rgb : sets) {
     ShadeCall call;
     call.mats = {MakeMaterial(0.5f, 0.5f, 0.5f)};
