@@ -252,16 +252,17 @@ TEST_F(DefaultShader, OpacityMapTakesTheLargestChannel) {
   // Every order of 0.2, 0.4 and 0.8.
   const uint8_t sets[6][3] = {{204, 51, 102}, {204, 102, 51}, {51, 204, 102},
                               {102, 204, 51}, {51, 102, 204}, {102, 51, 204}};
+  ShadeCall call;
+  call.mats = {MakeMaterial(0.5f, 0.5f, 0.5f)};
+  call.mats[0].opacity_map.u_scale = call.mats[0].opacity_map.v_scale = 1.0f;
+  call.lights = {MakeLight(0.0f, 0.0f, 500.0f)};
+  call.textures.assign(4, __Texture{});
+  call.textured = 1;
   for (const auto& rgb : sets) {
-    ShadeCall call;
-    call.mats = {MakeMaterial(0.5f, 0.5f, 0.5f)};
-    call.mats[0].opacity_map.percent = 1.0f;
-    call.mats[0].opacity_map.u_scale = call.mats[0].opacity_map.v_scale = 1.0f;
-    call.lights = {MakeLight(0.0f, 0.0f, 500.0f)};
     PlainTexture opacity(rgb[0], rgb[1], rgb[2]);
-    call.textures.assign(4, __Texture{});
     call.textures[1] = opacity.record;
-    call.textured = 1;
+    call.mats[0].opacity_map.percent = 1.0f;
+    call.mats[0].transparency = 0.0f;
     EXPECT_NEAR(call.Run().alpha, 0.8f, 1e-5f) << int(rgb[0]) << " " << int(rgb[1]);
     call.mats[0].opacity_map.percent = 0.5f;
     call.mats[0].transparency = -0.5f;  // the material's own opacity 0.5
