@@ -41,9 +41,15 @@ build=$work/build
 mkdir -p "$work"
 
 # ---- The scratch copy: the tree's files as they are now (tracked and new, not ignored).
-rm -rf "$src"
+# Only files whose content differs are copied, so that the scratch build rebuilds exactly
+# what changed since the last run (a copied file is newer than every object built before).
 mkdir -p "$src"
-(cd "$root" && git ls-files -co --exclude-standard -z | xargs -0 cp -p --parents -t "$src")  # times kept: only what changed is rebuilt
+(cd "$root" && git ls-files -co --exclude-standard -z) | while IFS= read -r -d '' f; do
+  if ! cmp -s "$root/$f" "$src/$f"; then
+    mkdir -p "$(dirname "$src/$f")"
+    cp "$root/$f" "$src/$f"
+  fi
+done
 
 # ---- The mutants: one line per place, "file<TAB>line<TAB>column<TAB>rule<TAB>from<TAB>to".
 mutants=$work/mutants.tsv

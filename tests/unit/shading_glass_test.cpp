@@ -258,6 +258,23 @@ TEST_P(GlassStage, MultiRefractionRecordsDepthsAndTakesDrawnGlassIn) {
   EXPECT_EQ(depth[5 * kW + 7], 100.0f);
 }
 
+// With quality and multi-refraction each of the four taps is looked up at its own depth on
+// the pixel's plane, and the last channel records it: for the plane x + 2y - z = 0 the
+// taps around (7.25, 5.5) lie at depths x + 2y of their own positions, the first at z.
+TEST_P(GlassStage, FourTapsRecordTheirOwnPlaneDepths) {
+  _UseMultyRefract = 1;
+  _Quality = 1;
+  const float plane[4] = {1.0f, 2.0f, -1.0f, 0.0f};
+  float alpha = 1.0f;
+  for (int ch = 0; ch < 3; ++ch)
+    SampleRefracted(3.0f, 7.25f, 5.5f, ch, 0.0f, plane, alpha, 7.25f, 5.5f, bg.data());
+  EXPECT_EQ(depth[5 * kW + 7], 3.0f);
+  EXPECT_FLOAT_EQ(depth[5 * kW + 8], 8.25f + 11.0f);
+  EXPECT_FLOAT_EQ(depth[6 * kW + 7], 7.25f + 13.0f);
+  EXPECT_FLOAT_EQ(depth[6 * kW + 8], 8.25f + 13.0f);
+  EXPECT_EQ(alpha, 1.0f);
+}
+
 // Front pass of a two-pass render: where the back pass drew (copy alpha set), the back
 // faces show through in proportion to the output's alpha; elsewhere the background.
 TEST_P(GlassStage, FrontPassMixesTheBackPassByOutputCoverage) {
