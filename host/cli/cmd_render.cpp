@@ -362,7 +362,12 @@ void AddRenderCommand(CLI::App& app) {
       std::fprintf(stderr, "quorvel render: %s\n", e.what());
       status = kExitFailure;
     }
-    std::fflush(stdout);
+    // The report of what was written is output too: a standard output that cannot take it
+    // (a full disk, a closed pipe) fails the command like any other write.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status == 0) {
+      std::fputs("quorvel render: cannot write to standard output\n", stderr);
+      status = kExitFailure;
+    }
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }
