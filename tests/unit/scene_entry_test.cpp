@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/raster/face_culling.h"
 #include "engine/scene/layer_composite.h"
 #include "engine/scene/scene_alloc.h"
 #include "raster_test_support.h"
@@ -203,6 +204,40 @@ TEST_F(SceneEntry, DefaultLightIsBuiltAndReleased) {
   EXPECT_EQ(dst.at(32, 32, 3), 255);
   EXPECT_EQ(LightDef, &mine);
   LightDef = nullptr;
+}
+
+// A face seen edge-on (Nz exactly 0) counts as front-facing: the line modes draw it in the
+// front pass, and never in the back-face pass unless double-sided.
+int g_back_pass_calls = 0;
+float PassCountingShader(float, float, unsigned char*, unsigned char*, float, float, float,
+                         __Triangle3ds*, material3ds*, int, float& c0, float& c1, float& c2,
+                         __Point*, unsigned char, float, float, __Texture*, int, light3ds*,
+                         __PrevInfo*, GlassProp*, float, float, float, float) {
+  if (_DrawBackFaces1) ++g_back_pass_calls;
+  c0 = c1 = c2 = 200.0f;
+  return 1.0f;
+}
+
+TEST_F(SceneEntry, EdgeOnFacesAreFrontFacesInTheLineModes) {
+  mesh.v = {Vertex(-20, -20, 0), Vertex(20, 20, 5), Vertex(0, 0, 10)};
+  mesh.t = {Face(0, 1, 2)};
+  ASSERT_EQ(OrientationNz(mesh.v[0], mesh.v[1], mesh.v[2]), 0.0f);
+  __SetNewRenderOnePixel(PassCountingShader);
+  for (int mode : {0, 1})
+    for (int back_faces : {0, 1}) {
+      dst.fill(0, 0, 0, 0);
+      g_back_pass_calls = 0;
+      _DrawMode = static_cast<unsigned char>(mode);
+      _DrawBackFaces = static_cast<unsigned char>(back_faces);
+      Render();
+      int drawn = 0;
+      for (int y = 0; y < dst.h; ++y)
+        for (int x = 0; x < dst.w; ++x) drawn += dst.at(x, y, 3) != 0;
+      EXPECT_GE(drawn, 40) << "mode " << mode << ": the diagonal is drawn";
+      EXPECT_EQ(g_back_pass_calls, 0) << "mode " << mode;
+    }
+  _DrawBackFaces = 0;
+  __SetDefRenderOnePixel();
 }
 
 // Culling: a back-facing triangle is drawn only in the back-face pass, with double side, or
