@@ -40,20 +40,10 @@ src=$work/src
 build=$work/build
 mkdir -p "$work"
 
-# ---- The scratch copy: the tree's files as they are now (tracked and new, not ignored).
-# Only files whose content differs are copied, so that the scratch build rebuilds exactly
-# what changed since the last run (a copied file is newer than every object built before).
-mkdir -p "$src"
-(cd "$root" && git ls-files -co --exclude-standard -z) | while IFS= read -r -d '' f; do
-  if ! cmp -s "$root/$f" "$src/$f"; then
-    mkdir -p "$(dirname "$src/$f")"
-    cp "$root/$f" "$src/$f"
-  fi
-done
-
 # ---- The mutants: one line per place, "file<TAB>line<TAB>column<TAB>rule<TAB>from<TAB>to".
 mutants=$work/mutants.tsv
-python3 - "$src" "$seed" "$sample" "$only" > "$mutants" <<'PY'
+if [ "$list" = 1 ]; then mutants=$work/list.tsv; fi  # never the list of a run under way
+python3 - "$root" "$seed" "$sample" "$only" > "$mutants" <<'PY'
 import os, random, re, sys
 src, seed, sample, only = sys.argv[1], int(sys.argv[2]), int(sys.argv[3]), sys.argv[4]
 
@@ -127,6 +117,18 @@ print(f"{len(places)} places in all", file=sys.stderr)
 PY
 if [ -n "$given" ] && [ "$given" != "$mutants" ]; then cp "$given" "$mutants"; fi
 if [ "$list" = 1 ]; then cat "$mutants"; exit 0; fi
+
+# ---- The scratch copy: the tree's files as they are now (tracked and new, not ignored).
+# Only files whose content differs are copied, so that the scratch build rebuilds exactly
+# what changed since the last run (a copied file is newer than every object built before).
+mkdir -p "$src"
+(cd "$root" && git ls-files -co --exclude-standard -z) | while IFS= read -r -d '' f; do
+  if ! cmp -s "$root/$f" "$src/$f"; then
+    mkdir -p "$(dirname "$src/$f")"
+    cp "$root/$f" "$src/$f"
+  fi
+done
+
 
 # ---- The scratch build. Each test program is built just before it runs, so that a mutant
 # the first program kills costs one compile and one link.

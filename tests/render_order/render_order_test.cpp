@@ -35,6 +35,7 @@ namespace {
 // What the engine was handed.
 struct Seen {
   int sorts = 0;
+  int mode = -1;  // the engine's draw mode at __RasterScene
   std::vector<__Triangle3ds> triangles;
   std::vector<__Point3ds> vertices;
 };
@@ -53,6 +54,7 @@ extern "C" void __wrap___RasterScene(unsigned char* dst, unsigned char* src, int
                                      int origin_y, int mat_count, material3ds* mats,
                                      __Texture* textures, int light_count, light3ds* lights,
                                      GlassProp* glass) {
+  g_seen.mode = __GetDrawMode();
   g_seen.triangles.assign(tris, tris + tri_count);
   g_seen.vertices.assign(points, points + point_count);
   __real___RasterScene(dst, src, width, height, stride, point_count, tri_count, tris, points,
@@ -163,6 +165,17 @@ TEST_F(RenderOrderTest, RoughModeDrawsTheTrianglesInTheirOwnOrder) {
   }
   PageFree(ball_v);
   PageFree(ball_t);
+}
+
+// "Rendering mode" popup values 1 to 7 are the engine's modes 0, 1, 2, 3, 6, 8, 9; any
+// other value is Phong (6).
+TEST_F(RenderOrderTest, PopupValuesSelectTheEnginesModes) {
+  const int expected[][2] = {{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 6}, {6, 8}, {7, 9}, {0, 6}, {99, 6}};
+  for (const auto& e : expected) {
+    g_seen = Seen{};
+    RenderWithMode(e[0]);
+    EXPECT_EQ(g_seen.mode, e[1]) << "popup " << e[0];
+  }
 }
 
 TEST_F(RenderOrderTest, EveryOtherModeSortsFarToNearOnce) {

@@ -292,6 +292,31 @@ TEST_F(DefaultShader, ReflectionMapAlsoOnUntexturedFaces) {
   }
 }
 
+// A bump map on a textured face tilts the normal, and with it the light a pixel gets; the
+// other slots play no part in whether it is applied.
+TEST_F(DefaultShader, BumpMapTiltsTheLitNormal) {
+  ShadeCall call;
+  material3ds m = MakeMaterial(1.0f, 1.0f, 1.0f);
+  m.shininess_strength = 0.0f;
+  m.bump_map.percent = 1.0f;
+  m.bump_map.u_scale = m.bump_map.v_scale = 1.0f;
+  call.mats = {m};
+  call.lights = {MakeLight(1000.0f * sqrtf(3.0f) / 2.0f, 0.0f, 500.0f)};  // d = 0.5 unbumped
+  call.textured = 1;
+  call.textures.assign(4, __Texture{});
+  const float flat = call.Run().c[0];
+  EXPECT_NEAR(flat, 0.5f * 255.0f, 0.01f);
+  // Texels brighter to the right: a slope along u.
+  std::vector<uint8_t> texels(4 * 4 * 4, 255);
+  for (int j = 0; j < 4; ++j)
+    for (int i = 0; i < 4; ++i)
+      for (int k = 0; k < 3; ++k) texels[(j * 4 + i) * 4 + k] = static_cast<uint8_t>(60 * i);
+  call.textures[2].present = 1;
+  call.textures[2].width = call.textures[2].height = 4;
+  call.textures[2].pixels = texels.data();
+  EXPECT_GT(fabsf(call.Run().c[0] - flat), 5.0f) << "the bumped normal faces the light differently";
+}
+
 // Channel values are clamped at full scale, 32768 in 16-bit (not 65535).
 TEST_F(DefaultShader, SixteenBitFullScaleIs32768) {
   ResetEngine(64, 64, true);
