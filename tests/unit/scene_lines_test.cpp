@@ -375,6 +375,28 @@ TEST_F(LineModes, WireWithZeroNormalsAndDegenerateTrianglesEnds) {
   EXPECT_NE(dst.at(32, 22, 3), 0);
 }
 
+// The wire's step along its edges follows their length in space, not on the screen, and a
+// segment shorter than a pixel on both axes draws nothing. Lying flat, the triangle's legs of
+// 10 pixels are walked in steps of 0.4 (4 pixels) and drawn; with one corner 300 deep the
+// step is 4 / 300 of an edge, every segment under a pixel, and nothing is drawn.
+TEST_F(LineModes, WireStepFollowsTheEdgesLengthInSpace) {
+  _Quality = 1;
+  size_t touched[2];
+  for (int deep_edge = 0; deep_edge < 2; ++deep_edge) {
+    std::vector<__Point3ds> v = {Vertex(10, 0, 0), Vertex(0, 10, deep_edge ? 300.0f : 0.0f),
+                                 Vertex(0, 0, 0)};
+    __Triangle3ds t = Face(0, 1, 2);
+    Image src(kSide, kSide, false), dst(kSide, kSide, false);
+    RecordShaderCalls();
+    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
+                     32, 32, 0, nullptr, nullptr);
+    touched[deep_edge] = Touched(dst).size();
+  }
+  __SetDefRenderOnePixel();
+  EXPECT_GT(touched[0], 30u) << "the flat triangle's edges";
+  EXPECT_EQ(touched[1], 0u) << "steps of under a pixel";
+}
+
 // ---- The coloured outline -------------------------------------------------------------
 
 TEST_F(LineModes, ColourOutlineSkipsBackFacesUnlessDoubleSided) {
