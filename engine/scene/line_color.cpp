@@ -27,8 +27,9 @@ struct OutlineImage {
 
 OutlineImage BoundOutlineImage(int image_width, int image_height) {
   OutlineImage saved{Zwidth, Zheight, _RowStride};
+  // An image of the last render's size keeps its row stride (which may be padded).
   if (image_width > 0 && image_height > 0 &&
-      (image_width < Zwidth || image_height < Zheight || _RowStride > image_width * 4LL)) {
+      (image_width < Zwidth || image_height < Zheight)) {
     Zwidth = Zwidth < image_width ? Zwidth : image_width;
     Zheight = Zheight < image_height ? Zheight : image_height;
     _RowStride = image_width * 4;

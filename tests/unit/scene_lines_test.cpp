@@ -488,6 +488,16 @@ TEST_F(LineModes, OutlineIntoASmallerImageStaysInsideIt) {
   EXPECT_EQ(image[(4 * kSmall + 15) * 4 + 2], 30) << "the top edge at the last column";
   EXPECT_EQ(Zwidth, kSide) << "the engine's image settings are put back";
   EXPECT_EQ(_RowStride, kSide * 4);
+
+  // An image of the last render's own size keeps that render's (padded) rows.
+  constexpr int kStride = kSmall * 4 + 8;
+  ResetLines(kSmall, kSmall, false);
+  _Quality = 1;
+  _RowStride = kStride;
+  std::vector<uint8_t> padded(static_cast<size_t>(kSmall) * kStride, 0);
+  __DrawScenesLineColor(1.0f, 10, 20, 30, padded.data(), nullptr, kSmall, kSmall, 0, 1, &t,
+                        v.data(), 8, 8);
+  EXPECT_EQ(padded[8 * kStride + 4 * 4], 10) << "the left edge at row 8, padded rows";
 }
 
 // ---- Whole renders --------------------------------------------------------------------
