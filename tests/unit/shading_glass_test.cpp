@@ -192,6 +192,30 @@ TEST_P(GlassStage, FootprintAveragesBetweenTheTwoTargets) {
   }
 }
 
+// The footprint takes over only beyond 2 pixels: a previous target exactly 2 columns away
+// keeps the single filtered lookup; 2.5 columns away averages trunc(2.5 + 1) = 3 samples at
+// steps of 2.5 / 3, columns 10, 10 and 11.
+TEST_P(GlassStage, FootprintStartsBeyondTwoPixels) {
+  HorizontalRamp();
+  _Quality = 1;
+  __PrevInfo prev{};
+  prev.nx = -1.0f;
+  prev.valid = 1;
+  prev.x = 10.0f - 32.0f;
+  prev.y = 10.0f - 32.0f;
+  float d[3] = {0.5f, 0.5f, 0.5f};
+  Run(10.0f, 10.0f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 2.0f, 0.0f), d, &prev);
+  const float plane[4] = {0.0f, 0.0f, -1.0f, 5.0f};
+  float alpha = 1.0f;
+  const float single = SampleRefracted(5.0f, 10.0f, 10.0f, 0, 0.0f, plane, alpha, 10.0f, 10.0f,
+                                       bg.data());
+  EXPECT_FLOAT_EQ(d[0], single);
+  float e[3] = {0.5f, 0.5f, 0.5f};
+  Run(10.0f, 10.0f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 2.5f, 0.0f), e, &prev);
+  EXPECT_NEAR(e[0], (2.0f * Level(48) + Level(52)) / (3.0f * Max()), 1e-6f);
+  EXPECT_NE(single, e[0]);
+}
+
 // The decision is taken on red alone: a red footprint of 1.5 keeps all three channels in
 // single mode even though green (k = -3 at 200 % aberration) spans 4.5 pixels.
 TEST_P(GlassStage, SmallRedFootprintKeepsSingleModeForAllChannels) {
