@@ -8,6 +8,7 @@
 int main(int argc, char** argv) {
   CLI::App app{"quorvel: reference host for the Quorvel64.AEX effect module"};
   app.require_subcommand(1);
+  AddAboutCommand(app);
   AddInfoCommand(app);
   AddModelCommand(app);
   AddRenderCommand(app);
