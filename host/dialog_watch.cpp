@@ -102,6 +102,11 @@ void LookAtControls(HWND dialog, DialogSight& sight) {
       }
     } else if (_stricmp(name.c_str(), "Static") == 0) {
       sight.static_texts.push_back(TextOf(c));
+      RECT frame = {}, box = {};
+      GetWindowRect(dialog, &frame);
+      GetWindowRect(c, &box);
+      sight.static_boxes.push_back({box.left - frame.left, box.top - frame.top,
+                                    box.right - box.left, box.bottom - box.top});
       if (!sight.static_colours.answered) sight.static_colours = LookAtStaticColours(dialog, c);
     } else if (_stricmp(name.c_str(), "Button") == 0 && (style & BS_TYPEMASK) != BS_GROUPBOX) {
       sight.button_texts.push_back(TextOf(c));

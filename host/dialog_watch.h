@@ -39,6 +39,10 @@ struct DialogSight {
   intptr_t window = 0;  // the dialog's handle while it was open
   std::string title;
   std::vector<std::string> static_texts;  // in control order, without the picture
+  struct Box {
+    int x, y, width, height;  // relative to the dialog's top-left corner, frame included
+  };
+  std::vector<Box> static_boxes;  // where each static text lies
   std::vector<std::string> button_texts;
   int picture_width = 0, picture_height = 0;  // the picture control's bitmap
   std::vector<DialogTooltip> tooltips;

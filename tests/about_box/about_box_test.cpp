@@ -101,6 +101,22 @@ TEST(AboutBoxFromTheModule, ShowsTheBoxTheHostCanSee) {
     }
   EXPECT_GT(colours.size(), 500u);
   EXPECT_GT(grey, shot.width * 20);
+
+  // The texts lie on the grey itself: no lighter box behind them, and dark letters.
+  ASSERT_EQ(sight.static_boxes.size(), 2u);
+  for (const auto& box : sight.static_boxes) {
+    int light = 0, dark = 0, background = 0;
+    for (int y = box.y; y < box.y + box.height && y < shot.height; ++y)
+      for (int x = box.x; x < box.x + box.width && x < shot.width; ++x) {
+        const uint16_t* p = shot.pixel(x, y);
+        light += p[0] > 240 && p[1] > 240 && p[2] > 240;
+        dark += p[0] < 120 && p[1] < 120 && p[2] < 120;
+        background += p[0] == 232 && p[1] == 232 && p[2] == 232;
+      }
+    EXPECT_EQ(light, 0);
+    EXPECT_GT(dark, 50);
+    EXPECT_GT(background, box.width * box.height / 2);
+  }
 }
 
 struct Opened {
