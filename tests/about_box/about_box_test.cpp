@@ -154,4 +154,29 @@ TEST(AboutBoxProcedure, WebButtonOpensTheSiteAndKeepsTheBoxOpen) {
   EXPECT_EQ(result, 2);
 }
 
+// A missing control or text makes no tooltip; a title is shown with the info icon.
+TEST(Tooltip, MadeOnlyForAControlAndAText) {
+  HWND control = CreateWindowExA(0, "BUTTON", "probe", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr,
+                                 nullptr, nullptr);
+  ASSERT_NE(control, nullptr);
+  EXPECT_EQ(AttachTooltip(nullptr, "text", nullptr), nullptr);
+  EXPECT_EQ(AttachTooltip(control, nullptr, nullptr), nullptr);
+
+  HWND tip = static_cast<HWND>(AttachTooltip(control, "A tip that wraps", "Title"));
+  ASSERT_NE(tip, nullptr);
+  EXPECT_EQ(GetWindow(tip, GW_OWNER), control);
+  EXPECT_EQ(SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+  EXPECT_EQ(SendMessageA(tip, TTM_GETMAXTIPWIDTH, 0, 0), kTooltipMaxWidth);
+  char text[256] = {};
+  TOOLINFOA tool = {};
+  tool.cbSize = sizeof tool;
+  tool.lpszText = text;
+  ASSERT_TRUE(SendMessageA(tip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(&tool)));
+  EXPECT_STREQ(text, "A tip that wraps");
+  EXPECT_EQ(tool.hwnd, control);
+  EXPECT_EQ(tool.uFlags, kTooltipToolFlags);
+  DestroyWindow(tip);
+  DestroyWindow(control);
+}
+
 }  // namespace
