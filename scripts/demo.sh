@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main job: installs what is needed, builds the native and the Windows module with the
 # reference host, and renders with it: the default frame natively and with the Windows
-# module under Wine, a 24-frame turn of "Rotation Y" natively, and one frame per choice of
-# "Rendering mode" side by side in out/modes.png.
+# module under Wine, a 24-frame turn of "Rotation Y" natively, one frame per choice of
+# "Rendering mode" side by side in out/modes.png, and the about box.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -33,9 +33,15 @@ for mode in "${modes[@]}"; do
 done
 build/native/tools/contact_sheet/contact_sheet out/modes.png "${sheet[@]}"
 
+echo "== the about box of the Windows module, on a virtual display"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash scripts/wine-run.sh build/windows/quorvel.exe about \
+  --screenshot out/about.png
+
 echo
 echo "Rendered:"
 echo "  $root/out/quorvel.png           default parameters, 1920x1080, native module"
 echo "  $root/out/quorvel-windows.png   the same frame by Quorvel64.AEX under Wine"
 echo "  $root/out/turn/turn_0001.png .. turn_0024.png   the turn, 960x720"
+echo "  $root/out/about.png             the about box as the host shows it"
+echo "  $root/build/native/plugin/Glissel/glissel.html   the help page"
 echo "  $root/out/modes.png             the seven rendering modes side by side, labelled"

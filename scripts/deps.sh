@@ -7,6 +7,7 @@ packages=(
   libpng-dev libcli11-dev libstb-dev
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth
+  fonts-dejavu-core
   clang libclang-rt-14-dev
 )
 missing=()

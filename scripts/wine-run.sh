@@ -11,4 +11,9 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   mkdir -p "$WINEPREFIX"
   wineboot -i >/dev/null 2>&1 || true
 fi
+# Windows draw their own frames and captions: under a virtual display there is no window
+# manager to draw them, and a captured dialog would show a black caption.
+if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
+fi
 exec wine "$@"

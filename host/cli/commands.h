@@ -4,6 +4,8 @@
 
 #include <CLI/CLI.hpp>
 
+// `quorvel about [--module M] [--screenshot FILE]`: the module's about box.
+void AddAboutCommand(CLI::App& app);
 // `quorvel info [MODULE]`: the PiPL, version, out flags and parameters of a module.
 void AddInfoCommand(CLI::App& app);
 // `quorvel model FILE` and `quorvel model --from-obj IN OUT`: model files.

@@ -12,6 +12,7 @@ namespace {
 int Run(int argc, char** argv) {
   CLI::App app{"quorvel: reference host for the Quorvel64.AEX effect module"};
   app.require_subcommand(1);
+  AddAboutCommand(app);
   AddInfoCommand(app);
   AddModelCommand(app);
   AddRenderCommand(app);

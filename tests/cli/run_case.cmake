@@ -10,7 +10,28 @@
 #                        missing input file is an I/O failure (exit 1), and so is a disk
 #                        that is full (natively: /dev/full), for the image or for the
 #                        report on standard output.
-if(CASE STREQUAL "info")
+#   about                `quorvel about` natively prints the box's texts (the host's name
+#                        spelt right) and the help page beside the module; exit 0.
+#   about_screenshot     (Windows, XVFB) the box is shown, captured into about.png; exit 0.
+#   about_screenshot_native  --screenshot natively is a usage error (exit 2).
+if(CASE STREQUAL "about")
+  set(args about)
+  set(expected_code 0)
+  set(stdout_regex "^About box: \"About Reradero\".*  text: Reradero, version 1.25, additional plug-in module for Adobe® After Effects®.\n.*Help page: [^\n]*/plugin/Glissel/glissel.html\n$")
+  set(stderr_regex "^$")
+elseif(CASE STREQUAL "about_screenshot")
+  set(args about --screenshot about.png)
+  set(expected_code 0)
+  set(stdout_regex "About box: \"About Reradero\".*tooltip of control 7774: Go to our site.*Screenshot: about.png\n.*Help page: [^\n]*glissel.html\n$")
+  set(stderr_regex "")
+  set(expected_files about.png)
+elseif(CASE STREQUAL "about_screenshot_native")
+  set(args about --screenshot about.png)
+  set(expected_code 2)
+  set(stdout_regex "^$")
+  set(stderr_regex "--screenshot needs the Windows build")
+  set(absent_files about.png)
+elseif(CASE STREQUAL "info")
   set(args info)
   set(expected_code 0)
   set(stdout_regex "Parameters: 53 \\(num_params 53\\).*  14  Strength of\\\\tshininess +FIX_SLIDER +100 +-1000 \\.\\. 1000 +0 \\.\\. 500 .*  52  Cut alpha +CHECKBOX +off +0x2 CANNOT_TIME_VARY +5 +label \"\"\nCustom UI: events 0x00000007")
@@ -100,7 +121,9 @@ else()
   set(WORK_DIR .)
 endif()
 
-if(RUNNER)
+if(RUNNER AND XVFB)
+  set(command xvfb-run -a -s "-screen 0 1280x1024x24" bash ${RUNNER} ${PROGRAM} ${args})
+elseif(RUNNER)
   set(command bash ${RUNNER} ${PROGRAM} ${args})
 else()
   set(command ${PROGRAM} ${args})
