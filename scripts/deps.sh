@@ -8,6 +8,7 @@ packages=(
   g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64
   wine wine64 xvfb xauth
   clang libclang-rt-14-dev
+  frei0r-plugins-dev ffmpeg melt
 )
 missing=()
 for p in "${packages[@]}"; do

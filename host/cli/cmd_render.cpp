@@ -180,6 +180,17 @@ std::vector<Animation> ResolveAnimations(const qvhost::Session& session, const R
   return animations;
 }
 
+// "22, 24, 26, 28 and 41": the effect's layer parameters, for messages.
+std::string LayerList(const qvhost::Session& session) {
+  const std::vector<int> layers = qvhost::LayerParams(session.definitions());
+  std::string text;
+  for (size_t i = 0; i < layers.size(); ++i) {
+    if (i > 0) text += i + 1 == layers.size() ? " and " : ", ";
+    text += std::to_string(layers[i]);
+  }
+  return text.empty() ? "none" : text;
+}
+
 std::vector<LayerFile> ResolveLayers(const qvhost::Session& session, const RenderOptions& o) {
   std::vector<LayerFile> layers;
   for (const std::string& text : o.layers) {
@@ -188,7 +199,7 @@ std::vector<LayerFile> ResolveLayers(const qvhost::Session& session, const Rende
     const int index = Resolve(session, "--layer", key);
     if (Definition(session, index).param_type != PF_Param_LAYER)
       Usage("--layer: " + qvhost::ParamLabel(Definition(session, index), index) +
-            " is not a layer; the layers are 22, 24, 26, 28 and 41");
+            " is not a layer; the layers are " + LayerList(session));
     if (path.empty()) Usage("--layer " + text + ": no file");
     layers.push_back({index, path});
   }
