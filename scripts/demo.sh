@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The main job: installs what is needed, builds the native and the Windows module with the
 # reference host, and renders with it: the default frame natively and with the Windows
-# module under Wine, and a 24-frame turn of "Rotation Y" natively.
+# module under Wine, and a 24-frame turn of "Rotation Y" natively, as PNG files and as a video.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -20,9 +20,12 @@ bash scripts/wine-run.sh build/windows/quorvel.exe render --output out/quorvel-w
 echo "== a turn of \"Rotation Y\" from 0 to 360 degrees, 24 frames, native"
 build/native/quorvel render --size 960x720 --frames 24 --animate "Rotation Y=0:360" \
   --output out/turn/turn.png
+build/native/quorvel render --size 960x720 --frames 24 --fps 24 --animate "Rotation Y=0:360" \
+  --output out/turn.mp4
 
 echo
 echo "Rendered:"
 echo "  $root/out/quorvel.png           default parameters, 1920x1080, native module"
 echo "  $root/out/quorvel-windows.png   the same frame by Quorvel64.AEX under Wine"
 echo "  $root/out/turn/turn_0001.png .. turn_0024.png   the turn, 960x720"
+echo "  $root/out/turn.mp4              the same turn as a video, 24 frames a second"

@@ -1,4 +1,4 @@
-// `quorvel render`: renders frames through the module, as a host would, to PNG files.
+// `quorvel render`: renders frames through the module, as a host would, to PNG files or a video.
 // The command parses its options into one record, validates them, loads the input and the
 // module, renders, and cleans up, each in a function of its own. Exit codes: 0 done,
 // 2 a usage error or a bad value, 1 a render or I/O failure; messages go to stderr.
@@ -13,6 +13,7 @@
 #include "host/module.h"
 #include "host/param_assign.h"
 #include "host/render_job.h"
+#include "host/video_write.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -36,6 +37,7 @@ struct RenderOptions {
   std::string quality = "hi";
   std::string downsample = "1";
   std::string frames = "1";
+  std::string fps = "30";
   std::string module;
   std::vector<std::string> sets;  // NAME=VALUE
   std::vector<std::string> layers;  // INDEX=FILE
@@ -49,6 +51,8 @@ struct RenderPlan {
   int width = 1920, height = 1080;  // the layer size without an input file
   qvhost::RenderSettings settings;
   int frames = 1;
+  int fps = 30;
+  bool video = false;  // one video file through ffmpeg instead of PNG files
 };
 
 struct Assignment {
@@ -118,6 +122,9 @@ RenderPlan Validate(const RenderOptions& o) {
   plan.settings.high_quality = o.quality == "hi";
   plan.settings.downsample = WholeNumber("--downsample", o.downsample, 1, 64);
   plan.frames = WholeNumber("--frames", o.frames, 1, 100000);
+  plan.fps = WholeNumber("--fps", o.fps, 1, 1000);
+  plan.settings.time_scale = static_cast<A_u_long>(plan.fps);
+  plan.video = qvhost::VideoKindOf(plan.output) != qvhost::VideoKind::kNone;
   if (!o.animations.empty() && plan.frames < 2)
     Usage("--animate needs --frames N with N of 2 or more");
   return plan;
@@ -243,10 +250,10 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
 
 // ---- Rendering --------------------------------------------------------------------------
 
-// The file of frame `number` (from 1): the output name itself for a single frame, else the
-// name with _NNNN before its extension.
+// The file of frame `number` (from 1): the output name itself for a single frame or a
+// video, else the name with _NNNN before its extension.
 std::string FramePath(const std::string& output, int number, int frames) {
-  if (frames == 1) return output;
+  if (frames == 1 || qvhost::VideoKindOf(output) != qvhost::VideoKind::kNone) return output;
   char digits[16];
   std::snprintf(digits, sizeof digits, "_%04d", number);
   const size_t slash = output.find_last_of("/\\");
@@ -274,6 +281,11 @@ void ApplyFrameValues(qvhost::Session& session, const std::vector<Animation>& an
 void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
                   const std::vector<Animation>& animations) {
   const bool progress = plan.frames > 1 && QV_ISATTY(2);
+  std::unique_ptr<qvhost::VideoWriter> video;
+  if (plan.video)
+    video = std::make_unique<qvhost::VideoWriter>(plan.output, job.output_width(),
+                                                  job.output_height(),
+                                                  plan.settings.deep ? 16 : 8, plan.fps);
   for (int frame = 0; frame < plan.frames; ++frame) {
     ApplyFrameValues(job.session(), animations, frame, plan.frames);
     const qvhost::FrameResult result = job.RenderFrame(frame);
@@ -285,14 +297,22 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
       Failure("frame " + std::to_string(frame + 1) + ": the render failed with error " +
               std::to_string(result.err));
     std::string error;
-    if (!qvhost::WritePng(path, result.image, error)) Failure(error);
+    if (video)
+      video->Write(result.image);
+    else if (!qvhost::WritePng(path, result.image, error))
+      Failure(error);
     if (progress) ShowProgress(frame + 1, plan.frames);
   }
+  if (video) video->Finish();
 }
 
 void Report(const RenderPlan& plan, const qvhost::RenderJob& job) {
   const std::string first = FramePath(plan.output, 1, plan.frames);
-  if (plan.frames == 1)
+  if (plan.video)
+    std::printf("%s: %d frames at %d a second, %dx%d, %d-bit\n", plan.output.c_str(),
+                plan.frames, plan.fps, job.output_width(), job.output_height(),
+                plan.settings.deep ? 16 : 8);
+  else if (plan.frames == 1)
     std::printf("%s: %dx%d, %d-bit\n", first.c_str(), job.output_width(), job.output_height(),
                 plan.settings.deep ? 16 : 8);
   else
@@ -328,7 +348,8 @@ checkboxes on/off (true/false, 1/0); points x,y in layer pixels; sliders and ang
 decimals within the parameter's valid range.
 --animate interpolates linearly from FROM at the first frame to TO at the last (popups and
 checkboxes switch at the half). With --frames N the frames are written as OUTPUT with
-_0001 .. _N before the extension.
+_0001 .. _N before the extension; an OUTPUT ending in .mp4, .webm or .gif is one video
+instead, written through the ffmpeg program at --fps frames a second.
 Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
 )";
 
@@ -336,14 +357,15 @@ Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
 
 void AddRenderCommand(CLI::App& app) {
   auto o = std::make_shared<RenderOptions>();
-  CLI::App* cmd = app.add_subcommand("render", "Render frames through the module to PNG files");
+  CLI::App* cmd = app.add_subcommand("render", "Render frames through the module to PNG files or a video");
   cmd->add_option("--input", o->input, "PNG file for the input layer (default: a built-in gradient with a grid)")->type_name("FILE");
-  cmd->add_option("--output", o->output, "PNG file to write (default quorvel.png)")->type_name("FILE");
+  cmd->add_option("--output", o->output, "PNG file, or .mp4/.webm/.gif video, to write (default quorvel.png)")->type_name("FILE");
   cmd->add_option("--size", o->size, "the layer size when there is no --input (default 1920x1080)")->type_name("WxH");
   cmd->add_option("--depth", o->depth, "bits a channel (default 8)")->type_name("8|16");
   cmd->add_option("--quality", o->quality, "rendering quality (default hi)")->type_name("hi|lo");
   cmd->add_option("--downsample", o->downsample, "render at 1/N of the layer size (default 1)")->type_name("N");
   cmd->add_option("--frames", o->frames, "number of frames (default 1)")->type_name("N");
+  cmd->add_option("--fps", o->fps, "frames a second: the frames' times and a video's rate (default 30)")->type_name("N");
   cmd->add_option("--module", o->module, "the effect module (default: " QUORVEL_DEFAULT_MODULE
                                          " in the plug-in folder beside this program)")
       ->type_name("PATH");
@@ -361,6 +383,9 @@ void AddRenderCommand(CLI::App& app) {
     int status = 0;
     try {
       status = RunRender(*o);
+    } catch (const qvhost::VideoError& e) {
+      std::fprintf(stderr, "quorvel render: %s\n", e.what());
+      status = kExitFailure;
     } catch (const CommandError& e) {
       std::fprintf(stderr, "quorvel render: %s\n", e.what());
       status = e.code;
