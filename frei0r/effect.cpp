@@ -16,6 +16,7 @@ namespace {
 // The session that carries global setup, alive from load to unload.
 std::unique_ptr<qvhost::Session> g_global;
 std::vector<MappedParam> g_params;
+int g_loads = 0;  // successful LoadEffect calls not yet matched by UnloadEffect
 
 }  // namespace
 
@@ -27,7 +28,10 @@ std::unique_ptr<qvhost::Session> NewSession() {
 }
 
 bool LoadEffect(std::string& error) {
-  if (g_global) return true;
+  if (g_global) {
+    ++g_loads;
+    return true;
+  }
   try {
     auto session = NewSession();
     PF_Err err = session->GlobalSetup();
@@ -43,6 +47,7 @@ bool LoadEffect(std::string& error) {
     }
     g_params = MapParams(session->definitions());
     g_global = std::move(session);
+    g_loads = 1;
     return true;
   } catch (const std::exception& e) {
     error = e.what();
@@ -51,7 +56,7 @@ bool LoadEffect(std::string& error) {
 }
 
 void UnloadEffect() {
-  if (!g_global) return;
+  if (!g_global || --g_loads > 0) return;
   g_global->GlobalSetdown();
   g_global.reset();
   g_params.clear();

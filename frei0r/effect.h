@@ -17,9 +17,11 @@ namespace qvfrei0r {
 std::unique_ptr<qvhost::Session> NewSession();
 
 // Sends global and parameter setup once and keeps the effect's parameters mapped to
-// frei0r. False, with a message, when the effect cannot be set up.
+// frei0r. False, with a message, when the effect cannot be set up. Loads are counted:
+// hosts call frei0r's init once per filter they make (ffmpeg, for each frei0r filter of a
+// graph), all in one copy of the library.
 bool LoadEffect(std::string& error);
-// Global setdown; the mapped parameters are forgotten.
+// Undoes one LoadEffect; the last sends global setdown and forgets the parameters.
 void UnloadEffect();
 
 // The frei0r parameters (empty before LoadEffect or after it failed).

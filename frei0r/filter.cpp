@@ -98,7 +98,7 @@ bool Filter::Update(double time, const uint32_t* in, uint32_t* out, std::string&
   const PF_Err err = session_->Render(&output_.def());
   if (err != PF_Err_NONE) {
     error = "the render failed with error " + std::to_string(err);
-    std::memcpy(out, in, static_cast<size_t>(size_.width) * size_.height * 4);
+    std::memmove(out, in, static_cast<size_t>(size_.width) * size_.height * 4);
     return false;
   }
   WorldToFrame(output_, out);

@@ -17,7 +17,7 @@
 namespace {
 
 std::mutex g_lock;
-bool g_loaded = false;
+int g_loaded = 0;  // f0r_init calls that set the effect up, not yet undone
 
 // A message on stderr, once in a row: a fault that repeats every frame is told once.
 void Warn(const std::string& text) {
@@ -36,15 +36,19 @@ qvfrei0r::Filter* AsFilter(f0r_instance_t instance) {
 QV_FREI0R int f0r_init() {
   std::lock_guard<std::mutex> hold(g_lock);
   std::string error;
-  g_loaded = qvfrei0r::LoadEffect(error);
-  if (!g_loaded) Warn("the effect cannot be set up: " + error);
-  return g_loaded ? 1 : 0;
+  if (!qvfrei0r::LoadEffect(error)) {
+    Warn("the effect cannot be set up: " + error);
+    return 0;
+  }
+  ++g_loaded;
+  return 1;
 }
 
 QV_FREI0R void f0r_deinit() {
   std::lock_guard<std::mutex> hold(g_lock);
+  if (g_loaded == 0) return;  // init failed or was never called
+  --g_loaded;
   qvfrei0r::UnloadEffect();
-  g_loaded = false;
 }
 
 QV_FREI0R void f0r_get_plugin_info(f0r_plugin_info_t* info) {
@@ -72,7 +76,7 @@ QV_FREI0R void f0r_get_param_info(f0r_param_info_t* info, int param_index) {
 
 QV_FREI0R f0r_instance_t f0r_construct(unsigned int width, unsigned int height) {
   std::lock_guard<std::mutex> hold(g_lock);
-  if (!g_loaded) return nullptr;
+  if (g_loaded == 0) return nullptr;
   try {
     return new qvfrei0r::Filter(static_cast<int>(width), static_cast<int>(height));
   } catch (const std::exception& e) {

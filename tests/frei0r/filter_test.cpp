@@ -170,6 +170,19 @@ TEST_F(FilterTest, UnknownParametersAreRefused) {
   EXPECT_EQ(x, 123) << "nothing written for an unknown index";
 }
 
+// Two filters of one host, each with its own init and deinit, share the library: the
+// first deinit leaves the effect set up for the other.
+TEST_F(FilterTest, LoadsAreCounted) {
+  std::string error;
+  ASSERT_TRUE(qvfrei0r::LoadEffect(error)) << error;
+  qvfrei0r::UnloadEffect();
+  ASSERT_EQ(qvfrei0r::EffectParams().size(), 45u);
+  const char* flat = "Flat";
+  Set("Rendering mode", flat);
+  const Frame f = Render();
+  EXPECT_GT(frei0r_test::CountChanged(f, kBackground, 0), 0.95 * BallArea(kWidth));
+}
+
 // Any time the host hands over renders; the frame does not depend on it (nothing here
 // is animated by the effect itself).
 TEST_F(FilterTest, AnyTimeRenders) {
