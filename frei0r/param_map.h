@@ -2,10 +2,10 @@
 // becomes one frei0r parameter of the nearest type: sliders and angles a double, checkboxes
 // a bool, colours a colour, points a position, popups a string (the choice's name).
 // Layer parameters (the texture maps) become strings holding the name of a PNG file the
-// layer shows; empty for none. frei0r's doubles and positions run from 0 to 1; a double's 0 and 1 stand for the ends of
-// the effect's slider range (0 and 360 degrees for angles), a position's for the frame's
-// edges. Doubles beyond 0..1 reach the rest of the effect's valid range. The information
-// panel and the groups have no frei0r counterpart and are left out.
+// layer shows; empty for none. frei0r's doubles and positions run from 0 to 1; a double's
+// 0 and 1 stand for the ends of the effect's slider range (0 and 360 degrees for angles), a
+// position's for the frame's edges. Doubles beyond 0..1 reach the rest of the effect's
+// valid range. The information panel and the groups have no frei0r counterpart.
 #pragma once
 
 #include <string>
@@ -39,9 +39,9 @@ struct FrameSize {
 
 // Writes a frei0r value (`value` points at the frei0r type of `map`: a double, an
 // f0r_param_color_t, an f0r_param_position_t or a char* string) into the effect's
-// parameter value; not for layers, whose files the filter reads itself. A popup's text is a choice name (any case) or number; any other text
-// leaves the value as it is and returns false with a message in `error`. Not-a-number
-// doubles are refused the same way.
+// parameter value; not for layers, whose files the filter reads itself. A popup's text is
+// a choice name (any case) or number; any other text leaves the value as it is and returns
+// false with a message in `error`. Not-a-number doubles are refused the same way.
 bool WriteParam(const MappedParam& map, const void* value, FrameSize frame,
                 PF_ParamDef& param, std::string& error);
 

@@ -34,7 +34,8 @@ std::vector<std::string> EncoderArguments(VideoKind kind) {
               "-row-mt", "1", "-f", "webm"};
     case VideoKind::kGif:
       // One palette from all frames, then each frame mapped to it; loops for ever.
-      return {"-filter_complex", "split[a][b];[a]palettegen=reserve_transparent=1[p];[b][p]paletteuse",
+      return {"-filter_complex",
+              "split[a][b];[a]palettegen=reserve_transparent=1[p];[b][p]paletteuse",
               "-loop", "0", "-f", "gif"};
     case VideoKind::kNone: break;
   }

@@ -47,12 +47,15 @@ Frame ReadRaw(const std::string& path) {
   return f;
 }
 
-// ffmpeg: one frame of a lavfi colour source through the filter, as raw RGB.
-Frame Ffmpeg(const std::string& name, const std::string& params) {
+// The filter in an ffmpeg filter graph, with its parameters in order.
+std::string Quorvel(const std::string& params) {
+  return "frei0r=filter_name=quorvel" + (params.empty() ? "" : ":filter_params='" + params + "'");
+}
+
+// ffmpeg: one frame of a lavfi colour source through a filter graph, as raw RGB.
+Frame Ffmpeg(const std::string& name, const std::string& filter) {
   const std::string out = kWork + "/ffmpeg-" + name + ".rgb";
   std::remove(out.c_str());
-  const std::string filter =
-      "frei0r=filter_name=quorvel" + (params.empty() ? "" : ":filter_params='" + params + "'");
   Run("FREI0R_PATH='" + kFilterDir + "' ffmpeg -nostdin -hide_banner -loglevel error -y " +
           "-f lavfi -i color=c=0x204060:s=320x240:d=1 -frames:v 1 -vf \"" + filter + "\" " +
           "-f rawvideo -pix_fmt rgb24 '" + out + "'",
@@ -84,16 +87,33 @@ void ExpectDefaultBall(const Frame& f) {
 }
 
 TEST(Frei0rHosts, FfmpegDrawsTheBall) {
-  const Frame f = Ffmpeg("default", "");
+  const Frame f = Ffmpeg("default", Quorvel(""));
   ExpectDefaultBall(f);
   // Positional parameters: rendering mode, faces number, radius. A radius of 0.2 (30
   // percent of half the width) leaves a disc of radius 48 pixels.
-  const Frame small = Ffmpeg("small", "Phong|0.5|0.2");
+  const Frame small = Ffmpeg("small", Quorvel("Phong|0.5|0.2"));
   const double area = M_PI * 48 * 48;
   const int changed = frei0r_test::CountChanged(small, kBackground, kTolerance);
   EXPECT_GT(changed, 0.9 * area);
   EXPECT_LT(changed, 1.4 * area);
   EXPECT_GT(frei0r_test::CountDominant(small, 0), 0.4 * area);
+}
+
+// Two of the filters in one graph, each with its own instance: two small balls side by
+// side (positions as x/y fractions of the frame), each as large as one alone.
+TEST(Frei0rHosts, FfmpegTwoFiltersInOneGraph) {
+  const Frame f = Ffmpeg("two", Quorvel("Phong|0.5|0.2|0.25/0.5") + "," +
+                                    Quorvel("Phong|0.5|0.2|0.75/0.5"));
+  const double area = M_PI * 48 * 48;
+  int left = 0, right = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x)
+      if (frei0r_test::Differs(f.pixel(x, y), kBackground, kTolerance))
+        ++(x < kWidth / 2 ? left : right);
+  EXPECT_GT(left, 0.9 * area);
+  EXPECT_LT(left, 1.4 * area);
+  EXPECT_GT(right, 0.9 * area);
+  EXPECT_LT(right, 1.4 * area);
 }
 
 TEST(Frei0rHosts, MeltDrawsTheBall) {

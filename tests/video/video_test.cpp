@@ -29,7 +29,8 @@ bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 // Runs a command in the work folder; returns its exit status, its output in `output`.
 int Shell(const std::string& command, std::string* output = nullptr) {
   const std::string log = kWork + "/video-command.log";
-  const int status = std::system(("cd '" + kWork + "' && " + command + " >'" + log + "' 2>&1").c_str());
+  const std::string line = "cd '" + kWork + "' && " + command + " >'" + log + "' 2>&1";
+  const int status = std::system(line.c_str());
   if (output) *output = Slurp(log);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -115,11 +116,15 @@ TEST(Video, Mp4PadsOddSizes) {
 
 // WebM keeps alpha: with "Cut alpha" the corners are clear and the ball opaque.
 TEST(Video, WebmKeepsAlpha) {
-  ASSERT_EQ(Render("--size 160x120 --frames 3 --depth 16 --set \"Cut alpha=on\" --output cut.webm"), 0);
+  ASSERT_EQ(Render("--size 160x120 --frames 3 --depth 16 --set \"Cut alpha=on\" "
+                   "--output cut.webm"),
+            0);
   EXPECT_EQ(Probe("cut.webm"), "vp9,160,120,30/1,3");
   const std::string rgba = Decode("cut.webm", "rgba", "-c:v libvpx-vp9");
   ASSERT_EQ(rgba.size(), 3u * 160 * 120 * 4);
-  auto alpha = [&](int x, int y) { return static_cast<unsigned char>(rgba[(y * 160 + x) * 4 + 3]); };
+  auto alpha = [&](int x, int y) {
+    return static_cast<unsigned char>(rgba[(y * 160 + x) * 4 + 3]);
+  };
   EXPECT_LT(alpha(2, 2), 8);
   EXPECT_LT(alpha(157, 117), 8);
   EXPECT_GT(alpha(80, 70), 247);
@@ -135,7 +140,10 @@ TEST(Video, GifHoldsEveryFrame) {
 TEST(Video, FailuresLeaveNoFile) {
   std::remove((kWork + "/none.mp4").c_str());
   std::string out;
-  EXPECT_EQ(Shell("PATH=/nonexistent '" + kProgram + "' render --size 32x32 --frames 2 --output none.mp4", &out), 1);
+  EXPECT_EQ(Shell("PATH=/nonexistent '" + kProgram +
+                      "' render --size 32x32 --frames 2 --output none.mp4",
+                  &out),
+            1);
   EXPECT_NE(out.find("cannot run ffmpeg"), std::string::npos) << out;
   EXPECT_FALSE(Exists(kWork + "/none.mp4"));
   EXPECT_FALSE(Exists(kWork + "/none.mp4.part"));
