@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "host/image.h"
 #include "host/video_write.h"
 
@@ -28,7 +30,8 @@ bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
 // Runs a command in the work folder; returns its exit status, its output in `output`.
 int Shell(const std::string& command, std::string* output = nullptr) {
-  const std::string log = kWork + "/video-command.log";
+  // One log per test program: ctest runs the cases side by side.
+  const std::string log = kWork + "/video-command-" + std::to_string(getpid()) + ".log";
   const std::string line = "cd '" + kWork + "' && " + command + " >'" + log + "' 2>&1";
   const int status = std::system(line.c_str());
   if (output) *output = Slurp(log);
