@@ -2,4 +2,4 @@
 // answers without showing anything.
 #include "ui/about_box.h"
 
-long ShowAboutBox(void* parent) { return 0; }
+long ShowAboutBox(void* /*parent*/) { return 0; }
