@@ -9,6 +9,7 @@
 
 #include "host/module.h"
 #include "host/param_assign.h"
+#include "host/sdk_names.h"
 #include "host/world_image.h"
 
 namespace qvhost {
@@ -16,8 +17,7 @@ namespace qvhost {
 namespace {
 
 void Require(PF_Err err, const char* what) {
-  if (err != PF_Err_NONE)
-    throw RenderSetupError(std::string(what) + " failed with error " + std::to_string(err));
+  if (err != PF_Err_NONE) throw RenderSetupError(std::string(what) + " failed: " + ErrorText(err));
 }
 
 // A layer parameter set to "None": its check-out succeeds with a world without pixels.
