@@ -1,4 +1,4 @@
 # Warnings are errors for the project's own targets.
 function(quorvel_warnings target)
-  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-unused-parameter)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
 endfunction()

@@ -44,12 +44,12 @@ bool To8(unsigned char** buffer, int height, int row_channels) {
 
 }  // namespace
 
-QV_API void __ConvertBYTE8TO16(unsigned char** buffer, int width, int height,
+QV_API void __ConvertBYTE8TO16(unsigned char** buffer, int /*width*/, int height,
                                int row_channels) {
   To16(buffer, height, row_channels);
 }
 
-QV_API void __ConvertBYTE16TO8(unsigned char** buffer, int width, int height,
+QV_API void __ConvertBYTE16TO8(unsigned char** buffer, int /*width*/, int height,
                                int row_channels) {
   To8(buffer, height, row_channels);
 }

@@ -190,6 +190,13 @@ PF_Fixed ToFixed(double v) { return static_cast<PF_Fixed>(std::lround(v * 65536.
 
 }  // namespace
 
+std::vector<int> LayerParams(const std::vector<PF_ParamDef>& definitions) {
+  std::vector<int> layers;
+  for (size_t i = 0; i < definitions.size(); ++i)
+    if (definitions[i].param_type == PF_Param_LAYER) layers.push_back(static_cast<int>(i) + 1);
+  return layers;
+}
+
 std::string ParamLabel(const PF_ParamDef& def, int index) {
   return "\"" + EscapeName(NameOf(def)) + "\" (" + std::to_string(index) + ")";
 }

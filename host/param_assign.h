@@ -46,6 +46,10 @@ ParamValue Interpolate(const ParamValue& from, const ParamValue& to, double t);
 // Writes the value into a parameter of the host's array (its value fields only).
 void ApplyParamValue(const ParamValue& value, PF_ParamDef& param);
 
+// The indices of the layer parameters among `definitions` (definitions[0] is parameter 1),
+// in order: the layers the effect checks out itself, beside the input layer.
+std::vector<int> LayerParams(const std::vector<PF_ParamDef>& definitions);
+
 // "\"Rotation Y\" (8)": how messages name a parameter.
 std::string ParamLabel(const PF_ParamDef& def, int index);
 

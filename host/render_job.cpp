@@ -8,17 +8,13 @@
 #include <utility>
 
 #include "host/module.h"
+#include "host/param_assign.h"
 #include "host/sdk_names.h"
 #include "host/world_image.h"
 
 namespace qvhost {
 
 namespace {
-
-bool IsTextureLayer(int param) {
-  return std::find(std::begin(kTextureLayerParams), std::end(kTextureLayerParams), param) !=
-         std::end(kTextureLayerParams);
-}
 
 void Require(PF_Err err, const char* what) {
   if (err != PF_Err_NONE) throw RenderSetupError(std::string(what) + " failed: " + ErrorText(err));
@@ -80,7 +76,8 @@ RenderJob::RenderJob(std::unique_ptr<Session> session, int layer_width, int laye
     Require(err, "parameter or sequence setup");
   }
   sequence_ready_ = true;
-  for (int param : kTextureLayerParams) session_->SetLayer(param, NoLayer());
+  texture_params_ = LayerParams(session_->definitions());
+  for (int param : texture_params_) session_->SetLayer(param, NoLayer());
   setup_problems_ = session_->problems();
 }
 
@@ -100,7 +97,7 @@ void RenderJob::SetInput(Image image) {
 }
 
 void RenderJob::SetTextureLayer(int param, Image image) {
-  if (!IsTextureLayer(param))
+  if (std::find(texture_params_.begin(), texture_params_.end(), param) == texture_params_.end())
     throw std::invalid_argument("parameter " + std::to_string(param) +
                                 " is not a texture layer");
   if (image.empty()) throw std::invalid_argument("an empty image cannot be a layer");

@@ -39,9 +39,6 @@ constexpr int kOutputRowPadding = 24;
 constexpr int kInputRowPadding = 40;
 constexpr int kTextureRowPadding = 56;
 
-// The texture layer parameters, in the effect's order.
-constexpr int kTextureLayerParams[] = {22, 24, 26, 28, 41};
-
 // One rendered frame.
 struct FrameResult {
   PF_Err err = PF_Err_NONE;  // the render command's result
@@ -73,7 +70,10 @@ class RenderJob {
 
   // The input layer. Its size must be the layer's.
   void SetInput(Image image);
-  // A texture layer parameter (one of kTextureLayerParams) shows this image; any size.
+  // The texture layer parameters: the layer parameters the effect defined, in its order.
+  const std::vector<int>& texture_params() const { return texture_params_; }
+
+  // A texture layer parameter (one of texture_params()) shows this image; any size.
   void SetTextureLayer(int param, Image image);
   void ClearTextureLayer(int param);
 
@@ -113,6 +113,7 @@ class RenderJob {
   std::map<int, std::unique_ptr<World>> texture_worlds_;
   std::unique_ptr<World> output_;
   bool sequence_ready_ = false;
+  std::vector<int> texture_params_;
   std::vector<std::string> setup_problems_;
 };
 

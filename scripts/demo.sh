@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The main job: installs what is needed, builds the native and the Windows module with the
 # reference host, and renders with it: the default frame natively and with the Windows
-# module under Wine, a 24-frame turn of "Rotation Y" natively, one frame per choice of
-# "Rendering mode" side by side in out/modes.png, and the about box.
+# module under Wine, a 24-frame turn of "Rotation Y" natively (PNG files and a video), one
+# frame per choice of "Rendering mode" side by side in out/modes.png, and the about box.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -21,6 +21,8 @@ bash scripts/wine-run.sh build/windows/quorvel.exe render --output out/quorvel-w
 echo "== a turn of \"Rotation Y\" from 0 to 360 degrees, 24 frames, native"
 build/native/quorvel render --size 960x720 --frames 24 --animate "Rotation Y=0:360" \
   --output out/turn/turn.png
+build/native/quorvel render --size 960x720 --frames 24 --fps 24 --animate "Rotation Y=0:360" \
+  --output out/turn.mp4
 
 # 480x360 keeps the pendant in the frame and the sheet of seven a screen's width.
 modes=(Rough Line Wire Flat Phong Patches Bezier)
@@ -44,4 +46,5 @@ echo "  $root/out/quorvel-windows.png   the same frame by Quorvel64.AEX under Wi
 echo "  $root/out/turn/turn_0001.png .. turn_0024.png   the turn, 960x720"
 echo "  $root/out/about.png             the about box as the host shows it"
 echo "  $root/build/native/plugin/Glissel/glissel.html   the help page"
+echo "  $root/out/turn.mp4              the same turn as a video, 24 frames a second"
 echo "  $root/out/modes.png             the seven rendering modes side by side, labelled"

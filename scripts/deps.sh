@@ -9,6 +9,7 @@ packages=(
   wine wine64 xvfb xauth
   fonts-dejavu-core
   clang libclang-rt-14-dev
+  frei0r-plugins-dev ffmpeg melt
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds the native, sanitizer and Windows builds and runs
-# every test: natively, under AddressSanitizer/UBSan, and the Windows programs under Wine.
+# every test: natively, under AddressSanitizer/UBSan, and the Windows programs under Wine;
+# then builds the Windows package and checks what it holds.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -10,6 +11,8 @@ bash "$root/scripts/wine-run.sh" cmd /c exit >/dev/null 2>&1 || true
 status=0
 for b in native sanitize windows; do
   echo "== tests: $b"
-  (cd "$root/build/$b" && ctest --output-on-failure -j "$(nproc)") || status=1
+  (cd "$root" && ctest --preset "$b" -j "$(nproc)") || status=1
 done
+echo "== package"
+bash "$root/scripts/package.sh" || status=1
 exit $status

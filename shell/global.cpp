@@ -11,7 +11,7 @@ void* g_about_brush = nullptr;
 
 void* AboutBoxBrush() { return g_about_brush; }
 
-PF_Err GlobalSetup(PF_InData* in_data, PF_OutData* out_data) {
+PF_Err GlobalSetup(PF_InData* /*in_data*/, PF_OutData* out_data) {
   // A failed brush is not reported: the about box then hands the system a null brush.
   g_about_brush = CreateSolidColourBrush(232, 232, 232);
   out_data->my_version = kEffectVersion;

@@ -323,7 +323,7 @@ const unsigned char* InputCoveringOutput(const PF_LayerDef& input, int width, in
 
 }  // namespace
 
-PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[],
               PF_LayerDef* output) {
   if (!in_data || !params || !output || !output->data || output->width <= 0 ||
       output->height <= 0 || !in_data->inter.checkout_param || !in_data->inter.checkin_param ||

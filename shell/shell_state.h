@@ -14,7 +14,7 @@ constexpr PF_OutFlags kEffectOutFlags =
     PF_OutFlag_DEEP_COLOR_AWARE | PF_OutFlag_SEND_UPDATE_PARAMS_UI;
 static_assert(kEffectOutFlags == 0x06008454, "effect out flags");
 
-// The built-in file name of the module; the plug-in folder is its path without this name.
+// The built-in file name of the module, as it is installed in the plug-in folder.
 constexpr char kModuleFileName[] = "Quorvel64.AEX";
 
 // The background brush of the about box, alive from global setup to global setdown.

@@ -235,9 +235,9 @@ __Point Half(const __Point3ds& a, const __Point3ds& b) {
 
 }  // namespace
 
-void RasterPhongTriangle(unsigned char* image, unsigned char* background, int width,
-                         int height, __Texture* textures, material3ds* mats, int mat_count,
-                         __Triangle3ds* tri, int vertex_count, __Point3ds* vertices,
+void RasterPhongTriangle(unsigned char* image, unsigned char* background, int /*width*/,
+                         int /*height*/, __Texture* textures, material3ds* mats, int mat_count,
+                         __Triangle3ds* tri, int /*vertex_count*/, __Point3ds* vertices,
                          EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
                          float ny, float nz, float d, int light_count, light3ds* lights,
                          GlassProp* glass) {
@@ -256,9 +256,9 @@ void RasterPhongTriangle(unsigned char* image, unsigned char* background, int wi
   WalkTriangle(vertices, edges, bottom_row, family);
 }
 
-void RasterFlatTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                        __Texture* textures, material3ds* mats, int mat_count,
-                        __Triangle3ds* tri, int vertex_count, __Point3ds* vertices,
+void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*width*/,
+                        int /*height*/, __Texture* textures, material3ds* mats, int mat_count,
+                        __Triangle3ds* tri, int /*vertex_count*/, __Point3ds* vertices,
                         EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
                         float ny, float nz, float d, int light_count, light3ds* lights,
                         GlassProp* glass) {
@@ -269,10 +269,10 @@ void RasterFlatTriangle(unsigned char* image, unsigned char* background, int wid
   WalkTriangle(vertices, edges, bottom_row, family);
 }
 
-void RasterSolidTriangle(unsigned char* image, int width, int height, __Triangle3ds* tri,
-                         int vertex_count, __Point3ds* vertices, EdgeEntry* edges,
-                         int bottom_row, int origin_x, int origin_y, float c0, float c1,
-                         float c2, float opacity) {
+void RasterSolidTriangle(unsigned char* image, int /*width*/, int /*height*/,
+                         __Triangle3ds* /*tri*/, int /*vertex_count*/, __Point3ds* vertices,
+                         EdgeEntry* edges, int bottom_row, int /*origin_x*/, int /*origin_y*/,
+                         float c0, float c1, float c2, float opacity) {
   SolidFamily family{image, {c0, c1, c2}, opacity};
   WalkTriangle(vertices, edges, bottom_row, family);
 }

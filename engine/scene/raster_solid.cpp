@@ -5,7 +5,7 @@
 #include "engine/engine_state.h"
 #include "engine/raster/shaded_triangle.h"
 
-QV_API void __RasterSolid(unsigned char* dst, int width, int height, int stride, int unused,
+QV_API void __RasterSolid(unsigned char* dst, int width, int height, int stride, int /*unused*/,
                           int count, __Triangle3ds* tris, __Point3ds* points, int origin_x,
                           int origin_y, float c0, float c1, float c2, float opacity) {
   // The writes index rows by stride and columns up to width: a stride shorter than a row of

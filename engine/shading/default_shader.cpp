@@ -162,7 +162,7 @@ float ToChannel(float v) {
 
 }  // namespace
 
-float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* dst, unsigned char* src,
+float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, unsigned char* src,
                         float x, float y, float z, __Triangle3ds* tri, material3ds* mats,
                         int mat_count, float& c0, float& c1, float& c2, __Point* normal,
                         unsigned char textured, float u, float v, __Texture* textures,

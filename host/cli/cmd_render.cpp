@@ -1,4 +1,4 @@
-// `quorvel render`: renders frames through the module, as a host would, to PNG files.
+// `quorvel render`: renders frames through the module, as a host would, to PNG files or a video.
 // The command parses its options into one record, validates them, loads the input and the
 // module, renders, and cleans up, each in a function of its own. Exit codes: 0 done,
 // 2 a usage error or a bad value, 1 a render or I/O failure; messages go to stderr.
@@ -16,6 +16,7 @@
 #include "host/param_assign.h"
 #include "host/render_job.h"
 #include "host/sdk_names.h"
+#include "host/video_write.h"
 #include "host/world_png.h"
 
 #if defined(_WIN32)
@@ -40,6 +41,7 @@ struct RenderOptions {
   std::string quality = "hi";
   std::string downsample = "1";
   std::string frames = "1";
+  std::string fps = "30";
   std::string module;
   std::vector<std::string> sets;  // NAME=VALUE
   std::vector<std::string> layers;  // INDEX=FILE
@@ -57,6 +59,8 @@ struct RenderPlan {
   int frames = 1;
   int first = 1, last = 1;  // the frames (from 1) this run writes
   int jobs = 1;  // worker processes
+  int fps = 30;
+  bool video = false;  // one video file through ffmpeg instead of PNG files
 };
 
 struct Assignment {
@@ -146,10 +150,14 @@ RenderPlan Validate(const RenderOptions& o) {
   plan.settings.high_quality = o.quality == "hi";
   plan.settings.downsample = WholeNumber("--downsample", o.downsample, 1, 64);
   plan.frames = WholeNumber("--frames", o.frames, 1, 100000);
+  plan.fps = WholeNumber("--fps", o.fps, 1, 1000);
+  plan.settings.time_scale = static_cast<A_u_long>(plan.fps);
+  plan.video = qvhost::VideoKindOf(plan.output) != qvhost::VideoKind::kNone;
   if (!o.animations.empty() && plan.frames < 2)
     Usage("--animate needs --frames N with N of 2 or more");
   ParseFrameRange(o, plan);
   plan.jobs = WholeNumber("--jobs", o.jobs, 1, 64);
+  if (plan.video && plan.jobs > 1) Usage("--jobs writes PNG frames; a video is written by one process");
   return plan;
 }
 
@@ -210,6 +218,17 @@ std::vector<Animation> ResolveAnimations(const qvhost::Session& session, const R
   return animations;
 }
 
+// "22, 24, 26, 28 and 41": the effect's layer parameters, for messages.
+std::string LayerList(const qvhost::Session& session) {
+  const std::vector<int> layers = qvhost::LayerParams(session.definitions());
+  std::string text;
+  for (size_t i = 0; i < layers.size(); ++i) {
+    if (i > 0) text += i + 1 == layers.size() ? " and " : ", ";
+    text += std::to_string(layers[i]);
+  }
+  return text.empty() ? "none" : text;
+}
+
 std::vector<LayerFile> ResolveLayers(const qvhost::Session& session, const RenderOptions& o) {
   std::vector<LayerFile> layers;
   for (const std::string& text : o.layers) {
@@ -218,7 +237,7 @@ std::vector<LayerFile> ResolveLayers(const qvhost::Session& session, const Rende
     const int index = Resolve(session, "--layer", key);
     if (Definition(session, index).param_type != PF_Param_LAYER)
       Usage("--layer: " + qvhost::ParamLabel(Definition(session, index), index) +
-            " is not a layer; the layers are 22, 24, 26, 28 and 41");
+            " is not a layer; the layers are " + LayerList(session));
     if (path.empty()) Usage("--layer " + text + ": no file");
     layers.push_back({index, path});
   }
@@ -263,10 +282,10 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
 
 // ---- Rendering --------------------------------------------------------------------------
 
-// The file of frame `number` (from 1): the output name itself for a single frame, else the
-// name with _NNNN before its extension.
+// The file of frame `number` (from 1): the output name itself for a single frame or a
+// video, else the name with _NNNN before its extension.
 std::string FramePath(const std::string& output, int number, int frames) {
-  if (frames == 1) return output;
+  if (frames == 1 || qvhost::VideoKindOf(output) != qvhost::VideoKind::kNone) return output;
   char digits[16];
   std::snprintf(digits, sizeof digits, "_%04d", number);
   const size_t slash = output.find_last_of("/\\");
@@ -294,9 +313,14 @@ void ApplyFrameValues(qvhost::Session& session, const std::vector<Animation>& an
 void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
                   const std::vector<Animation>& animations) {
   const bool progress = plan.last > plan.first && QV_ISATTY(2);
+  std::unique_ptr<qvhost::VideoWriter> video;
+  if (plan.video)
+    video = std::make_unique<qvhost::VideoWriter>(plan.output, job.output_width(),
+                                                  job.output_height(),
+                                                  plan.settings.deep ? 16 : 8, plan.fps);
   for (int frame = plan.first - 1; frame < plan.last; ++frame) {
     ApplyFrameValues(job.session(), animations, frame, plan.frames);
-    const qvhost::FrameResult result = job.RenderFrame(frame, false);
+    const qvhost::FrameResult result = job.RenderFrame(frame, plan.video);
     const std::string path = FramePath(plan.output, frame + 1, plan.frames);
     if (progress && !result.problems.empty()) std::fprintf(stderr, "\n");
     for (const std::string& problem : result.problems)
@@ -305,14 +329,22 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
       Failure("frame " + std::to_string(frame + 1) + ": the render failed: " +
               qvhost::ErrorText(result.err));
     std::string error;
-    if (!qvhost::WriteWorldPng(path, *job.last_output(), error)) Failure(error);
+    if (video)
+      video->Write(result.image);
+    else if (!qvhost::WriteWorldPng(path, *job.last_output(), error))
+      Failure(error);
     if (progress) ShowProgress(frame + 2 - plan.first, plan.last - plan.first + 1);
   }
+  if (video) video->Finish();
 }
 
 void Report(const RenderPlan& plan, const qvhost::RenderJob& job) {
   const std::string first = FramePath(plan.output, plan.first, plan.frames);
-  if (plan.first == plan.last)
+  if (plan.video)
+    std::printf("%s: %d frames at %d a second, %dx%d, %d-bit\n", plan.output.c_str(),
+                plan.last - plan.first + 1, plan.fps, job.output_width(), job.output_height(),
+                plan.settings.deep ? 16 : 8);
+  else if (plan.first == plan.last)
     std::printf("%s: %dx%d, %d-bit\n", first.c_str(), job.output_width(), job.output_height(),
                 plan.settings.deep ? 16 : 8);
   else
@@ -381,10 +413,12 @@ checkboxes on/off (true/false, 1/0); points x,y in layer pixels; sliders and ang
 decimals within the parameter's valid range.
 --animate interpolates linearly from FROM at the first frame to TO at the last (popups and
 checkboxes switch at the half). With --frames N the frames are written as OUTPUT with
-_0001 .. _N before the extension. --range A-B (or --first A --last B) writes only frames A
-to B of the N, each exactly as in the whole sequence, so that a long sequence can be split
-across machines; --jobs J splits the frames into J parts rendered at once by J worker
-processes of this program, each with its own module.
+_0001 .. _N before the extension; an OUTPUT ending in .mp4, .webm or .gif is one video
+instead, written through the ffmpeg program at --fps frames a second. --range A-B (or
+--first A --last B) writes only frames A to B of the N, each exactly as in the whole
+sequence, so that a long sequence can be split across machines; --jobs J splits the frames
+into J parts rendered at once by J worker processes of this program, each with its own
+module (PNG frames only).
 Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
 )";
 
@@ -392,9 +426,9 @@ Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
 
 void AddRenderCommand(CLI::App& app) {
   auto o = std::make_shared<RenderOptions>();
-  CLI::App* cmd = app.add_subcommand("render", "Render frames through the module to PNG files");
+  CLI::App* cmd = app.add_subcommand("render", "Render frames through the module to PNG files or a video");
   cmd->add_option("--input", o->input, "PNG file for the input layer (default: a built-in gradient with a grid)")->type_name("FILE");
-  cmd->add_option("--output", o->output, "PNG file to write (default quorvel.png)")->type_name("FILE");
+  cmd->add_option("--output", o->output, "PNG file, or .mp4/.webm/.gif video, to write (default quorvel.png)")->type_name("FILE");
   cmd->add_option("--size", o->size, "the layer size when there is no --input (default 1920x1080)")->type_name("WxH");
   cmd->add_option("--depth", o->depth, "bits a channel (default 8)")->type_name("8|16");
   cmd->add_option("--quality", o->quality, "rendering quality (default hi)")->type_name("hi|lo");
@@ -404,6 +438,7 @@ void AddRenderCommand(CLI::App& app) {
   cmd->add_option("--last", o->last, "the last frame to write (default the last of --frames)")->type_name("N");
   cmd->add_option("--range", o->range, "the frames to write, instead of --first and --last")->type_name("A-B");
   cmd->add_option("--jobs", o->jobs, "render the frames in N worker processes (default 1)")->type_name("N");
+  cmd->add_option("--fps", o->fps, "frames a second: the frames' times and a video's rate (default 30)")->type_name("N");
   cmd->add_option("--module", o->module, "the effect module (default: " QUORVEL_DEFAULT_MODULE
                                          " in the plug-in folder beside this program)")
       ->type_name("PATH");
@@ -421,6 +456,9 @@ void AddRenderCommand(CLI::App& app) {
     int status = 0;
     try {
       status = RunRender(*o);
+    } catch (const qvhost::VideoError& e) {
+      std::fprintf(stderr, "quorvel render: %s\n", e.what());
+      status = kExitFailure;
     } catch (const CommandError& e) {
       std::fprintf(stderr, "quorvel render: %s\n", e.what());
       status = e.code;

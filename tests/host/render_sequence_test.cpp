@@ -25,7 +25,9 @@ qvhost::Image Checker(int w, int h) {
 }
 
 TEST_F(RenderTest, FramesInARowCheckOutAtTheirTimeAndGiveEverythingBack) {
-  for (int param : qvhost::kTextureLayerParams) job_->SetTextureLayer(param, Checker(32, 16));
+  // The host takes the layers from the parameter types the effect registered.
+  ASSERT_EQ(job_->texture_params(), (std::vector<int>{22, 24, 26, 28, 41}));
+  for (int param : job_->texture_params()) job_->SetTextureLayer(param, Checker(32, 16));
   const size_t handles = job_->session().handles().live();
   qvhost::ParamValue from, to;
   std::string error;

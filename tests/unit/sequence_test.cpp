@@ -25,9 +25,9 @@ SequenceModel* Record(FakeSequenceHost& host) {
   return static_cast<SequenceModel*>(*host.out.sequence_data);
 }
 
-// Puts the shipped model where this test program, taken for the module, looks for it:
-// its own path minus the module's file name length, then Geometry/Toys/Toy01.3dd. Written
-// to a temporary name and renamed, so that tests running side by side never see half a file.
+// Puts the shipped model where this test program, taken for the module, looks for it: its
+// own folder, then Geometry/Toys/Toy01.3dd. Written to a temporary name and renamed, so
+// that tests running side by side never see half a file.
 void PlaceModelBesideProgram() {
   char path[kModulePathCapacity];
   ASSERT_TRUE(PendantModelPath(path, sizeof path));
@@ -167,7 +167,7 @@ TEST(Sequence, FlattenThenResetupEqualsTheFirstSetup) {
   EXPECT_EQ(SequenceRelease(&host.in, &host.out), PF_Err_NONE);  // nothing left: no-op
 }
 
-// The model path: the module path without the length of "Quorvel64.AEX", then the model.
+// The model path: the module's folder, up to and with its last separator, then the model.
 TEST(ModelPath, FromModulePath) {
   char out[kModulePathCapacity];
   ASSERT_TRUE(ModelPathFromModulePath("C:\\Plugins\\Quorvel64.AEX", out, sizeof out));
@@ -176,16 +176,22 @@ TEST(ModelPath, FromModulePath) {
   EXPECT_STREQ(out, "/opt/fx/Geometry/Toys/Toy01.3dd");
   ASSERT_TRUE(ModelPathFromModulePath("Quorvel64.AEX", out, sizeof out));  // current folder
   EXPECT_STREQ(out, "Geometry/Toys/Toy01.3dd");
-  // The length counts, not the name: another 13-character name gives the same folder.
-  ASSERT_TRUE(ModelPathFromModulePath("D:\\x\\Another01.DLL", out, sizeof out));
-  EXPECT_STREQ(out, "D:\\x\\Geometry/Toys/Toy01.3dd");
+  // The name does not count, only the folder: the frei0r filter and renamed modules.
+  ASSERT_TRUE(ModelPathFromModulePath("/usr/lib/frei0r-1/quorvel.so", out, sizeof out));
+  EXPECT_STREQ(out, "/usr/lib/frei0r-1/Geometry/Toys/Toy01.3dd");
+  ASSERT_TRUE(ModelPathFromModulePath("C:\\a.AEX", out, sizeof out));
+  EXPECT_STREQ(out, "C:\\Geometry/Toys/Toy01.3dd");
+  // Either separator, the last one wins.
+  ASSERT_TRUE(ModelPathFromModulePath("Z:/work\\fx/Q.AEX", out, sizeof out));
+  EXPECT_STREQ(out, "Z:/work\\fx/Geometry/Toys/Toy01.3dd");
+  ASSERT_TRUE(ModelPathFromModulePath("Z:\\work/fx\\Q.AEX", out, sizeof out));
+  EXPECT_STREQ(out, "Z:\\work/fx\\Geometry/Toys/Toy01.3dd");
 }
 
-TEST(ModelPath, ShortOrLongPathsGiveNothing) {
+TEST(ModelPath, PathsThatDoNotFitGiveNothing) {
   char out[kModulePathCapacity];
-  EXPECT_FALSE(ModelPathFromModulePath("C:\\a.AEX", out, sizeof out));
-  EXPECT_STREQ(out, "");
   EXPECT_FALSE(ModelPathFromModulePath(nullptr, out, sizeof out));
+  EXPECT_STREQ(out, "");
   const std::string folder(1000, 'f');
   const std::string module = folder + "\\Quorvel64.AEX";
   EXPECT_FALSE(ModelPathFromModulePath(module.c_str(), out, sizeof out));  // 1001 + 23 > 1023

@@ -1,0 +1,131 @@
+// Videos through ffmpeg: the command for each kind, the frames down the pipe, and the
+// finished file put in place only when ffmpeg succeeded.
+#include "host/video_write.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+
+
+namespace qvhost {
+
+namespace {
+
+std::string LowerExtension(const std::string& path) {
+  const size_t dot = path.find_last_of('.');
+  const size_t slash = path.find_last_of("/\\");
+  if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+  std::string ext = path.substr(dot + 1);
+  std::transform(ext.begin(), ext.end(), ext.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+// What each kind asks of the encoder after the input.
+std::vector<std::string> EncoderArguments(VideoKind kind) {
+  switch (kind) {
+    case VideoKind::kMp4:
+      // 4:2:0 needs even sizes: an odd edge gets one more row or column.
+      return {"-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264", "-pix_fmt", "yuv420p",
+              "-crf", "18", "-movflags", "+faststart", "-f", "mp4"};
+    case VideoKind::kWebm:
+      // VP9 keeps the alpha channel ("Cut alpha" frames stay transparent).
+      return {"-c:v", "libvpx-vp9", "-pix_fmt", "yuva420p", "-crf", "30", "-b:v", "0",
+              "-row-mt", "1", "-f", "webm"};
+    case VideoKind::kGif:
+      // One palette from all frames, then each frame mapped to it; loops for ever.
+      return {"-filter_complex",
+              "split[a][b];[a]palettegen=reserve_transparent=1[p];[b][p]paletteuse",
+              "-loop", "0", "-f", "gif"};
+    case VideoKind::kNone: break;
+  }
+  return {};
+}
+
+}  // namespace
+
+VideoKind VideoKindOf(const std::string& path) {
+  const std::string ext = LowerExtension(path);
+  if (ext == "mp4") return VideoKind::kMp4;
+  if (ext == "webm") return VideoKind::kWebm;
+  if (ext == "gif") return VideoKind::kGif;
+  return VideoKind::kNone;
+}
+
+std::vector<std::string> FfmpegArguments(VideoKind kind, const std::string& file, int width,
+                                         int height, int depth, int fps) {
+  std::vector<std::string> args = {
+      "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+      "-f", "rawvideo", "-pix_fmt", depth == 16 ? "rgba64le" : "rgba",
+      "-s", std::to_string(width) + "x" + std::to_string(height),
+      "-framerate", std::to_string(fps), "-i", "pipe:0"};
+  const std::vector<std::string> encoder = EncoderArguments(kind);
+  args.insert(args.end(), encoder.begin(), encoder.end());
+  args.push_back(file);
+  return args;
+}
+
+VideoWriter::VideoWriter(const std::string& path, int width, int height, int depth, int fps)
+    : path_(path), partial_(path + ".part"), width_(width), height_(height), depth_(depth) {
+  const VideoKind kind = VideoKindOf(path);
+  if (kind == VideoKind::kNone) throw VideoError(path + ": not a .mp4, .webm or .gif name");
+  try {
+    pipe_ = std::make_unique<ProgramPipe>(
+        "ffmpeg", FfmpegArguments(kind, partial_, width, height, depth, fps));
+  } catch (const PipeError& e) {
+    throw VideoError(std::string(e.what()) + " (ffmpeg writes videos; Debian: apt install ffmpeg)");
+  }
+}
+
+VideoWriter::~VideoWriter() {
+  if (!pipe_) return;
+  pipe_.reset();  // end of input: ffmpeg finishes what it has; the file is not wanted
+  std::remove(partial_.c_str());
+}
+
+void VideoWriter::Fail(const std::string& message) {
+  pipe_.reset();
+  std::remove(partial_.c_str());
+  throw VideoError(path_ + ": " + message);
+}
+
+void VideoWriter::Write(const Image& frame) {
+  if (!pipe_) throw VideoError(path_ + ": the video is already finished");
+  if (frame.width != width_ || frame.height != height_ || frame.depth != depth_)
+    Fail("a frame of " + std::to_string(frame.width) + "x" + std::to_string(frame.height) +
+         " at " + std::to_string(frame.depth) + " bits in a video of " + std::to_string(width_) +
+         "x" + std::to_string(height_) + " at " + std::to_string(depth_));
+  const size_t values = frame.rgba.size();
+  if (depth_ == 16) {  // rgba64le: two bytes a value, low byte first
+    buffer_.resize(values * 2);
+    for (size_t i = 0; i < values; ++i) {
+      buffer_[2 * i] = static_cast<uint8_t>(frame.rgba[i] & 0xFF);
+      buffer_[2 * i + 1] = static_cast<uint8_t>(frame.rgba[i] >> 8);
+    }
+  } else {
+    buffer_.resize(values);
+    for (size_t i = 0; i < values; ++i) buffer_[i] = static_cast<uint8_t>(frame.rgba[i]);
+  }
+  try {
+    pipe_->Write(buffer_.data(), buffer_.size());
+  } catch (const PipeError&) {
+    const int status = pipe_->Close();
+    Fail("ffmpeg stopped (exit status " + std::to_string(status) + ")");
+  }
+}
+
+void VideoWriter::Finish() {
+  if (!pipe_) throw VideoError(path_ + ": the video is already finished");
+  const int status = pipe_->Close();
+  if (status != 0) Fail("ffmpeg failed (exit status " + std::to_string(status) + ")");
+  pipe_.reset();
+#if defined(_WIN32)
+  std::remove(path_.c_str());  // rename does not replace a file there
+#endif
+  if (std::rename(partial_.c_str(), path_.c_str()) != 0) {
+    std::remove(partial_.c_str());
+    throw VideoError(path_ + ": cannot put the finished video in place");
+  }
+}
+
+}  // namespace qvhost
