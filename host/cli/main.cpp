@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
   AddInfoCommand(app);
   AddModelCommand(app);
   AddRenderCommand(app);
+  AddPanelCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
