@@ -48,7 +48,7 @@ bool ReadDib(HBITMAP bitmap, int width, int height, unsigned char* pixels) {
   return rows == height;
 }
 
-#else
+#endif
 
 unsigned ReadLe(const unsigned char* p, int bytes) {
   unsigned v = 0;
@@ -69,7 +69,8 @@ bool ReadBmpFile(const unsigned char* file, size_t size, int width, int height,
   if (header < kInfoHeader || ReadLe(file + 28, 2) != 24 || ReadLe(file + 30, 4) != 0)
     return false;
   const bool top_down = file_height < 0;
-  if (file_width != width || (top_down ? -file_height : file_height) != height) return false;
+  const long long rows = top_down ? -static_cast<long long>(file_height) : file_height;
+  if (file_width != width || rows != height) return false;
   const size_t row = Dib24RowBytes(width);
   const size_t total = row * static_cast<size_t>(height);
   if (offset > size || size - offset < total) return false;
@@ -80,8 +81,6 @@ bool ReadBmpFile(const unsigned char* file, size_t size, int width, int height,
   }
   return true;
 }
-
-#endif
 
 }  // namespace
 
@@ -95,6 +94,12 @@ bool LoadBitmapDib24(int id, int width, int height, unsigned char* pixels, size_
   return ok;
 #else
   const EmbeddedBitmap* bitmap = FindEmbeddedBitmap(id);
-  return bitmap && ReadBmpFile(bitmap->bytes, bitmap->size, width, height, pixels);
+  return bitmap && Dib24FromBmpFile(bitmap->bytes, bitmap->size, width, height, pixels, size);
 #endif
+}
+
+bool Dib24FromBmpFile(const unsigned char* file, size_t file_size, int width, int height,
+                      unsigned char* pixels, size_t size) {
+  return file && pixels && FitsBuffer(width, height, size) &&
+         ReadBmpFile(file, file_size, width, height, pixels);
 }

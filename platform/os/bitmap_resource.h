@@ -13,3 +13,9 @@ size_t Dib24RowBytes(int width);
 // Dib24RowBytes(width) long. Returns false, leaving nothing promised in `pixels`, when the
 // bitmap is missing, has another size, or the buffer is too small.
 bool LoadBitmapDib24(int id, int width, int height, unsigned char* pixels, size_t size);
+
+// The same from the bytes of a whole .bmp file (`file`, `file_size` bytes): only a 24-bit
+// uncompressed bitmap of exactly width x height whose rows lie inside the file is read;
+// a top-down file is turned bottom-up. Returns false for anything else.
+bool Dib24FromBmpFile(const unsigned char* file, size_t file_size, int width, int height,
+                      unsigned char* pixels, size_t size);
