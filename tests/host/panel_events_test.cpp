@@ -247,6 +247,7 @@ TEST_P(PanelMissingSuite, EndsTheDrawingWithAMessageAndHoldsNothing) {
     Point(0, 0);
   }
   EXPECT_EQ(session().suites_held(), 0);
+  EXPECT_TRUE(session().problems().empty()) << session().problems()[0];
 }
 
 // A host that answers the request but hands out no suite: the module gives it back.
