@@ -40,11 +40,12 @@ bool ReadDib(HBITMAP bitmap, int width, int height, unsigned char* pixels) {
   bmi.bmiHeader.biPlanes = 1;
   bmi.bmiHeader.biBitCount = 24;
   bmi.bmiHeader.biCompression = BI_RGB;
-  HDC screen = GetDC(nullptr);
-  if (!screen) return false;
-  int rows = GetDIBits(screen, bitmap, 0, static_cast<UINT>(height), pixels, &bmi,
+  // A memory device context: it needs no display, and the bitmap is not selected into it.
+  HDC memory = CreateCompatibleDC(nullptr);
+  if (!memory) return false;
+  int rows = GetDIBits(memory, bitmap, 0, static_cast<UINT>(height), pixels, &bmi,
                        DIB_RGB_COLORS);
-  ReleaseDC(nullptr, screen);
+  DeleteDC(memory);
   return rows == height;
 }
 
