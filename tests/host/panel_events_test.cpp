@@ -210,6 +210,35 @@ TEST_F(PanelTest, PartialUpdateKeepsButtonsOnTheirPictures) {
   EXPECT_EQ(LitButtons(canvas().canvas()), "help");
 }
 
+TEST_F(PanelTest, ScrolledPanelMovesTheHitAreasWithIt) {
+  // The host scrolled the effect controls: the control's frame is 30 pixels higher.
+  PF_EventExtra e = canvas().Event(PF_Event_DRAW);
+  e.effect_win.current_frame.top -= 30;
+  e.effect_win.current_frame.bottom -= 30;
+  e.u.draw.update_rect = e.effect_win.current_frame;
+  ASSERT_EQ(Send(e), PF_Err_NONE);
+  ASSERT_EQ(canvas().drawn().size(), 4u);
+  EXPECT_EQ(canvas().drawn()[1].y, kPanelFrameTop - 30 + 15);
+  PF_EventExtra cursor = canvas().Event(PF_Event_ADJUST_CURSOR);
+  cursor.u.adjust_cursor.screen_point = At(240, 55);  // help before the scroll, nothing now
+  EXPECT_EQ(Send(cursor), PF_Err_NONE);
+  EXPECT_EQ(cursor.evt_out_flags, 0);
+  cursor.u.adjust_cursor.screen_point = At(240, 55 - 30);
+  EXPECT_EQ(Send(cursor), PF_Err_NONE);
+  EXPECT_EQ(cursor.evt_out_flags, 9);
+  Point(0, 0);
+}
+
+// Outside the control's own area (its title, for one) nothing is painted.
+TEST_F(PanelTest, DrawOutsideTheControlAreaPaintsNothing) {
+  PF_EventExtra e = canvas().Event(PF_Event_DRAW);
+  e.effect_win.area = 1;
+  EXPECT_EQ(Send(e), PF_Err_NONE);
+  EXPECT_TRUE(canvas().drawn().empty());
+  EXPECT_EQ(session().suites_held(), 0);
+  EXPECT_TRUE(session().problems().empty());
+}
+
 // ---- Suites: each draw and hover gives back exactly what it took. ----------------------
 
 TEST_F(PanelTest, SuitesAreReleasedAfterEveryEvent) {
