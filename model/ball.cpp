@@ -20,6 +20,20 @@ void SetPole(__Point3ds* p, float z, float nz, float v) {
   p->v = v;
 }
 
+// Meridian n closes the ball where it started: its longitude, summed up step by step in
+// single precision, lands only near 2 pi, and the few ulps between its vertices and meridian
+// 0's open a crack one pixel wide along that meridian (rows whose truncation falls between
+// the two copies belong to neither strip). It takes meridian 0's positions and normals
+// exactly and keeps its own texture coordinates.
+void CloseSeam(__Point3ds* vertices, int n, int m) {
+  for (int j = 0; j < m; ++j) {
+    const __Point3ds& first = vertices[1 + j];
+    __Point3ds& last = vertices[1 + n * m + j];
+    last.x = first.x, last.y = first.y, last.z = first.z;
+    last.nx = first.nx, last.ny = first.ny, last.nz = first.nz;
+  }
+}
+
 // Meridians 0..n, each from pole B's side (j = 0) to pole A's side (j = m - 1). Longitude
 // and latitude advance by repeated single-precision addition of their steps.
 void SetMeridians(__Point3ds* vertices, int n, int m, float r) {
@@ -44,6 +58,7 @@ void SetMeridians(__Point3ds* vertices, int n, int m, float r) {
     }
     lon += lon_step;
   }
+  CloseSeam(vertices, n, m);
 }
 
 void SetTriangle(__Triangle3ds* t, int a, int b, int c) {

@@ -153,8 +153,14 @@ void WalkTriangle(const __Point3ds* v, const EdgeEntry* edges, int bottom_row, F
   for (;;) {
     if (quality) {
       EdgePass(v, edges[i], final_pass, w, family);
-      // An edge less than one pixel tall is covered by its pass alone.
-      if (fabsf(v[edges[i].end].y - v[edges[i].start].y) < 1.0f) ++i;
+      // An edge less than one pixel tall still owns the row it starts on: its pass covers
+      // only the pixels within half a pixel of it, so the row is scanned as well (at most
+      // one row, with slope 0 as without quality) before the walk moves on. Left to the
+      // pass alone, the rest of that row stayed empty: pinholes where thin triangles meet.
+      if (fabsf(v[edges[i].end].y - v[edges[i].start].y) < 1.0f) {
+        ScanEdge(v, edges, i, quality, w, family);
+        ++i;
+      }
     }
     if (i >= 2) return;
     const int y = ScanEdge(v, edges, i, quality, w, family);

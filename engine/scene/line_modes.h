@@ -5,7 +5,8 @@
 #include "engine/engine.h"
 
 // Mode 0: plots one pixel of a rough line in the inverted colour of the background, full
-// alpha. Pixels outside width x height (and the engine's image) are skipped.
+// alpha. Pixels outside width x height are skipped, and nothing is drawn for a width wider
+// than the rows of the image (_RowStride); Zwidth and Zheight play no part.
 void RoughPlot(unsigned char* dst, const unsigned char* src, int width, int height, float x,
                float y);
 

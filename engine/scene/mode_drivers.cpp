@@ -2,6 +2,7 @@
 // own culling rule and hands them to its rasterizer, straight into the output or through
 // the scratch layer and its composite.
 #include "engine/engine_state.h"
+#include "engine/raster/curved_triangle.h"
 #include "engine/raster/face_culling.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/scene/layer_composite.h"
@@ -76,10 +77,20 @@ void DriveWire(const SceneCall& c) {
   for (int i = 0; i < c.tri_count; ++i) DrawInto(DrawWireTriangle, c.dst, c, &c.tris[i]);
 }
 
-// Modes 9 (curved patches) and 10 (outline): not built yet; they draw nothing until the
-// curved-surface rasterizers land.
-void DriveBezier(const SceneCall&) {}
-void DriveOutline(const SceneCall&) {}
+// Mode 9 (curved patches): every triangle, always through the layer with the wide margin;
+// the patch culls its own samples.
+void DriveBezier(const SceneCall& c) {
+  for (int i = 0; i < c.tri_count; ++i)
+    DrawThroughLayer(RasterBezierTriangle, c, &c.tris[i], true);
+}
+
+// Mode 10 (outline): every triangle straight into the output, in the front pass only.
+void DriveOutline(const SceneCall& c) {
+  if (_DrawBackFaces1) return;
+  for (int i = 0; i < c.tri_count; ++i)
+    RasterOutlineTriangle(c.dst, c.src, c.width, c.height, &c.tris[i], c.points, c.origin_x,
+                          c.origin_y, c.mat_count, c.mats);
+}
 
 }  // namespace
 

@@ -14,10 +14,11 @@ void RoughPlot(unsigned char* dst, const unsigned char* src, int width, int heig
     return;
   const int xi = static_cast<int>(x), yi = static_cast<int>(y);
   if (xi < 0 || yi < 0 || xi >= width || yi >= height) return;
-  // The index is by the image width (packed rows); the engine's own image bounds it as
-  // well, so a width that does not match the image cannot reach past its end.
+  // The index is by the image width (packed rows). The image drawn into has height rows of
+  // _RowStride channels (the rough mode sets up no z-buffer, so Zwidth and Zheight say
+  // nothing about it): a width wider than its rows cannot reach past its end.
+  if (static_cast<int64_t>(width) * 4 > _RowStride) return;
   const int64_t base = (static_cast<int64_t>(yi) * width + xi) * 4;
-  if (base + 3 >= static_cast<int64_t>(Zheight) * _RowStride) return;
   const int i = static_cast<int>(base);
   for (int k = 0; k < 3; ++k) WriteChannel(dst, i + k, _MaxChannel - ReadChannel(src, i + k));
   WriteChannel(dst, i + 3, _MaxChannel);

@@ -4,6 +4,7 @@
 #include <math.h>
 
 #include "engine/engine_state.h"
+#include "engine/raster/cubic_patch.h"
 #include "engine/raster/geometry.h"
 #include "engine/scene/line_modes.h"
 
@@ -13,57 +14,13 @@ struct Vec {
   float x, y, z;
 };
 
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec operator*(Vec a, float k) { return {a.x * k, a.y * k, a.z * k}; }
 float Dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
-// Control points of the patch: corners, edge points Bij (near Pi, towards Pj) and centre,
-// for positions and for normals alike. Index [i][j] with i != j; [i][i] is the corner.
-struct CubicNet {
-  Vec edge[3][3];
-  Vec centre;
-};
-
-// The cubic combination of a control net at barycentric weights w.
+// The cubic combination of a net at barycentric weights w, in the wire's float positions.
 Vec Evaluate(const CubicNet& net, const float w[3]) {
-  Vec p{0, 0, 0};
-  for (int i = 0; i < 3; ++i) {
-    p = p + net.edge[i][i] * (w[i] * w[i] * w[i]);
-    for (int j = 0; j < 3; ++j)
-      if (j != i) p = p + net.edge[i][j] * (3 * w[i] * w[i] * w[j]);
-  }
-  return p + net.centre * (6 * w[0] * w[1] * w[2]);
-}
-
-// Qij = (2/3) Pi + (1/3) Pj projected onto the tangent plane of Pi; a zero normal has no
-// plane, and the point stays at Qij.
-Vec EdgeControlPoint(Vec pi, Vec pj, Vec ni) {
-  const Vec q = pi * (2.0f / 3.0f) + pj * (1.0f / 3.0f);
-  const float nx2 = ni.x * ni.x, ny2 = ni.y * ni.y, nz2 = ni.z * ni.z;
-  if (nx2 + ny2 + nz2 == 0) return q;
-  Vec b;
-  ProjectOntoPlane(q.x, q.y, q.z, ni.x, ni.y, ni.z, nx2, ny2, nz2, -Dot(ni, pi), b.x, b.y, b.z);
-  return b;
-}
-
-// Steps 1 to 3: the position and normal nets of the patch.
-void BuildNets(const Vec p[3], const Vec n[3], CubicNet& pos, CubicNet& nrm) {
-  Vec sum{0, 0, 0};
-  for (int i = 0; i < 3; ++i) {
-    pos.edge[i][i] = p[i];
-    nrm.edge[i][i] = n[i];
-    for (int j = 0; j < 3; ++j) {
-      if (j == i) continue;
-      pos.edge[i][j] = EdgeControlPoint(p[i], p[j], n[i]);
-      nrm.edge[i][j] = (n[i] + (n[i] + n[j]) * 0.5f) * 0.5f;
-      sum = sum + pos.edge[i][j];
-    }
-  }
-  nrm.centre = (n[0] + n[1] + n[2]) * (1.0f / 3.0f);
-  const Vec q10 = p[1] * (2.0f / 3.0f) + p[0] * (1.0f / 3.0f);
-  const Vec b10 = pos.edge[1][0];
-  const float lift = PointDistance(q10.x, q10.y, q10.z, b10.x, b10.y, b10.z);
-  pos.centre = sum * (1.0f / 6.0f) + nrm.centre * lift;
+  const double wd[3] = {w[0], w[1], w[2]};
+  const PatchPoint p = EvaluateNet(net, wd);
+  return {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)};
 }
 
 // One over a distance, 1 when the distance is 0.
@@ -95,9 +52,6 @@ bool SegmentVisible(float nz) {
   return (nz >= -0.2f && !_DrawBackFaces1) || (nz < 0 && _DrawBackFaces1) || _DubleSide;
 }
 
-Vec PositionOf(const __Point3ds& v) { return {v.x, v.y, v.z}; }
-Vec NormalOf(const __Point3ds& v) { return {v.nx, v.ny, v.nz}; }
-
 }  // namespace
 
 void DrawWireEdge(int edge, unsigned char* dst, unsigned char* src, int, int,
@@ -105,10 +59,11 @@ void DrawWireEdge(int edge, unsigned char* dst, unsigned char* src, int, int,
                   __Point3ds* points, int origin_x, int origin_y, int light_count,
                   light3ds* lights, GlassProp* glass) {
   const __Point3ds* v[3] = {&points[tri->a], &points[tri->b], &points[tri->c]};
-  const Vec p[3] = {PositionOf(*v[0]), PositionOf(*v[1]), PositionOf(*v[2])};
-  const Vec n[3] = {NormalOf(*v[0]), NormalOf(*v[1]), NormalOf(*v[2])};
-  CubicNet pos, nrm;
-  BuildNets(p, n, pos, nrm);
+  const Vec p[3] = {{v[0]->x, v[0]->y, v[0]->z}, {v[1]->x, v[1]->y, v[1]->z},
+                    {v[2]->x, v[2]->y, v[2]->z}};
+  const CubicPatch patch = BuildCubicPatch(*v[0], *v[1], *v[2]);
+  const CubicNet& pos = patch.position;
+  const CubicNet& nrm = patch.normal;
   const float delta = ParameterStep(p);
   const LineShading s{dst, src, textures, mats, mat_count, tri, origin_x, origin_y,
                       light_count, lights, glass};

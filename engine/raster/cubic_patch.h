@@ -1,0 +1,49 @@
+// The cubic triangle patch that a triangle's vertex normals describe: it passes through the
+// three corners and is tangent there to the planes of their normals. Ten control points
+// for the positions (the corners, two edge points per corner on its tangent plane, the
+// centre) and ten for the normals, evaluated with the cubic Bernstein weights of the
+// triangle. The wire mode draws its edges, the curved modes sample its surface.
+#pragma once
+
+#include "engine/engine.h"
+
+struct PatchVec {
+  float x, y, z;
+};
+
+// Corner i at point[i][i]; the edge point near corner i, a third of the way towards
+// corner j, at point[i][j]. Corners 0, 1, 2 are the triangle's a, b, c.
+struct CubicNet {
+  PatchVec point[3][3];
+  PatchVec centre;
+};
+
+struct CubicPatch {
+  CubicNet position;
+  CubicNet normal;  // not normalised: a vertex normal's length carries through
+};
+
+// Builds both nets from the corners' positions and normals. An edge point starts at
+// 2/3 Pi + 1/3 Pj and is projected onto the tangent plane of Pi; a zero (or overflowing)
+// normal has no plane and leaves it unprojected. The centre is the mean of the six edge
+// points lifted along the mean normal by the distance the edge point near b towards a
+// moved in its projection.
+CubicPatch BuildCubicPatch(const __Point3ds& a, const __Point3ds& b, const __Point3ds& c);
+
+struct PatchPoint {
+  double x, y, z;
+};
+
+// The ten cubic Bernstein weights at barycentric weights w (w[i] for corner i, summing to
+// 1), in the order of the net: point[i][j] row by row, then the centre. Computed once per
+// sample, they serve the position and the normal net alike.
+struct PatchWeights {
+  double k[10];
+};
+PatchWeights WeightsAt(const double w[3]);
+
+// The net at those weights, in double precision.
+PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights);
+inline PatchPoint EvaluateNet(const CubicNet& net, const double w[3]) {
+  return EvaluateNet(net, WeightsAt(w));
+}

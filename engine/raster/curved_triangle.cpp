@@ -1,0 +1,164 @@
+// Modes 9 and 10: what each sample of the curved patch does. Mode 9 culls by the patch
+// normal, tests depth, fades towards the silhouette, shades with the tangent plane and
+// keeps the previous sample of the row for the samplers' footprint; mode 10 draws the
+// silhouette band or copies the background.
+#include "engine/raster/curved_triangle.h"
+
+#include <math.h>
+
+#include <algorithm>
+
+#include "engine/engine_state.h"
+#include "engine/raster/face_culling.h"
+#include "engine/raster/patch_sampling.h"
+#include "engine/raster/pixel_write.h"
+#include "engine/zbuffer.h"
+
+namespace {
+
+__Point NormalAt(const CubicPatch& patch, const PatchSample& s) {
+  const PatchPoint n = EvaluateNet(patch.normal, s.weights);
+  return {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)};
+}
+
+// The nearest sample so far at the pixel wins (an equal depth fails); without a z-buffer
+// every sample passes.
+bool NearestSoFar(int column, int row, float z) {
+  if (!ZBuff) return true;
+  const int cell = ZBuffCellIndex(column, row);
+  if (cell < 0 || !(z > ZBuff[cell])) return false;
+  ZBuff[cell] = z;
+  return true;
+}
+
+// Where the surface turns away from the viewer (|nz| below 0.2) the sample fades out with
+// (nz / 0.2)^2, which smooths the silhouette.
+float EdgeFade(float nz) {
+  if (fabsf(nz) >= 0.2f) return 1.0f;
+  const float f = (nz / 0.2f) * (nz / 0.2f);
+  return std::min(1.0f, std::max(0.0f, f));
+}
+
+struct BezierSampler {
+  const CubicPatch& patch;
+  unsigned char* image;
+  unsigned char* background;
+  __Texture* textures;
+  material3ds* mats;
+  int mat_count;
+  __Triangle3ds* tri;
+  float ox, oy;
+  int light_count;
+  light3ds* lights;
+  GlassProp* glass;
+  unsigned char textured;
+  const __Point3ds* corner[3];
+  __PrevInfo prev;
+
+  void Break() { prev.valid = 0; }
+
+  void Sample(const PatchSample& s) {
+    __Point n = NormalAt(patch, s);
+    if (!FacesCurrentPass(n.z)) return;  // the previous sample stays the row's neighbour
+    const float x = static_cast<float>(s.position.x), y = static_cast<float>(s.position.y);
+    const float z = static_cast<float>(s.position.z);
+    if (!NearestSoFar(s.column, s.row, z)) {
+      prev.valid = 0;
+      return;
+    }
+    // The texture net is linear: the corners' coordinates at the sample's weights.
+    double uu = 0.0, vv = 0.0;
+    if (textured)
+      for (int k = 0; k < 3; ++k) uu += s.w[k] * corner[k]->u, vv += s.w[k] * corner[k]->v;
+    const float u = static_cast<float>(uu), v = static_cast<float>(vv);
+    float coverage = EdgeFade(n.z);
+    // The tangent plane at the sample in image pixel coordinates.
+    const float d = -(n.x * (x + ox) + n.y * (y + oy) + n.z * z);
+    float c0 = 0.0f, c1 = 0.0f, c2 = 0.0f;
+    coverage *= RenderOnePixel(ox, oy, image, background, x, y, z, tri, mats, mat_count, c0,
+                               c1, c2, &n, textured, u, v, textures, light_count, lights,
+                               &prev, glass, n.x, n.y, n.z, d);
+    prev.nx = n.x, prev.ny = n.y, prev.nz = n.z;
+    prev.x = x, prev.y = y, prev.u = u, prev.v = v;
+    prev.valid = 1;
+    PlotPixel(image, c0, c1, c2, s.column, s.row, coverage);
+  }
+};
+
+// The band is strongest at |nz| = 0.15 and fades to nothing at 0 and at 0.3.
+float BandCoverage(float e) {
+  const float f = e < 0.15f ? e / 0.15f : (0.3f - e) / 0.15f;
+  return std::min(1.0f, std::max(0.0f, f * f));
+}
+
+struct OutlineSampler {
+  const CubicPatch& patch;
+  unsigned char* image;
+  const unsigned char* background;
+  float colour[3];
+
+  void Break() {}
+
+  void Sample(const PatchSample& s) {
+    const float nz = NormalAt(patch, s).z;
+    if (!(nz >= 0.0f)) return;
+    const float e = fabsf(nz);
+    if (e / 2.0f <= 0.15f) {
+      PlotPixel(image, colour[0], colour[1], colour[2], s.column, s.row, BandCoverage(e));
+      return;
+    }
+    const int i = 4 * (s.row * Zwidth + s.column);
+    for (int k = 0; k < 4; ++k) WriteChannel(image, i + k, ReadChannel(background, i + k));
+  }
+};
+
+// The diffuse colour of the triangle's material in channel units; full red when there is
+// no material to take it from (a count below 1 included).
+void OutlineColour(const __Triangle3ds& tri, int mat_count, const material3ds* mats,
+                   float out[3]) {
+  const float full = static_cast<float>(_MaxChannel);
+  if (mat_count < 1 || !mats) {
+    out[0] = full, out[1] = 0.0f, out[2] = 0.0f;
+    return;
+  }
+  const material3ds& m = mats[std::min<int>(tri.material, mat_count - 1)];
+  for (int k = 0; k < 3; ++k) out[k] = m.diffuse[k] * full;
+}
+
+}  // namespace
+
+void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, int,
+                          __Texture* textures, material3ds* mats, int mat_count,
+                          __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
+                          int light_count, light3ds* lights, GlassProp* glass) {
+  const __Point3ds &a = points[tri->a], &b = points[tri->b], &c = points[tri->c];
+  const CubicPatch patch = BuildCubicPatch(a, b, c);
+  SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
+  BezierSampler sampler{patch,
+                        image,
+                        background,
+                        textures,
+                        mats,
+                        mat_count,
+                        tri,
+                        static_cast<float>(origin_x),
+                        static_cast<float>(origin_y),
+                        light_count,
+                        lights,
+                        glass,
+                        static_cast<unsigned char>((a.has_uv & b.has_uv & c.has_uv) != 0),
+                        {&a, &b, &c},
+                        __PrevInfo{}};
+  WalkPatchSamples(patch, plan, sampler);
+}
+
+void RasterOutlineTriangle(unsigned char* image, unsigned char* background, int, int,
+                           __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
+                           int mat_count, material3ds* mats) {
+  const CubicPatch patch =
+      BuildCubicPatch(points[tri->a], points[tri->b], points[tri->c]);
+  SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
+  OutlineSampler sampler{patch, image, background, {0.0f, 0.0f, 0.0f}};
+  OutlineColour(*tri, mat_count, mats, sampler.colour);
+  WalkPatchSamples(patch, plan, sampler);
+}

@@ -1,0 +1,462 @@
+// The curved-surface rasterizers one patch at a time, with a shader that records its calls:
+// the samples' positions, normals, planes and texture coordinates, the previous-sample
+// record, the visibility and depth rules, the fade near the silhouette, the outline's band,
+// and patches built from hostile input.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <set>
+#include <utility>
+
+#include "engine/raster/cubic_patch.h"
+#include "engine/raster/curved_triangle.h"
+#include "engine/raster/patch_sampling.h"
+#include "raster_test_support.h"
+
+using namespace raster_test;
+
+namespace {
+
+constexpr int kSide = 64;
+
+class CurvedTriangle : public EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    ResetEngine(kSide, kSide, false);
+    _DrawMode = 9;
+    RecordShaderCalls();
+  }
+  void TearDown() override {
+    __SetDefRenderOnePixel();
+    EngineTest::TearDown();
+  }
+
+  // Draws one patch of mode 9 over the vertices into `img`, triangle (0, 1, 2).
+  void Bezier(Image& img, std::vector<__Point3ds>& v, int ox = 10, int oy = 10,
+              uint16_t material = 0) {
+    Image back(kSide, kSide, img.deep);
+    __Triangle3ds t = Face(0, 1, 2, material);
+    RasterBezierTriangle(img.data(), back.data(), kSide, kSide, nullptr, nullptr, 0, &t,
+                         v.data(), ox, oy, 0, nullptr, nullptr);
+  }
+
+  static const std::vector<ShaderCall>& Calls() { return RecordedCalls(); }
+
+  // Installs a z-buffer of the test image's size with every cell at `depth`.
+  static void InstallZBuffer(float depth) {
+    float* cells = static_cast<float*>(EngineAlloc(sizeof(float) * kSide * kSide));
+    for (int i = 0; i < kSide * kSide; ++i) cells[i] = depth;
+    __SetZBuff(cells, kSide, kSide);
+  }
+};
+
+// The unit right triangle A = (1, 0), B = (0, 1), C = (0, 0) at depth z: both steps are
+// 1 / 2, so the walk takes rows t = 0, 0.5, 1 with s = 0, 0.5 while s + t <= 1: the five
+// samples C, (0.5, 0), (0, 0.5), (0.5, 0.5), B in that order.
+std::vector<__Point3ds> UnitTriangle(float z = 5.0f) {
+  return {Vertex(1, 0, z), Vertex(0, 1, z), Vertex(0, 0, z)};
+}
+
+// ---- Samples of a flat patch --------------------------------------------------------------
+//
+// Vertex normals equal to the face normal put every edge point on the edge: the patch is
+// the flat triangle, every sample normal is that normal and the plane is the face's.
+
+TEST_F(CurvedTriangle, FlatPatchSamplesTheTriangleInRowOrder) {
+  Image img(kSide, kSide, false);
+  auto v = UnitTriangle();
+  Bezier(img, v);
+  const float want[5][2] = {{0, 0}, {0.5f, 0}, {0, 0.5f}, {0.5f, 0.5f}, {0, 1}};
+  ASSERT_EQ(Calls().size(), 5u);
+  for (size_t i = 0; i < 5; ++i) {
+    const ShaderCall& c = Calls()[i];
+    EXPECT_NEAR(c.x, want[i][0], 1e-6) << i;
+    EXPECT_NEAR(c.y, want[i][1], 1e-6) << i;
+    EXPECT_NEAR(c.z, 5.0f, 1e-6) << i;
+    EXPECT_EQ(c.origin_x, 10.0f);
+    EXPECT_EQ(c.origin_y, 10.0f);
+    EXPECT_NEAR(c.normal.z, 1.0f, 1e-6);
+    EXPECT_NEAR(c.normal.x, 0.0f, 1e-6);
+    // Plane (n, -(n . position in image pixels)): here z = 5.
+    EXPECT_NEAR(c.plane[2], 1.0f, 1e-6);
+    EXPECT_NEAR(c.plane[3], -5.0f, 1e-5);
+    EXPECT_EQ(c.textured, 0);
+    EXPECT_EQ(c.u, 0.0f);
+  }
+  // Every sample is written at full coverage on its pixel: columns trunc(x + 10.5).
+  std::set<std::pair<int, int>> drawn;
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x)
+      if (img.at(x, y, 3)) {
+        drawn.insert({x, y});
+        EXPECT_EQ(img.at(x, y, 3), 255);
+        EXPECT_EQ(img.at(x, y, 0), 200);
+      }
+  EXPECT_EQ(drawn, (std::set<std::pair<int, int>>{{10, 10}, {11, 10}, {10, 11}, {11, 11}}));
+}
+
+// The record handed with each sample is the previous sample of the same row: invalid at the
+// start of every row, then the sample before with its position and normal.
+TEST_F(CurvedTriangle, PreviousSampleRecordRunsAlongEachRow) {
+  Image img(kSide, kSide, false);
+  auto v = UnitTriangle();
+  Bezier(img, v);
+  ASSERT_EQ(Calls().size(), 5u);
+  const int valid[5] = {0, 1, 0, 1, 0};
+  for (size_t i = 0; i < 5; ++i) {
+    ASSERT_TRUE(Calls()[i].has_prev);
+    EXPECT_EQ(Calls()[i].prev.valid, valid[i]) << i;
+  }
+  EXPECT_NEAR(Calls()[1].prev.x, 0.0f, 1e-6);
+  EXPECT_NEAR(Calls()[3].prev.y, 0.5f, 1e-6);
+  EXPECT_NEAR(Calls()[3].prev.nz, 1.0f, 1e-6);
+}
+
+// Corners that coincide give both steps 1: two samples, at C (s = t = 0) and at B (t = 1).
+TEST_F(CurvedTriangle, DegenerateTriangleGivesExactlyTwoSamples) {
+  Image img(kSide, kSide, false);
+  std::vector<__Point3ds> v = {Vertex(3, 4, 2), Vertex(3, 4, 2), Vertex(3, 4, 2)};
+  Bezier(img, v);
+  ASSERT_EQ(Calls().size(), 2u);
+  EXPECT_EQ(Calls()[0].prev.valid, 0);
+  EXPECT_EQ(Calls()[1].prev.valid, 0) << "the second sample starts a row of its own";
+  for (const ShaderCall& c : Calls()) EXPECT_EQ(c.pixel_x(), 13);
+}
+
+// ---- The curved patch ---------------------------------------------------------------------
+//
+// A = (1, 0, 0) with normal (0.6, 0, 0.8), C = (0, 0, 0) with normal (0, 0, 1): the edge point
+// near A is (2/3, 0, 0) projected onto A's tangent plane, (0.78667, 0, 0.16); the one near C
+// stays at (1/3, 0, 0). Halfway along the edge (s = w = 1/2) the weights are 1/8, 3/8, 3/8,
+// 1/8: x = 0.545, z = 0.06, and the normal is the mean of the two corner normals.
+
+TEST_F(CurvedTriangle, EdgeBulgesTowardsTheTangentPlanes) {
+  Image img(kSide, kSide, false);
+  std::vector<__Point3ds> v = {Vertex(1, 0, 0, 0.6f, 0, 0.8f), Vertex(0, 1, 0, 0, 0, 1),
+                               Vertex(0, 0, 0, 0, 0, 1)};
+  Bezier(img, v);
+  ASSERT_GE(Calls().size(), 5u);
+  const ShaderCall& c = Calls()[0];  // C itself
+  EXPECT_NEAR(c.x, 0.0f, 1e-6);
+  EXPECT_NEAR(c.normal.z, 1.0f, 1e-6);
+  const ShaderCall& mid = Calls()[1];  // s = 1/2, t = 0
+  EXPECT_NEAR(mid.x, 0.545f, 1e-5);
+  EXPECT_NEAR(mid.z, 0.06f, 1e-5);
+  EXPECT_NEAR(mid.normal.x, 0.3f, 1e-6);
+  EXPECT_NEAR(mid.normal.z, 0.9f, 1e-6);
+  // The tangent plane at the sample, in image pixel coordinates.
+  EXPECT_NEAR(mid.plane[0], 0.3f, 1e-6);
+  EXPECT_NEAR(mid.plane[3], -(0.3f * (0.545f + 10) + 0.9f * 0.06f), 1e-4);
+  EXPECT_NEAR(Calls().back().normal.z, 1.0f, 1e-6) << "B's own normal at t = 1";
+}
+
+// Texture coordinates are linear in the weights, but only when the bitwise AND of the
+// three has_uv bytes is non-zero.
+TEST_F(CurvedTriangle, TextureCoordinatesAreLinearWhenAllCornersHaveThem) {
+  auto v = UnitTriangle();
+  const float uv[3][2] = {{1.0f, 0.2f}, {0.0f, 0.8f}, {0.4f, 0.0f}};
+  for (int k = 0; k < 3; ++k) v[k].has_uv = 1, v[k].u = uv[k][0], v[k].v = uv[k][1];
+  Image img(kSide, kSide, false);
+  Bezier(img, v);
+  ASSERT_EQ(Calls().size(), 5u);
+  EXPECT_EQ(Calls()[1].textured, 1);
+  EXPECT_NEAR(Calls()[1].u, 0.5f * 1.0f + 0.5f * 0.4f, 1e-6);  // s = 1/2, w = 1/2
+  EXPECT_NEAR(Calls()[3].v, 0.5f * 0.2f + 0.5f * 0.8f, 1e-6);  // s = t = 1/2
+  EXPECT_NEAR(Calls()[4].u, 0.0f, 1e-6);
+  EXPECT_NEAR(Calls()[3].prev.u, 0.4f * 0.5f, 1e-6) << "the record keeps the sample's u";
+
+  v[1].has_uv = 2;  // 1 & 2 & 1 = 0
+  RecordShaderCalls();
+  Image other(kSide, kSide, false);
+  Bezier(other, v);
+  ASSERT_EQ(Calls().size(), 5u);
+  for (const ShaderCall& c : Calls()) EXPECT_TRUE(c.textured == 0 && c.u == 0 && c.v == 0);
+}
+
+// ---- Visibility, depth, fade ---------------------------------------------------------------
+//
+// A sample is drawn when its normal faces the pass (nz >= 0 in the front pass, nz < 0 in the
+// back-face pass), in the front pass with multi-refraction 2, and always with _DubleSide.
+
+TEST_F(CurvedTriangle, SamplesAreCulledByTheirNormal) {
+  struct Case {
+    float nz;
+    unsigned char back, multy, duble;
+    bool drawn;
+  } cases[] = {
+      {1, 0, 1, 0, true},   {-1, 0, 1, 0, false}, {-1, 1, 1, 0, true}, {1, 1, 1, 0, false},
+      {0, 0, 1, 0, true},   {-1, 0, 2, 0, true},  {1, 1, 2, 0, false}, {-1, 0, 1, 1, true},
+      {1, 1, 1, 1, true},
+  };
+  for (const Case& k : cases) {
+    _DrawBackFaces1 = k.back;
+    _UseMultyRefract = k.multy;
+    _DubleSide = k.duble;
+    RecordShaderCalls();
+    Image img(kSide, kSide, false);
+    std::vector<__Point3ds> v = {Vertex(1, 0, 0, 0, 0, k.nz), Vertex(0, 1, 0, 0, 0, k.nz),
+                                 Vertex(0, 0, 0, 0, 0, k.nz)};
+    Bezier(img, v);
+    EXPECT_EQ(Calls().size(), k.drawn ? 5u : 0u)
+        << "nz " << k.nz << " back " << int(k.back) << " multy " << int(k.multy) << " duble "
+        << int(k.duble);
+  }
+}
+
+// With a z-buffer a sample must be strictly nearer than the cell: the fifth sample (B) lands
+// on the pixel of the third at the same depth and is not drawn. A patch behind the stored
+// depths draws nothing and leaves them.
+TEST_F(CurvedTriangle, DepthTestKeepsTheFirstOfEqualDepths) {
+  InstallZBuffer(-1e30f);
+  Image img(kSide, kSide, false);
+  auto v = UnitTriangle(5.0f);
+  Bezier(img, v);
+  ASSERT_EQ(Calls().size(), 4u);
+  EXPECT_EQ(Calls()[3].prev.valid, 1);
+  EXPECT_EQ(ZBuff[10 * kSide + 10], 5.0f);
+  EXPECT_EQ(ZBuff[11 * kSide + 10], 5.0f);
+
+  RecordShaderCalls();
+  auto behind = UnitTriangle(4.0f);
+  Bezier(img, behind);
+  EXPECT_TRUE(Calls().empty());
+  EXPECT_EQ(ZBuff[10 * kSide + 10], 5.0f);
+}
+
+// Where |nz| < 0.2 the coverage is (nz / 0.2)^2 before the shader's opacity: nz = 0.1 gives
+// 0.25, alpha 63 on an empty pixel; with opacity 0.5 it is 0.125, alpha 31; nz = 0.2 is full.
+TEST_F(CurvedTriangle, SilhouetteFadeScalesCoverage) {
+  struct Case {
+    float nz, opacity;
+    int alpha;
+  } cases[] = {{0.1f, 1.0f, 63}, {0.1f, 0.5f, 31}, {-0.1f, 1.0f, 63}, {0.2f, 1.0f, 255},
+               {0.0f, 1.0f, 0}};
+  for (const Case& k : cases) {
+    _DubleSide = 1;  // so that nz < 0 is drawn too
+    RecordShaderCalls();
+    Answer().alpha = k.opacity;
+    const float nx = sqrtf(1 - k.nz * k.nz);
+    std::vector<__Point3ds> v = {Vertex(8, 0, 0, nx, 0, k.nz), Vertex(0, 8, 0, nx, 0, k.nz),
+                                 Vertex(0, 0, 0, nx, 0, k.nz)};
+    Image img(kSide, kSide, false);
+    Bezier(img, v);
+    ASSERT_FALSE(Calls().empty());
+    int touched = 0;
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < kSide; ++x)
+        if (img.at(x, y, 3)) {
+          ++touched;
+          ASSERT_EQ(img.at(x, y, 3), k.alpha) << "nz " << k.nz << " at " << x << "," << y;
+        }
+    EXPECT_EQ(touched > 0, k.alpha > 0) << "nz " << k.nz;
+  }
+}
+
+// ---- Mode 10: the silhouette band ----------------------------------------------------------
+//
+// With e = |nz|: the band is f^2 with f = e / 0.15 below 0.15 and (0.3 - e) / 0.15 up to 0.3,
+// in the material's diffuse colour; beyond 0.3 the background is copied; nz < 0 draws
+// nothing.
+
+class OutlineTriangle : public CurvedTriangle {
+ protected:
+  // One patch of uniform normal z `nz` over a background of (10, 20, 30, 40).
+  Image Outline(float nz, int mat_count, material3ds* mats, uint16_t material = 0) {
+    _DrawMode = 10;
+    const float nx = sqrtf(1 - nz * nz);
+    std::vector<__Point3ds> v = {Vertex(8, 0, 0, nx, 0, nz), Vertex(0, 8, 0, nx, 0, nz),
+                                 Vertex(0, 0, 0, nx, 0, nz)};
+    Image img(kSide, kSide, false), back(kSide, kSide, false);
+    back.fill(10, 20, 30, 40);
+    __Triangle3ds t = Face(0, 1, 2, material);
+    RasterOutlineTriangle(img.data(), back.data(), kSide, kSide, &t, v.data(), 10, 10,
+                          mat_count, mats);
+    EXPECT_TRUE(Calls().empty()) << "the outline calls no shader";
+    return img;
+  }
+  // The one value every touched pixel holds (channel k), or -1 when they differ or none is.
+  static int Uniform(const Image& img, int k) {
+    int value = -1;
+    for (int y = 0; y < kSide; ++y)
+      for (int x = 0; x < kSide; ++x) {
+        if (!img.at(x, y, 3)) continue;
+        if (value >= 0 && img.at(x, y, k) != value) return -1;
+        value = img.at(x, y, k);
+      }
+    return value;
+  }
+};
+
+TEST_F(OutlineTriangle, BandCoverageAndBackgroundCopy) {
+  material3ds mat = MakeMaterial(0.2f, 0.4f, 0.8f);
+  struct Case {
+    float nz;
+    int alpha, red;
+  } cases[] = {{0.15f, 255, 51}, {0.075f, 63, 51}, {0.225f, 63, 51}, {0.35f, 40, 10},
+               {0.9f, 40, 10}};
+  for (const Case& k : cases) {
+    const Image img = Outline(k.nz, 1, &mat);
+    EXPECT_EQ(Uniform(img, 3), k.alpha) << "nz " << k.nz;
+    EXPECT_EQ(Uniform(img, 0), k.red) << "nz " << k.nz;
+  }
+  EXPECT_EQ(Uniform(Outline(-0.15f, 1, &mat), 3), -1) << "turned away: nothing";
+  EXPECT_EQ(Uniform(Outline(0.9f, 1, &mat), 2), 30) << "all four channels copied";
+}
+
+// No usable material draws the band in full red: a count of 0, a negative count, or no
+// array. An index beyond the count takes the last material.
+TEST_F(OutlineTriangle, ColourFromTheMaterialOrRed) {
+  material3ds mats[2] = {MakeMaterial(0.2f, 0.4f, 0.8f), MakeMaterial(1.0f, 1.0f, 0.0f)};
+  for (int count : {0, -3}) {
+    const Image img = Outline(0.15f, count, mats);
+    EXPECT_EQ(Uniform(img, 0), 255) << count;
+    EXPECT_EQ(Uniform(img, 1), 0) << count;
+  }
+  EXPECT_EQ(Uniform(Outline(0.15f, 2, nullptr), 0), 255);
+  const Image last = Outline(0.15f, 2, mats, 7);
+  EXPECT_EQ(Uniform(last, 1), 255);
+  EXPECT_EQ(Uniform(last, 2), 0);
+}
+
+// ---- Hostile patches -----------------------------------------------------------------------
+//
+// No input can hang the walk or write outside the image (the sanitizer build checks the
+// bounds): what is not finite draws nothing, what is far outside costs nothing, and a
+// patch larger than the image draws exactly the samples of the plain walk that land on it.
+
+double SecondsFor(const std::function<void()>& f) {
+  const auto start = std::chrono::steady_clock::now();
+  f();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+}
+
+TEST_F(CurvedTriangle, HostileCornersDrawNothingAndReturnAtOnce) {
+  const float nan = NAN, inf = INFINITY;
+  const float corners[][9] = {
+      {nan, 0, 0, 10, 0, 0, 0, 10, 0},      {0, 0, inf, 10, 0, 0, 0, 10, 0},
+      {-1e30f, 0, 0, 1e30f, 0, 0, 0, 1e30f, 0}, {0, 0, 0, 10, 0, 0, 0, 10, 1e30f},
+      {1e30f, 1e30f, 0, 2e30f, 1e30f, 0, 1e30f, 2e30f, 0},
+      {-3e38f, -3e38f, 0, 3e38f, 3e38f, 0, 3e38f, -3e38f, 0},
+  };
+  InstallZBuffer(-1e30f);
+  for (const auto& p : corners) {
+    for (int mode : {9, 10}) {
+      RecordShaderCalls();
+      std::vector<__Point3ds> v = {Vertex(p[0], p[1], p[2]), Vertex(p[3], p[4], p[5]),
+                                   Vertex(p[6], p[7], p[8])};
+      Image img(kSide, kSide, false), back(kSide, kSide, false);
+      __Triangle3ds t = Face(0, 1, 2);
+      const double seconds = SecondsFor([&] {
+        if (mode == 9)
+          Bezier(img, v);
+        else
+          RasterOutlineTriangle(img.data(), back.data(), kSide, kSide, &t, v.data(), 10, 10, 0,
+                                nullptr);
+      });
+      EXPECT_LT(seconds, 2.0) << p[0] << " " << p[2] << " " << p[8];
+      for (const ShaderCall& c : Calls())
+        ASSERT_TRUE(std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z));
+    }
+  }
+}
+
+// A normal that is not a number leaves the patch undefined: nothing is drawn. One whose
+// square overflows has no usable tangent plane either: its edge points stay on the edges and
+// the samples stay finite.
+TEST_F(CurvedTriangle, WildNormalsDrawNothingOrStayFinite) {
+  const float nan = NAN, inf = INFINITY;
+  for (float bad : {nan, inf}) {
+    RecordShaderCalls();
+    std::vector<__Point3ds> v = {Vertex(20, 0, 0, bad, 0, 1), Vertex(0, 20, 0),
+                                 Vertex(0, 0, 0)};
+    Image img(kSide, kSide, false);
+    Bezier(img, v);
+    EXPECT_TRUE(Calls().empty()) << bad;
+  }
+  RecordShaderCalls();
+  std::vector<__Point3ds> v = {Vertex(20, 0, 0, 1e30f, 0, 1e30f), Vertex(0, 20, 0),
+                               Vertex(0, 0, 0)};
+  Image img(kSide, kSide, false);
+  Bezier(img, v);
+  ASSERT_GT(Calls().size(), 100u);
+  for (const ShaderCall& c : Calls())
+    ASSERT_TRUE(std::isfinite(c.x) && std::isfinite(c.y) && std::isfinite(c.z));
+}
+
+// Zero vertex normals have no tangent plane: the edge points stay on the edges and the
+// patch is the flat triangle, with nz = 0 everywhere (faded to nothing, but finite).
+TEST_F(CurvedTriangle, ZeroNormalsKeepPositionsFinite) {
+  std::vector<__Point3ds> v = {Vertex(20, 0, 3, 0, 0, 0), Vertex(0, 20, 3, 0, 0, 0),
+                               Vertex(0, 0, 3, 0, 0, 0)};
+  Image img(kSide, kSide, false);
+  Bezier(img, v);
+  ASSERT_GT(Calls().size(), 100u);
+  for (const ShaderCall& c : Calls()) {
+    ASSERT_NEAR(c.z, 3.0f, 1e-5);
+    ASSERT_TRUE(c.x >= -1e-4f && c.y >= -1e-4f && c.x + c.y <= 20.0001f);
+    ASSERT_EQ(c.normal.z, 0.0f);
+  }
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x) ASSERT_EQ(img.at(x, y, 3), 0);
+}
+
+// A patch many times the image's size (its corners hundreds of pixels out) draws exactly
+// the samples the plain walk over every (s, t) would put on the image, in the same order,
+// while skipping the rest: the image in the middle of the patch, and the image over one
+// corner far from the patch's origin.
+TEST_F(CurvedTriangle, LargePatchDrawsExactlyItsSamplesOverTheImage) {
+  struct Case {
+    std::vector<__Point3ds> v;
+    int ox, oy;
+  } cases[] = {
+      {{Vertex(700, -40, 0, 0.3f, 0, 0.95f), Vertex(-500, 600, 0, 0, 0.3f, 0.95f),
+        Vertex(-30, -50, 0, 0, 0, 1)},
+       10, 10},
+      {{Vertex(1030, 30, 0, 0.3f, 0, 0.95f), Vertex(-100, 800, 0, 0, 0.3f, 0.95f),
+        Vertex(-100, 0, 0, 0, 0, 1)},
+       -1000, 0},
+  };
+  for (Case& c : cases) {
+    RecordShaderCalls();
+    Image img(kSide, kSide, false);
+    Bezier(img, c.v, c.ox, c.oy);
+    // The plain walk, every sample evaluated.
+    const CubicPatch patch = BuildCubicPatch(c.v[0], c.v[1], c.v[2]);
+    const SamplePlan plan = PlanPatchSamples(patch, c.ox, c.oy);
+    ASSERT_TRUE(plan.draws);
+    std::vector<std::pair<float, float>> want;
+    for (int64_t j = 0; j * plan.dt <= 1.0; ++j)
+      for (int64_t i = 0; i * plan.ds < 1.0 && i * plan.ds + j * plan.dt <= 1.0; ++i) {
+        const double w[3] = {i * plan.ds, j * plan.dt, 1.0 - i * plan.ds - j * plan.dt};
+        const PatchPoint p = EvaluateNet(patch.position, w);
+        const double col = trunc(p.x + c.ox + 0.5), row = trunc(p.y + c.oy + 0.5);
+        if (col >= 0 && row >= 0 && col < kSide && row < kSide)
+          want.push_back({static_cast<float>(p.x), static_cast<float>(p.y)});
+      }
+    ASSERT_GT(want.size(), 1000u);
+    ASSERT_EQ(Calls().size(), want.size()) << c.ox;
+    for (size_t k = 0; k < want.size(); ++k) {
+      ASSERT_EQ(Calls()[k].x, want[k].first) << k;
+      ASSERT_EQ(Calls()[k].y, want[k].second) << k;
+    }
+  }
+}
+
+// Edges long in depth but a few pixels on screen are not sampled more finely than the screen
+// needs: a triangle reaching 1e7 units into the depth still finishes at once and covers its
+// pixels.
+TEST_F(CurvedTriangle, DeepTriangleIsSampledByItsScreenSize) {
+  std::vector<__Point3ds> v = {Vertex(10, 0, 0), Vertex(0, 10, 0), Vertex(0, 0, 1e7f)};
+  Image img(kSide, kSide, false);
+  const double seconds = SecondsFor([&] { Bezier(img, v); });
+  EXPECT_LT(seconds, 2.0);
+  EXPECT_LT(Calls().size(), 20000u);
+  int covered = 0;
+  for (int y = 0; y < kSide; ++y)
+    for (int x = 0; x < kSide; ++x) covered += img.at(x, y, 3) != 0;
+  EXPECT_GE(covered, 55) << "the 10 x 10 right triangle, about 50 pixels plus its edge";
+}
+
+}  // namespace
