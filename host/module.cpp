@@ -8,6 +8,7 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <errno.h>
 #include <sys/stat.h>
 #endif
 
@@ -80,10 +81,16 @@ bool FileExists(const std::string& path) {
 void* OpenLibrary(const std::string& path) {
   // A name without a slash would be searched on the library path, not taken as a file.
   std::string file = path.find('/') == std::string::npos ? "./" + path : path;
+  errno = 0;
   void* library = dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
   if (!library) {
+    const bool no_memory = errno == ENOMEM;  // before anything else can change it
     const char* error = dlerror();
-    Refuse(path, std::string("not a loadable module: ") + (error ? error : "unknown error"));
+    const std::string why = error ? error : "unknown error";
+    // The loader's own allocations can fail too; its message then does not always say so.
+    if (no_memory || why.find("allocate") != std::string::npos)
+      Refuse(path, "out of memory loading it (" + why + ")");
+    Refuse(path, "not a loadable module: " + why);
   }
   return library;
 }

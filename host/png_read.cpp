@@ -1,5 +1,7 @@
 // Reading PNG files through stb_image (the same decoder in both builds).
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "host/image.h"
@@ -21,10 +23,21 @@
 
 namespace qvhost {
 
+namespace {
+
+// Why the decoder gave no pixels. It may give no reason at all; running out of memory is
+// named as such so that it reads like every other out-of-memory failure.
+std::string DecodeFailure(const char* reason) {
+  if (reason && std::strcmp(reason, "outofmem") == 0) return "out of memory reading the PNG";
+  return std::string("not a readable PNG (") + (reason ? reason : "no reason given") + ")";
+}
+
+}  // namespace
+
 bool ReadPng(const std::string& path, Image& image, std::string& error) {
   FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
-    error = "cannot open " + path;
+    error = "cannot open " + path + ": " + std::strerror(errno);
     return false;
   }
   std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);
@@ -34,9 +47,11 @@ bool ReadPng(const std::string& path, Image& image, std::string& error) {
   void* pixels = deep ? static_cast<void*>(stbi_load_from_file_16(file, &width, &height, &channels, 4))
                       : static_cast<void*>(stbi_load_from_file(file, &width, &height, &channels, 4));
   if (!pixels) {
-    error = path + ": not a readable PNG (" + stbi_failure_reason() + ")";
+    error = path + ": " + DecodeFailure(stbi_failure_reason());
     return false;
   }
+  // Released on every path, also when the copy below cannot get its memory.
+  std::unique_ptr<void, void (*)(void*)> decoded(pixels, stbi_image_free);
   image.width = width;
   image.height = height;
   image.depth = deep ? 16 : 8;
@@ -45,7 +60,6 @@ bool ReadPng(const std::string& path, Image& image, std::string& error) {
   for (size_t i = 0; i < count; ++i)
     image.rgba[i] = deep ? static_cast<const uint16_t*>(pixels)[i]
                          : static_cast<const uint8_t*>(pixels)[i];
-  stbi_image_free(pixels);
   return true;
 }
 

@@ -92,35 +92,77 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
 #else
 #include <png.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 namespace qvhost {
+
+namespace {
+
+// What the encoder reported before it gave up, and the system's reason at that moment.
+struct EncoderTrouble {
+  std::string message;
+  int system_error = 0;
+};
+
+[[noreturn]] void EncoderError(png_structp png, png_const_charp message) {
+  auto* trouble = static_cast<EncoderTrouble*>(png_get_error_ptr(png));
+  trouble->system_error = errno;
+  trouble->message = message ? message : "";
+  png_longjmp(png, 1);
+}
+
+// Warnings are kept, not printed: only an error that follows ends the write.
+void EncoderWarning(png_structp png, png_const_charp message) {
+  auto* trouble = static_cast<EncoderTrouble*>(png_get_error_ptr(png));
+  if (trouble->message.empty() && message) trouble->message = message;
+}
+
+// The failure as a person reads it: running out of memory named as such, a write error
+// with the system's reason.
+std::string WriteFailure(const std::string& path, const EncoderTrouble& t) {
+  const bool no_memory = t.system_error == ENOMEM ||
+                         t.message.find("memory") != std::string::npos ||
+                         t.message.find("Memory") != std::string::npos;
+  if (no_memory) return "out of memory writing " + path;
+  std::string text = "cannot write " + path;
+  if (!t.message.empty()) text += ": " + t.message;
+  if (t.system_error) text += std::string(" (") + std::strerror(t.system_error) + ")";
+  return text;
+}
+
+}  // namespace
 
 bool WritePng(const std::string& path, const Image& image, std::string& error) {
   if (image.empty() || (image.depth != 8 && image.depth != 16)) {
     error = "nothing to write to " + path;
     return false;
   }
+  const bool deep = image.depth == 16;
+  const size_t row_channels = static_cast<size_t>(image.width) * 4;
+  std::vector<png_byte> row(row_channels * (deep ? 2 : 1));  // before the encoder exists
   FILE* file = std::fopen(path.c_str(), "wb");
   if (!file) {
-    error = "cannot create " + path;
+    error = "cannot create " + path + ": " + std::strerror(errno);
     return false;
   }
+  // Closed on every path; on success the close is checked too, since a full disk may only
+  // show when the last buffered bytes are written.
   std::unique_ptr<FILE, int (*)(FILE*)> closer(file, std::fclose);
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  EncoderTrouble trouble;
+  png_structp png =
+      png_create_write_struct(PNG_LIBPNG_VER_STRING, &trouble, EncoderError, EncoderWarning);
   png_infop info = png ? png_create_info_struct(png) : nullptr;
   if (!info) {
     png_destroy_write_struct(&png, nullptr);
     error = "out of memory writing " + path;
     return false;
   }
-  const bool deep = image.depth == 16;
-  const size_t row_channels = static_cast<size_t>(image.width) * 4;
-  std::vector<png_byte> row(row_channels * (deep ? 2 : 1));
   if (setjmp(png_jmpbuf(png))) {
     png_destroy_write_struct(&png, &info);
-    error = "cannot write " + path;
+    error = WriteFailure(path, trouble);
     return false;
   }
   png_init_io(png, file);
@@ -142,6 +184,14 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
   }
   png_write_end(png, nullptr);
   png_destroy_write_struct(&png, &info);
+  errno = 0;
+  const bool flushed = std::fflush(file) == 0 && !std::ferror(file);
+  const bool closed = std::fclose(closer.release()) == 0;
+  if (!flushed || !closed) {
+    trouble.system_error = errno;
+    error = WriteFailure(path, trouble);
+    return false;
+  }
   return true;
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "host/module.h"
+#include "host/sdk_names.h"
 #include "host/world_image.h"
 
 namespace qvhost {
@@ -20,8 +21,7 @@ bool IsTextureLayer(int param) {
 }
 
 void Require(PF_Err err, const char* what) {
-  if (err != PF_Err_NONE)
-    throw RenderSetupError(std::string(what) + " failed with error " + std::to_string(err));
+  if (err != PF_Err_NONE) throw RenderSetupError(std::string(what) + " failed: " + ErrorText(err));
 }
 
 // A layer parameter set to "None": its check-out succeeds with a world without pixels.

@@ -109,4 +109,24 @@ std::string Hex32(uint32_t value) {
   return text;
 }
 
+std::string ErrorText(PF_Err err) {
+  struct Named {
+    PF_Err err;
+    const char* name;
+  };
+  static const Named kErrors[] = {
+      {PF_Err_OUT_OF_MEMORY, "out of memory"},
+      {-108, "out of memory"},  // memFullErr: the host's handle allocator ran out
+      {PF_Err_INTERNAL_STRUCT_DAMAGED, "internal structure damaged"},
+      {PF_Err_INVALID_INDEX, "invalid index"},
+      {PF_Err_UNRECOGNIZED_PARAM_TYPE, "unrecognized parameter type"},
+      {PF_Err_INVALID_CALLBACK, "invalid callback"},
+      {PF_Err_BAD_CALLBACK_PARAM, "bad callback parameter"},
+  };
+  const std::string code = "error " + std::to_string(err);
+  for (const Named& e : kErrors)
+    if (e.err == err) return std::string(e.name) + " (" + code + ")";
+  return code;
+}
+
 }  // namespace qvhost

@@ -36,4 +36,9 @@ std::string EscapeName(const std::string& name);
 // "0x06008454".
 std::string Hex32(uint32_t value);
 
+// A host error code as a person reads it: "out of memory (error 4)", "out of memory
+// (error -108)" for the handle allocator's memFullErr, "bad callback parameter (error 516)";
+// "error N" for a code without a name.
+std::string ErrorText(PF_Err err);
+
 }  // namespace qvhost

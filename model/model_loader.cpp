@@ -66,23 +66,28 @@ Record* NewArray(int32_t count, bool* ok) {
 }
 
 // Reads count records of record_size bytes at offset into a temporary block and hands it
-// to decode(block); false when the read or the decode fails.
+// to decode(block); false when the block cannot be allocated (*out_of_memory is then set),
+// or the read or the decode fails.
 template <typename Decode>
 bool ReadRecords(const ModelSource* s, int32_t offset, int32_t count, int record_size,
-                 Decode decode) {
+                 bool* out_of_memory, Decode decode) {
   if (count == 0) return true;
   const size_t bytes = static_cast<size_t>(count) * record_size;
   unsigned char* block = static_cast<unsigned char*>(PageAlloc(bytes));
-  if (!block) return false;
+  if (!block) {
+    *out_of_memory = true;
+    return false;
+  }
   const bool ok = ReadSource(s, offset, block, bytes) && decode(block);
   PageFree(block);
   return ok;
 }
 
 bool ReadVertices(const ModelSource* s, const ModelObjectHeader& h, const LoadPlan& p,
-                  __Point3ds* out) {
+                  __Point3ds* out, bool* out_of_memory) {
   const int size = VertexRecordSize(p.file_normals, p.file_uvs);
-  return ReadRecords(s, h.vertex_offset, h.vertex_count, size, [&](const unsigned char* r) {
+  return ReadRecords(s, h.vertex_offset, h.vertex_count, size, out_of_memory,
+                     [&](const unsigned char* r) {
     for (int32_t k = 0; k < h.vertex_count; ++k, r += size) {
       __Point3ds& v = out[k];
       const unsigned char* f = r;
@@ -108,9 +113,10 @@ bool ReadVertices(const ModelSource* s, const ModelObjectHeader& h, const LoadPl
 }
 
 bool ReadTriangles(const ModelSource* s, const ModelObjectHeader& h, const LoadPlan& p,
-                   __Triangle3ds* out) {
+                   __Triangle3ds* out, bool* out_of_memory) {
   const int size = TriangleRecordSize(p.file_materials);
-  return ReadRecords(s, h.triangle_offset, h.triangle_count, size, [&](const unsigned char* r) {
+  return ReadRecords(s, h.triangle_offset, h.triangle_count, size, out_of_memory,
+                     [&](const unsigned char* r) {
     for (int32_t k = 0; k < h.triangle_count; ++k, r += size) {
       __Triangle3ds& t = out[k];
       t.a = LoadU16(r);
@@ -132,7 +138,7 @@ bool ReadSection(const ModelSource* s, int32_t offset, int32_t count, Record* ou
 }
 
 bool ReadObject(const ModelSource* s, const ModelObjectHeader& h, const LoadPlan& p,
-                LoadedModel* m) {
+                LoadedModel* m, bool* out_of_memory) {
   bool ok = true;
   m->vertices = NewArray<__Point3ds>(h.vertex_count, &ok);
   m->triangles = NewArray<__Triangle3ds>(h.triangle_count, &ok);
@@ -140,14 +146,18 @@ bool ReadObject(const ModelSource* s, const ModelObjectHeader& h, const LoadPlan
   m->textures = NewArray<__Texture>(p.texture_count, &ok);
   m->lights = NewArray<light3ds>(p.light_count, &ok);
   m->glass = NewArray<GlassProp>(p.glass_count, &ok);
-  if (!ok) return false;
+  if (!ok) {
+    *out_of_memory = true;
+    return false;
+  }
   m->vertex_count = h.vertex_count;
   m->triangle_count = h.triangle_count;
   m->material_count = p.material_count;
   m->texture_count = p.texture_count;
   m->light_count = p.light_count;
   m->glass_count = p.glass_count;
-  if (!ReadVertices(s, h, p, m->vertices) || !ReadTriangles(s, h, p, m->triangles) ||
+  if (!ReadVertices(s, h, p, m->vertices, out_of_memory) ||
+      !ReadTriangles(s, h, p, m->triangles, out_of_memory) ||
       !ReadSection(s, h.material_offset, p.material_count, m->materials) ||
       !ReadSection(s, h.texture_offset, p.texture_count, m->textures) ||
       !ReadSection(s, h.light_offset, p.light_count, m->lights) ||
@@ -163,7 +173,10 @@ bool ReadObject(const ModelSource* s, const ModelObjectHeader& h, const LoadPlan
 }  // namespace
 
 bool LoadModelFromSource(const ModelSource* source, const ModelWishes& wishes,
-                         LoadedModel* model) {
+                         LoadedModel* model, bool* out_of_memory) {
+  bool no_memory = false;
+  if (!out_of_memory) out_of_memory = &no_memory;
+  *out_of_memory = false;
   if (!model) return false;
   memset(model, 0, sizeof *model);
   ModelFileHeader file;
@@ -176,7 +189,7 @@ bool LoadModelFromSource(const ModelSource* source, const ModelWishes& wishes,
 
   LoadedModel m;
   memset(&m, 0, sizeof m);
-  if (!ReadObject(source, header, plan, &m)) {
+  if (!ReadObject(source, header, plan, &m, out_of_memory)) {
     ReleaseLoadedModel(&m);
     return false;
   }
@@ -185,11 +198,13 @@ bool LoadModelFromSource(const ModelSource* source, const ModelWishes& wishes,
   return true;
 }
 
-bool LoadModelFile(const char* path, const ModelWishes& wishes, LoadedModel* model) {
+bool LoadModelFile(const char* path, const ModelWishes& wishes, LoadedModel* model,
+                   bool* out_of_memory) {
+  if (out_of_memory) *out_of_memory = false;
   if (model) memset(model, 0, sizeof *model);
   ModelSource source;
   if (!OpenFileSource(path, &source)) return false;
-  const bool ok = LoadModelFromSource(&source, wishes, model);
+  const bool ok = LoadModelFromSource(&source, wishes, model, out_of_memory);
   CloseFileSource(&source);
   return ok;
 }

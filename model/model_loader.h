@@ -38,12 +38,15 @@ struct LoadedModel {
 // Loads the first object of the file at `path` (opened with read access shared). On
 // failure nothing is left allocated, *model is all empty and false is returned: a missing
 // or unreadable file, a bad file header, data that lies outside the file, or a triangle
-// index at or beyond the vertex count.
-bool LoadModelFile(const char* path, const ModelWishes& wishes, LoadedModel* model);
+// index at or beyond the vertex count. When an array cannot be allocated, false is returned
+// and *out_of_memory (when given) is set, so that a caller can tell a model it could not
+// hold from one that is missing or broken; it is cleared on every other outcome.
+bool LoadModelFile(const char* path, const ModelWishes& wishes, LoadedModel* model,
+                   bool* out_of_memory = nullptr);
 
 // The same from any source.
 bool LoadModelFromSource(const ModelSource* source, const ModelWishes& wishes,
-                         LoadedModel* model);
+                         LoadedModel* model, bool* out_of_memory = nullptr);
 
 // Releases every array of the model and empties it; an empty model is left as it is.
 void ReleaseLoadedModel(LoadedModel* model);

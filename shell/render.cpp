@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "engine/engine.h"
+#include "engine/scene/scene_alloc.h"
 #include "model/ball.h"
 #include "model/pixel_convert.h"
 #include "model/transforms.h"
@@ -409,6 +410,12 @@ PF_Err Render(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
     __RasterScene(s.frame, s.background, width, height, width * 4, vertex_count,
                   triangle_count, s.scene_triangles, s.scene_vertices, width / 2, height / 2, 2,
                   mats, textures, light_count, lights, glass);
+    // The engine draws nothing when it cannot get its working buffers; the frame would
+    // be wrong, so the host hears of it rather than of success.
+    if (EngineOutOfMemory()) {
+      Finish(in_data, s);
+      return PF_Err_OUT_OF_MEMORY;  // the output keeps what step 7 left in it
+    }
   }
 
   // 18 to 20. Back into the output world; release; the last check-in's result.

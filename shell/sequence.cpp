@@ -28,19 +28,22 @@ bool HandleCallbacks(const PF_InData* in_data) {
 }
 
 // Reads the pendant model into the record, prepared for the scene; a model that cannot be
-// found or read leaves the record empty.
-void LoadPendant(const char* path, SequenceModel* record) {
-  if (!path || !path[0]) return;
+// found or read leaves the record empty. False only when the model is there but memory for
+// it ran out: the effect would otherwise draw every frame without its pendant.
+bool LoadPendant(const char* path, SequenceModel* record) {
+  if (!path || !path[0]) return true;
   ModelWishes wishes = {};
   wishes.normals = true;
   LoadedModel model;
-  if (!LoadModelFile(path, wishes, &model)) return;
+  bool out_of_memory = false;
+  if (!LoadModelFile(path, wishes, &model, &out_of_memory)) return !out_of_memory;
   // Only the vertices and triangles are kept; nothing else was asked for.
   record->vertices = model.vertices;
   record->triangles = model.triangles;
   record->vertex_count = model.vertex_count;
   record->triangle_count = model.triangle_count;
   PreparePendant(record);
+  return true;
 }
 
 }  // namespace
@@ -72,8 +75,13 @@ PF_Err SetupSequenceRecord(PF_InData* in_data, PF_OutData* out_data, const char*
     return kErrNoHandle;
   }
   memset(record, 0, sizeof *record);
-  LoadPendant(model_path, record);
+  const bool loaded = LoadPendant(model_path, record);
   u->host_unlock_handle(handle);
+  if (!loaded) {  // nothing of the model is held: the loader released what it had
+    u->host_dispose_handle(handle);
+    out_data->sequence_data = nullptr;
+    return PF_Err_OUT_OF_MEMORY;
+  }
   out_data->flat_sdata_size = kSequenceModelSize;
   return PF_Err_NONE;
 }

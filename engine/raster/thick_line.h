@@ -11,6 +11,12 @@
 // Half-size of the square caps and of the runs across the walk for half-width w.
 inline int ThickLineReach(float w) { return static_cast<int>(w + 2.5f); }
 
+// The widest half-width a line is drawn with. The caps cost (2R)^2 pixels and every step
+// 2R, so an unbounded width (the exported _WireSize, the outline's own width) could keep
+// one line busy for minutes; 64 pixels on each side is far beyond any visible need.
+constexpr float kMaxLineHalfWidth = 64.0f;
+inline float BoundedLineHalfWidth(float w) { return w > kMaxLineHalfWidth ? kMaxLineHalfWidth : w; }
+
 // Clips the segment to the image widened by `margin` pixels on every side (Liang-Barsky).
 // False when nothing of it is left or an end point is not a number. Segments already inside
 // are left exactly as they are.
@@ -23,6 +29,7 @@ bool ClipSegmentToImage(float& x0, float& y0, float& x1, float& y1, float margin
 template <typename Pen>
 void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1, float w,
                    Pen& pen) {
+  w = BoundedLineHalfWidth(w);
   const int r = ThickLineReach(w);
   if (!(r >= 0)) return;
   // Lines reaching far beyond the image are cut to it (and its caps) first, so that the

@@ -13,6 +13,9 @@ void* (*SceneScratchAlloc)(size_t bytes) = EngineAlloc;
 
 namespace {
 
+// Set by a render whose working buffers could not be allocated; cleared by each render.
+bool g_out_of_memory = false;
+
 // The scratch buffers of one render, allocated together and released together.
 struct ScratchSet {
   size_t image_bytes;  // f x W x H
@@ -87,11 +90,14 @@ bool ImagesUsable(const unsigned char* dst, const unsigned char* src, int width,
 
 }  // namespace
 
+bool EngineOutOfMemory() { return g_out_of_memory; }
+
 QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int height,
                           int stride, int point_count, int tri_count, __Triangle3ds* tris,
                           __Point3ds* points, int origin_x, int origin_y, int mat_count,
                           material3ds* mats, __Texture* textures, int light_count,
                           light3ds* lights, GlassProp* glass) {
+  g_out_of_memory = false;
   if (!ImagesUsable(dst, src, width, height, stride)) return;
   // A missing triangle or vertex array draws nothing, like a count of 0.
   if (!tris || !points) tri_count = 0;
@@ -120,6 +126,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   _ZBuffOwned = ZBuffPrepare(width, height) ? 1 : 0;
   if (!ZBuff) {
     _ZBuffOwned = 0;
+    g_out_of_memory = true;
     return;
   }
 
@@ -129,6 +136,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   if (!InstallDefaultLight(light_count) ||
       !AllocateScratch(ScratchSet{pixel_bytes * pixels, sizeof(float) * pixels}, src)) {
     ReleaseRender();
+    g_out_of_memory = true;
     return;
   }
 

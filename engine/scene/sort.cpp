@@ -1,5 +1,6 @@
 // Painter's order of the triangles: ascending sum of the three vertex depths, so that the
 // farthest triangles are drawn first.
+#include <stdint.h>
 #include <stdlib.h>
 
 #include "engine/engine_state.h"
@@ -14,14 +15,27 @@ float DepthSum(const __Triangle3ds& t) {
   return g_sort_points[t.a].z + g_sort_points[t.b].z + g_sort_points[t.c].z;
 }
 
-// Smaller sums first; anything else, a sum that is not a number included, compares equal,
-// which keeps the comparison consistent for the quicksort.
+// Triangles of equal depth sums in the order of their vertex indices, then materials. The
+// run-time library's quicksort may take either of two algorithms (it falls back to another
+// when it cannot allocate its buffer, and the Windows one differs again), which would leave
+// equal sums in different orders and so draw different frames; with this order the frame
+// is the same whichever runs.
+int CompareTies(const __Triangle3ds& a, const __Triangle3ds& b) {
+  const int64_t ka[4] = {a.a, a.b, a.c, a.material}, kb[4] = {b.a, b.b, b.c, b.material};
+  for (int i = 0; i < 4; ++i)
+    if (ka[i] != kb[i]) return ka[i] < kb[i] ? -1 : 1;
+  return 0;
+}
+
+// Smaller sums first; equal sums, a sum that is not a number included, by their indices.
 int CompareDepthSums(const void* a, const void* b) {
-  const float sa = DepthSum(*static_cast<const __Triangle3ds*>(a));
-  const float sb = DepthSum(*static_cast<const __Triangle3ds*>(b));
+  const __Triangle3ds& ta = *static_cast<const __Triangle3ds*>(a);
+  const __Triangle3ds& tb = *static_cast<const __Triangle3ds*>(b);
+  const float sa = DepthSum(ta);
+  const float sb = DepthSum(tb);
   if (sa < sb) return -1;
   if (sa > sb) return 1;
-  return 0;
+  return CompareTies(ta, tb);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // 2 a usage error or a bad value, 1 a render or I/O failure; messages go to stderr.
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "host/module.h"
 #include "host/param_assign.h"
 #include "host/render_job.h"
+#include "host/sdk_names.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -271,8 +273,8 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
     for (const std::string& problem : result.problems)
       std::fprintf(stderr, "quorvel render: frame %d: host check: %s\n", frame + 1, problem.c_str());
     if (result.err != PF_Err_NONE)
-      Failure("frame " + std::to_string(frame + 1) + ": the render failed with error " +
-              std::to_string(result.err));
+      Failure("frame " + std::to_string(frame + 1) + ": the render failed: " +
+              qvhost::ErrorText(result.err));
     std::string error;
     if (!qvhost::WritePng(path, result.image, error)) Failure(error);
     if (progress) ShowProgress(frame + 1, plan.frames);
@@ -353,11 +355,19 @@ void AddRenderCommand(CLI::App& app) {
     } catch (const CommandError& e) {
       std::fprintf(stderr, "quorvel render: %s\n", e.what());
       status = e.code;
+    } catch (const std::bad_alloc&) {
+      std::fputs("quorvel render: out of memory\n", stderr);
+      status = kExitFailure;
     } catch (const std::exception& e) {
       std::fprintf(stderr, "quorvel render: %s\n", e.what());
       status = kExitFailure;
     }
-    std::fflush(stdout);
+    // The report of what was written is output too: a standard output that cannot take it
+    // (a full disk, a closed pipe) fails the command like any other write.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status == 0) {
+      std::fputs("quorvel render: cannot write to standard output\n", stderr);
+      status = kExitFailure;
+    }
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }

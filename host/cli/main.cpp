@@ -1,11 +1,15 @@
 // `quorvel`: the command line reference host. Parses the subcommand and its options, and
 // each subcommand loads the module and plays the host's side of the interface.
 #include <cstdio>
+#include <exception>
+#include <new>
 #include <string>
 
 #include "host/cli/commands.h"
 
-int main(int argc, char** argv) {
+namespace {
+
+int Run(int argc, char** argv) {
   CLI::App app{"quorvel: reference host for the Quorvel64.AEX effect module"};
   app.require_subcommand(1);
   AddInfoCommand(app);
@@ -22,4 +26,19 @@ int main(int argc, char** argv) {
     return own || code == 0 ? code : 2;
   }
   return 0;
+}
+
+}  // namespace
+
+// The host's own allocations can fail as well as the module's: that ends in a message and
+// exit code 1, never in an abort.
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    std::fputs("quorvel: out of memory\n", stderr);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "quorvel: %s\n", e.what());
+  }
+  return 1;
 }

@@ -7,7 +7,9 @@
 #                        sequence are written (exit 0); bad values, unknown parameters and
 #                        options, a bad size or a parameter that cannot be animated are
 #                        usage errors (exit 2) that name what is wrong and write nothing; a
-#                        missing input file is an I/O failure (exit 1).
+#                        missing input file is an I/O failure (exit 1), and so is a disk
+#                        that is full (natively: /dev/full), for the image or for the
+#                        report on standard output.
 #   panel_*              `quorvel panel` in WORK_DIR: the panel with a lit button is written
 #                        (exit 0); a click reports what the module opens; an unknown button
 #                        or no --output is a usage error (exit 2) that writes nothing.
@@ -104,6 +106,20 @@ elseif(CASE STREQUAL "panel_no_output")
   set(expected_code 2)
   set(stdout_regex "")
   set(stderr_regex "--output")
+elseif(CASE STREQUAL "render_full_disk")
+  # A disk that takes nothing: the small file fits the write buffer, so only the final
+  # flush and close show the failure, which must not end in success.
+  set(args render --size 8x8 --output /dev/full)
+  set(expected_code 1)
+  set(stdout_regex "^$")
+  set(stderr_regex "quorvel render: cannot write /dev/full")
+elseif(CASE STREQUAL "render_full_stdout")
+  # The frame is written, but the report of it cannot be: that is a failure too.
+  set(args render --size 8x8 --output full_stdout.png)
+  set(stdout_file /dev/full)
+  set(expected_code 1)
+  set(stdout_regex "^$")
+  set(stderr_regex "quorvel render: cannot write to standard output")
 else()
   message(FATAL_ERROR "unknown case ${CASE}")
 endif()
@@ -121,8 +137,14 @@ if(RUNNER)
 else()
   set(command ${PROGRAM} ${args})
 endif()
-execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORK_DIR}
-                RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+if(stdout_file)
+  execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORK_DIR} OUTPUT_FILE ${stdout_file}
+                  RESULT_VARIABLE code ERROR_VARIABLE err)
+  set(out "")
+else()
+  execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORK_DIR}
+                  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+endif()
 string(REPLACE "\r" "" out "${out}")  # Wine's console output carries carriage returns
 string(REPLACE "\r" "" err "${err}")
 if(NOT code EQUAL expected_code)

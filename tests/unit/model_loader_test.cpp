@@ -2,6 +2,10 @@
 // chain, and every kind of broken file, which must fail without leaving arrays behind.
 #include <gtest/gtest.h>
 
+#if !defined(_WIN32)
+#include <dirent.h>
+#endif
+
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -94,6 +98,35 @@ TEST(ModelLoader, MinimalFileFromDisk) {
   ReleaseLoadedModel(&m);
   EXPECT_TRUE(Empty(m));
 }
+
+// The loader closes the file on every path: loaded, rejected or truncated, the process
+// holds no more open files than before (natively counted in /proc/self/fd).
+#if !defined(_WIN32)
+int OpenFiles() {
+  int n = 0;
+  if (DIR* d = opendir("/proc/self/fd")) {
+    while (readdir(d)) ++n;
+    closedir(d);
+  }
+  return n;
+}
+
+TEST(ModelLoader, FilesAreClosedOnEveryPath) {
+  std::vector<uint8_t> bytes = MinimalFile();
+  const std::string good = WorkPath("closed-good.3dd"), bad = WorkPath("closed-bad.3dd");
+  WriteFile(good, bytes);
+  bytes.resize(100);  // cut inside the vertices
+  WriteFile(bad, bytes);
+  const int before = OpenFiles();
+  for (int i = 0; i < 10; ++i) {
+    LoadedModel m;
+    EXPECT_TRUE(LoadModelFile(good.c_str(), kNormalsOnly, &m));
+    ReleaseLoadedModel(&m);
+    EXPECT_FALSE(LoadModelFile(bad.c_str(), kNormalsOnly, &m));
+  }
+  EXPECT_EQ(OpenFiles(), before);
+}
+#endif
 
 TEST(ModelLoader, MissingFileFails) {
   LoadedModel m;

@@ -362,3 +362,48 @@ TEST_F(TriangleRaster, PatchSplitFollowsCurvedNormals) {
 }
 
 }  // namespace
+
+namespace {
+
+// A textured triangle: each corner carries its own (u, v).
+std::vector<__Point3ds> TexturedCorners(float z0, float z1, float z2) {
+  std::vector<__Point3ds> v = {Vertex(10, 40, z0), Vertex(12, 8, z1), Vertex(50, 20, z2)};
+  const float uv[3][2] = {{0.1f, 0.9f}, {0.3f, 0.2f}, {0.8f, 0.6f}};
+  for (int k = 0; k < 3; ++k) {
+    v[static_cast<size_t>(k)].has_uv = 1;
+    v[static_cast<size_t>(k)].u = uv[k][0];
+    v[static_cast<size_t>(k)].v = uv[k][1];
+  }
+  return v;
+}
+
+}  // namespace
+
+// Perspective texture coordinates are taken at pixels mapped back through the recorded
+// projection. A projection that maps nothing (centre 0, every depth 0) must give, pixel for
+// pixel, the coordinates of plain interpolation over the same pixels, in the Phong and the
+// flat rasterizers.
+TEST_F(TriangleRaster, PerspectiveThatChangesNothingGivesThePlainCoordinates) {
+  for (auto draw : {DrawPhongTriangle, DrawFlatTriangle}) {
+    points = TexturedCorners(0, 0, 0);
+    _Persp_x = _Persp_y = 0.0f;
+    _Persp_Far = 500.0f;
+    _Persp_Val = 0.0f;
+    RecordShaderCalls();
+    Draw(draw);
+    const std::vector<ShaderCall> plain = RecordedCalls();
+    ASSERT_GT(plain.size(), 300u) << "the triangle covers about 550 pixels";
+    _Persp_Val = 1.0f;
+    image.fill(0, 0, 0, 0);
+    RecordShaderCalls();
+    Draw(draw);
+    const std::vector<ShaderCall>& persp = RecordedCalls();
+    ASSERT_EQ(persp.size(), plain.size());
+    for (size_t i = 0; i < plain.size(); ++i) {
+      ASSERT_TRUE(persp[i].textured);
+      ASSERT_NEAR(persp[i].u, plain[i].u, 1e-4f) << "call " << i;
+      ASSERT_NEAR(persp[i].v, plain[i].v, 1e-4f) << "call " << i;
+    }
+    _Persp_Val = 0.0f;
+  }
+}

@@ -37,6 +37,8 @@ struct Captured {
   int light_count = 0;
   light3ds lights[2];
   bool ball_material_seen = false;
+  // The engine's settings while it drew.
+  int quality = -1, deep = -1, duble_side = -1, multy_refract = -1;
 };
 Captured g_seen;
 
@@ -59,6 +61,10 @@ float CaptureShader(float, float, unsigned char*, unsigned char*, float, float, 
     g_seen.mat_count = mat_count;
     g_seen.light_count = light_count;
     std::memcpy(g_seen.lights, lights, sizeof(light3ds) * std::min(light_count, 2));
+    g_seen.quality = __GetQuality();
+    g_seen.deep = __GetDeep();
+    g_seen.duble_side = __GetDubleSide();
+    g_seen.multy_refract = __GetUseMultyRefract();
   }
   g_seen.ball_material_seen |= tri->material == 0;
   c0 = c1 = c2 = 0.0f;
@@ -161,6 +167,45 @@ TEST_F(RenderRecordsTest, DefaultsGiveTwoLightsTwoMaterialsAndNoMaps) {
       EXPECT_STREQ(map->name, "");
 }
 
+// Values other than the defaults, each told apart from its neighbours: a light colour
+// with three different channels, low quality, a deep world, multi-refraction off, and a
+// double-sidedness some earlier caller left on.
+TEST_F(RenderRecordsTest, NonDefaultSettingsReachTheEngine) {
+  Param(47).u.cd.value = PF_Pixel{255, 255, 102, 51};  // "Light color": red 255, green 102, blue 51
+  SetFixed(46, 50.0);  // "Light Multiply"
+  SetFixed(48, 90.0);  // azimuth UV
+  Param(18).u.bd.value = 0;  // "Multy refract"
+  qvhost::RenderSettings low;
+  low.high_quality = false;
+  low.deep = true;
+  job_->SetSettings(low);
+  __SetDubleSide(1);
+  Render();
+  EXPECT_EQ(g_seen.quality, 0);
+  EXPECT_EQ(g_seen.deep, 1);
+  EXPECT_EQ(g_seen.duble_side, 0) << "set to 0 by every render";
+  EXPECT_EQ(g_seen.multy_refract, 0);
+  ASSERT_EQ(g_seen.light_count, 2);
+  for (const light3ds& l : g_seen.lights) {
+    EXPECT_FLOAT_EQ(l.colour[0], 1.0f);
+    EXPECT_FLOAT_EQ(l.colour[1], 0.4f);
+    EXPECT_FLOAT_EQ(l.colour[2], 0.2f);
+    EXPECT_FLOAT_EQ(l.multiplier, 0.5f);
+  }
+  // Azimuth 90 degrees: the light stands on +y, the opposite one on -y.
+  EXPECT_NEAR(g_seen.lights[0].position[0], 0.0, 0.01);
+  EXPECT_NEAR(g_seen.lights[0].position[1], 1414.21, 0.05);
+  EXPECT_NEAR(g_seen.lights[1].position[1], -1812.62, 0.05);
+
+  g_seen = Captured{};
+  job_->SetSettings(qvhost::RenderSettings{});
+  Param(18).u.bd.value = 1;
+  Render();
+  EXPECT_EQ(g_seen.quality, 1);
+  EXPECT_EQ(g_seen.deep, 0);
+  EXPECT_EQ(g_seen.multy_refract, 1);
+}
+
 TEST_F(RenderRecordsTest, WithoutTheOppositeLightThereIsOneLight) {
   Param(50).u.bd.value = 0;
   Render();
@@ -226,6 +271,34 @@ TEST_F(RenderRecordsTest, DeepRenderHandsDeepTextures) {
   EXPECT_EQ(g_seen.first_texel[3], (std::vector<uint16_t>{6554, 0, 32768, 32768}));
 }
 
+// "Cut alpha" at 16 bits clears the whole world (rows are counted in bytes there, twice the
+// 16-bit units the conversions use): only the ball is left, opaque, over nothing.
+TEST_F(RenderRecordsTest, CutAlphaAtSixteenBitsClearsEveryRow) {
+  qvhost::RenderSettings deep;
+  deep.deep = true;
+  job_->SetSettings(deep);
+  Param(52).u.bd.value = 1;  // "Cut alpha"
+  Render();
+  const qvhost::World* out = job_->last_output();
+  ASSERT_NE(out, nullptr);
+  int opaque = 0, empty = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const PF_Pixel16 p = out->Pixel16(x, y);
+      if (p.alpha == 32768) ++opaque;
+      if (p.alpha == 0 && p.red == 0 && p.green == 0 && p.blue == 0) ++empty;
+    }
+  // The ball: radius 50 % of half the width, 40 pixels, about 5027 pixels, its pole drawn
+  // out a little further and its rim anti-aliased; every other pixel empty.
+  const double ball = 3.14159 * 40 * 40;
+  EXPECT_NEAR(opaque, ball, 0.06 * ball);
+  EXPECT_GE(empty, kWidth * kHeight - 1.12 * ball);
+  for (int x = 0; x < kWidth; ++x) {
+    EXPECT_EQ(out->Pixel16(x, kHeight - 1).alpha, 0) << "last row, x " << x;
+    EXPECT_EQ(out->Pixel16(x, kHeight - 1).green, 0) << "last row, x " << x;
+  }
+}
+
 // ---- Resolution ------------------------------------------------------------------------------
 // The ball's refraction follows the frame's resolution (output width / layer width); the
 // pendant's does not.
@@ -265,6 +338,19 @@ TEST_F(RenderRecordsTest, FailedCheckoutDropsOnlyThatMap) {
   const std::vector<PF_ParamIndex>& in = job_->session().checkins();
   EXPECT_EQ(std::count(in.begin(), in.end(), 22), 0);
   EXPECT_EQ(in, (std::vector<PF_ParamIndex>{26, 24, 28, 41}));
+}
+
+// The layers are checked in in the order 22, 26, 24, 28, 41 and the render answers with the
+// last check-in's result: a failure before it is not reported, one of the last one is.
+TEST_F(RenderRecordsTest, TheLastCheckinDecidesTheResult) {
+  job_->session().FailCheckin(24, PF_Err_INTERNAL_STRUCT_DAMAGED);
+  qvhost::FrameResult r = job_->RenderFrame(0);
+  EXPECT_EQ(r.err, PF_Err_NONE);
+  EXPECT_EQ(job_->session().checkins(), (std::vector<PF_ParamIndex>{22, 26, 24, 28, 41}));
+  job_->session().FailCheckin(41, PF_Err_INVALID_INDEX);
+  r = job_->RenderFrame(0);
+  EXPECT_EQ(r.err, PF_Err_INVALID_INDEX);
+  EXPECT_EQ(job_->session().outstanding_checkouts(), 0u);
 }
 
 // A layer whose rows are shorter than its width cannot be read safely: no map.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "engine/raster/face_culling.h"
 #include "engine/scene/layer_composite.h"
 #include "engine/scene/scene_alloc.h"
 #include "raster_test_support.h"
@@ -168,11 +169,32 @@ TEST_F(SceneEntry, ScratchAllocationFailureDrawsNothingAndLeaksNothing) {
   }
 }
 
-// With no lights and no default light installed the render builds one for itself.
+// With no lights and no default light installed the render builds one for itself: white,
+// multiplier 1, at (200, 200, 1000); the shader finds it in LightDef while the render runs.
+light3ds g_light_seen;
+float LightCopyingShader(float, float, unsigned char*, unsigned char*, float, float, float,
+                         __Triangle3ds*, material3ds*, int, float& c0, float& c1, float& c2,
+                         __Point*, unsigned char, float, float, __Texture*, int, light3ds*,
+                         __PrevInfo*, GlassProp*, float, float, float, float) {
+  if (LightDef) g_light_seen = *LightDef;
+  c0 = c1 = c2 = 100.0f;
+  return 1.0f;
+}
+
 TEST_F(SceneEntry, DefaultLightIsBuiltAndReleased) {
   lights.clear();
   Render();
   EXPECT_GT(dst.at(32, 32, 0), 0);
+  EXPECT_EQ(LightDef, nullptr);
+  g_light_seen = light3ds{};
+  __SetNewRenderOnePixel(LightCopyingShader);
+  Render();
+  __SetDefRenderOnePixel();
+  EXPECT_EQ(g_light_seen.position[0], 200.0f);
+  EXPECT_EQ(g_light_seen.position[1], 200.0f);
+  EXPECT_EQ(g_light_seen.position[2], 1000.0f);
+  for (float c : g_light_seen.colour) EXPECT_EQ(c, 1.0f);
+  EXPECT_EQ(g_light_seen.multiplier, 1.0f);
   EXPECT_EQ(LightDef, nullptr);
   light3ds mine = MakeLight(0, 0, -1000);  // behind: a caller's light is used and kept
   LightDef = &mine;
@@ -182,6 +204,40 @@ TEST_F(SceneEntry, DefaultLightIsBuiltAndReleased) {
   EXPECT_EQ(dst.at(32, 32, 3), 255);
   EXPECT_EQ(LightDef, &mine);
   LightDef = nullptr;
+}
+
+// A face seen edge-on (Nz exactly 0) counts as front-facing: the line modes draw it in the
+// front pass, and never in the back-face pass unless double-sided.
+int g_back_pass_calls = 0;
+float PassCountingShader(float, float, unsigned char*, unsigned char*, float, float, float,
+                         __Triangle3ds*, material3ds*, int, float& c0, float& c1, float& c2,
+                         __Point*, unsigned char, float, float, __Texture*, int, light3ds*,
+                         __PrevInfo*, GlassProp*, float, float, float, float) {
+  if (_DrawBackFaces1) ++g_back_pass_calls;
+  c0 = c1 = c2 = 200.0f;
+  return 1.0f;
+}
+
+TEST_F(SceneEntry, EdgeOnFacesAreFrontFacesInTheLineModes) {
+  mesh.v = {Vertex(-20, -20, 0), Vertex(20, 20, 5), Vertex(0, 0, 10)};
+  mesh.t = {Face(0, 1, 2)};
+  ASSERT_EQ(OrientationNz(mesh.v[0], mesh.v[1], mesh.v[2]), 0.0f);
+  __SetNewRenderOnePixel(PassCountingShader);
+  for (int mode : {0, 1})
+    for (int back_faces : {0, 1}) {
+      dst.fill(0, 0, 0, 0);
+      g_back_pass_calls = 0;
+      _DrawMode = static_cast<unsigned char>(mode);
+      _DrawBackFaces = static_cast<unsigned char>(back_faces);
+      Render();
+      int drawn = 0;
+      for (int y = 0; y < dst.h; ++y)
+        for (int x = 0; x < dst.w; ++x) drawn += dst.at(x, y, 3) != 0;
+      EXPECT_GE(drawn, 40) << "mode " << mode << ": the diagonal is drawn";
+      EXPECT_EQ(g_back_pass_calls, 0) << "mode " << mode;
+    }
+  _DrawBackFaces = 0;
+  __SetDefRenderOnePixel();
 }
 
 // Culling: a back-facing triangle is drawn only in the back-face pass, with double side, or
@@ -254,6 +310,9 @@ TEST_F(SceneEntry, SolidFillHonoursPaddedRowsAndRefusesShortOnes) {
   __RasterSolid(dst.data(), 64, 64, 64 * 4 - 4, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32,
                 10.0f, 20.0f, 30.0f, 1.0f);
   __RasterSolid(nullptr, 64, 64, 256, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32, 1, 1, 1, 1);
+  // A stride whose 64 rows would span more channels than any image the engine can index.
+  __RasterSolid(dst.data(), 64, 64, INT32_MAX / 32, 0, 2, mesh.t.data(), mesh.v.data(), 32, 32,
+                10.0f, 20.0f, 30.0f, 1.0f);
   EXPECT_TRUE(dst == before);
   EXPECT_EQ(Zwidth, 5);
 }
@@ -290,18 +349,74 @@ class Composite : public EngineTest {
   }
 };
 
+// The larger coverage wins whichever came first: 0.4 then 0.6, or 0.6 then 0.4, of the same
+// colour is one blend at 0.6, and the edge keeps 0.6 as its coverage; a third partial
+// cover of 0.5 continues the same edge.
 TEST_F(Composite, SameColourTwiceBlendsOnceWithTheLargerCoverage) {
+  for (bool deep : {false, true})
+    for (int first : {4, 6}) {
+      UseScratch(deep);
+      const int m = _MaxChannel;
+      const int l = deep ? 20000 : 200;
+      Image out(1, 1, deep);
+      out.fill(0, 0, 0, m);
+      Layer(out, l, l, l, m * first / 10);
+      EXPECT_NEAR(out.at(0, 0, 0), l * (m * first / 10) / static_cast<float>(m), 1.0);
+      Layer(out, l, l, l, m * (10 - first) / 10);
+      EXPECT_NEAR(out.at(0, 0, 0), 0.6 * l, 1.0) << deep << " " << first;
+      EXPECT_EQ(out.at(0, 0, 3), m);
+      const int edge_coverage = deep ? edge[3] : reinterpret_cast<const uint8_t*>(edge.data())[3];
+      EXPECT_EQ(edge_coverage, m * 6 / 10);
+      Layer(out, l, l, l, m / 2);
+      EXPECT_NEAR(out.at(0, 0, 0), 0.6 * l, 1.0) << deep << " " << first;
+    }
+}
+
+// The region of one triangle: its box widened by 3 pixels, or in the curved modes by its
+// own width and height (at least 3), truncated after the origin is added.
+TEST_F(Composite, RegionIsTheBoxWithItsMargin) {
+  ResetEngine(64, 64, false);
+  std::vector<__Point3ds> v = {Vertex(-5.5f, -2.25f, 0), Vertex(10.75f, -2.25f, 0),
+                               Vertex(0, 7.5f, 0)};
+  const __Triangle3ds t = Face(0, 1, 2);
+  const LayerRegion narrow = TriangleRegion(t, v.data(), 30, 30, false);
+  EXPECT_EQ(narrow.x0, 21);  // trunc(-5.5 - 3 + 30)
+  EXPECT_EQ(narrow.x1, 43);  // trunc(10.75 + 3 + 30)
+  EXPECT_EQ(narrow.y0, 24);  // trunc(-2.25 - 3 + 30)
+  EXPECT_EQ(narrow.y1, 40);  // trunc(7.5 + 3 + 30)
+  const LayerRegion wide = TriangleRegion(t, v.data(), 30, 30, true);
+  EXPECT_EQ(wide.x0, 8);   // width 16.25
+  EXPECT_EQ(wide.x1, 57);
+  EXPECT_EQ(wide.y0, 18);  // height 9.75
+  EXPECT_EQ(wide.y1, 47);
+  // A triangle smaller than the margin keeps 3 pixels in the curved modes too.
+  std::vector<__Point3ds> small = {Vertex(0, 0, 0), Vertex(2, 0, 0), Vertex(1, 1.5f, 0)};
+  const LayerRegion tiny = TriangleRegion(t, small.data(), 30, 30, true);
+  EXPECT_EQ(tiny.x0, 27);
+  EXPECT_EQ(tiny.x1, 35);
+  EXPECT_EQ(tiny.y0, 27);
+  EXPECT_EQ(tiny.y1, 34);
+  // Limited to the image.
+  const LayerRegion edge_box = TriangleRegion(t, v.data(), 2, 60, false);
+  EXPECT_EQ(edge_box.x0, 0);
+  EXPECT_EQ(edge_box.y1, 64);
+}
+
+// Clearing a region of the scratch layer clears its four channels there and nothing else.
+TEST_F(Composite, ClearingTheLayerKeepsToTheRegion) {
   for (bool deep : {false, true}) {
-    UseScratch(deep);
-    const int m = _MaxChannel;
-    const int l = deep ? 20000 : 200;
-    Image out(1, 1, deep);
-    out.fill(0, 0, 0, m);
-    Layer(out, l, l, l, m * 4 / 10);
-    EXPECT_NEAR(out.at(0, 0, 0), l * (m * 4 / 10) / static_cast<float>(m), 1.0);
-    Layer(out, l, l, l, m * 6 / 10);
-    EXPECT_NEAR(out.at(0, 0, 0), 0.6 * l, 1.0) << deep;
-    EXPECT_EQ(out.at(0, 0, 3), m);
+    ResetEngine(16, 8, deep);
+    Image layer(16, 8, deep);
+    layer.fill(9, 9, 9, 9);
+    _TriLayer = layer.data();
+    ClearLayer(LayerRegion{3, 7, 2, 5});
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < 16; ++x) {
+        const bool inside = x >= 3 && x < 7 && y >= 2 && y < 5;
+        for (int k = 0; k < 4; ++k)
+          ASSERT_EQ(layer.at(x, y, k), inside ? 0 : 9) << x << "," << y << " deep " << deep;
+      }
+    _TriLayer = nullptr;
   }
 }
 

@@ -96,6 +96,7 @@ TEST_F(LineModes, RoughLineLeavesOutTheFarEnd) {
       {0, 0, 3, 0, {{0, 0}, {1, 0}, {2, 0}}},
       {3, 0, 0, 0, {{0, 0}, {1, 0}, {2, 0}}},
       {0, 0, 2, 2, {{0, 0}, {1, 1}}},  // equal extents: y-major
+      {0, 2, 2, 0, {{2, 0}, {1, 1}}},  // y-major starts at the smaller y, x-major would not
       {0, 0, 0, 3, {{0, 0}, {0, 1}, {0, 2}}},
       {5, 5, 5, 5, {}},  // a point draws nothing
   };
@@ -374,6 +375,28 @@ TEST_F(LineModes, WireWithZeroNormalsAndDegenerateTrianglesEnds) {
   EXPECT_NE(dst.at(32, 22, 3), 0);
 }
 
+// The wire's step along its edges follows their length in space, not on the screen, and a
+// segment shorter than a pixel on both axes draws nothing. Lying flat, the triangle's legs of
+// 10 pixels are walked in steps of 0.4 (4 pixels) and drawn; with one corner 300 deep the
+// step is 4 / 300 of an edge, every segment under a pixel, and nothing is drawn.
+TEST_F(LineModes, WireStepFollowsTheEdgesLengthInSpace) {
+  _Quality = 1;
+  size_t touched[2];
+  for (int deep_edge = 0; deep_edge < 2; ++deep_edge) {
+    std::vector<__Point3ds> v = {Vertex(10, 0, 0), Vertex(0, 10, deep_edge ? 300.0f : 0.0f),
+                                 Vertex(0, 0, 0)};
+    __Triangle3ds t = Face(0, 1, 2);
+    Image src(kSide, kSide, false), dst(kSide, kSide, false);
+    RecordShaderCalls();
+    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
+                     32, 32, 0, nullptr, nullptr);
+    touched[deep_edge] = Touched(dst).size();
+  }
+  __SetDefRenderOnePixel();
+  EXPECT_GT(touched[0], 30u) << "the flat triangle's edges";
+  EXPECT_EQ(touched[1], 0u) << "steps of under a pixel";
+}
+
 // ---- The coloured outline -------------------------------------------------------------
 
 TEST_F(LineModes, ColourOutlineSkipsBackFacesUnlessDoubleSided) {
@@ -417,6 +440,64 @@ TEST_F(LineModes, ColourOutlineWithoutQualityIsOnePixelPerStep) {
   // Three edges of 11 steps, sharing their corners.
   EXPECT_EQ(Touched(dst).size(), 30u);
   EXPECT_EQ(dst.at(10, 5, 3), 255);
+}
+
+// ---- Arguments the exported calls cannot trust ----------------------------------------
+// A line's half-width is held to kMaxLineHalfWidth pixels whatever _WireSize or the
+// outline's width says; the outline writes only inside the image it is given, whatever
+// size the last render left behind.
+
+TEST_F(LineModes, HugeLineWidthIsHeldToItsBound) {
+  constexpr int kBig = 200;
+  ResetLines(kBig, kBig, false);
+  _Quality = 1;
+  std::vector<__Point3ds> v = {Vertex(-10, 0, 0), Vertex(10, 0, 0), Vertex(0, 0.5f, 0)};
+  __Triangle3ds t = Face(0, 1, 2);
+  Image dst(kBig, kBig, false);
+  __DrawScenesLineColor(1e9f, 255, 255, 255, dst.data(), nullptr, kBig, kBig, 0, 1, &t,
+                        v.data(), kBig / 2, kBig / 2);
+  // Every pixel within the bound of the edges is covered, nothing beyond the bound's caps.
+  const float bound = kMaxLineHalfWidth;
+  EXPECT_EQ(dst.at(kBig / 2, kBig / 2 + static_cast<int>(bound) - 2, 3), 255);
+  EXPECT_EQ(dst.at(kBig / 2, kBig / 2 - static_cast<int>(bound) + 2, 3), 255);
+  for (const auto& p : Touched(dst))
+    ASSERT_LE(SegmentDistance(p.first - kBig / 2.0f, p.second - kBig / 2.0f, -10, 0, 10, 0),
+              bound + 4.0f)
+        << p.first << "," << p.second;
+  EXPECT_GT(Touched(dst).size(), 10000u);
+}
+
+TEST_F(LineModes, OutlineIntoASmallerImageStaysInsideIt) {
+  ResetLines(kSide, kSide, false);  // as a 64 x 64 render leaves the engine
+  _Quality = 1;
+  constexpr int kSmall = 16;
+  constexpr size_t kBytes = kSmall * kSmall * 4;
+  std::vector<uint8_t> image(kBytes + 4096, 0xAB);  // the image, then bytes that are not
+  std::fill(image.begin(), image.begin() + kBytes, 0);
+  // Edges along row 4 and column 4 that run on far beyond the small image.
+  std::vector<__Point3ds> v = {Vertex(-4, -4, 0), Vertex(40, -4, 0), Vertex(-4, 40, 0)};
+  __Triangle3ds t = Face(0, 1, 2);
+  __DrawScenesLineColor(1.0f, 10, 20, 30, image.data(), nullptr, kSmall, kSmall, 0, 1, &t,
+                        v.data(), 8, 8);
+  for (size_t i = kBytes; i < image.size(); ++i) ASSERT_EQ(image[i], 0xAB) << "byte " << i;
+  // The edges that cross the small image are drawn in it, at its own row size.
+  int drawn = 0;
+  for (size_t i = 3; i < kBytes; i += 4) drawn += image[i] != 0;
+  EXPECT_GT(drawn, 20);
+  EXPECT_EQ(image[(8 * kSmall + 4) * 4 + 0], 10) << "the left edge at row 8";
+  EXPECT_EQ(image[(4 * kSmall + 15) * 4 + 2], 30) << "the top edge at the last column";
+  EXPECT_EQ(Zwidth, kSide) << "the engine's image settings are put back";
+  EXPECT_EQ(_RowStride, kSide * 4);
+
+  // An image of the last render's own size keeps that render's (padded) rows.
+  constexpr int kStride = kSmall * 4 + 8;
+  ResetLines(kSmall, kSmall, false);
+  _Quality = 1;
+  _RowStride = kStride;
+  std::vector<uint8_t> padded(static_cast<size_t>(kSmall) * kStride, 0);
+  __DrawScenesLineColor(1.0f, 10, 20, 30, padded.data(), nullptr, kSmall, kSmall, 0, 1, &t,
+                        v.data(), 8, 8);
+  EXPECT_EQ(padded[8 * kStride + 4 * 4], 10) << "the left edge at row 8, padded rows";
 }
 
 // ---- Whole renders --------------------------------------------------------------------

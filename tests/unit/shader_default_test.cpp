@@ -218,6 +218,105 @@ TEST_F(DefaultShader, UntexturedFaceSkipsTextureOpacityAndBump) {
   EXPECT_EQ(skipped.alpha, plain.alpha);
 }
 
+// Partial self illumination on a lit surface: dif = d (1 - s) + s. With d = 0.5 and
+// s = 0.25 that is 0.625, told apart from d + s (0.75), d (1 - s) (0.375) and max(d, s).
+TEST_F(DefaultShader, PartialSelfIlluminationLiftsTheDiffuseFactor) {
+  ShadeCall call;
+  material3ds m = MakeMaterial(0.8f, 0.4f, 0.2f);
+  m.shininess_strength = 0.0f;
+  m.self_illumination = 0.25f;
+  call.mats = {m};
+  call.lights = {MakeLight(1000.0f * sqrtf(3.0f) / 2.0f, 0.0f, 500.0f)};  // d = 0.5
+  const ShadeResult r = call.Run();
+  EXPECT_NEAR(r.c[0], 0.8f * 0.625f * 255.0f, 0.01f);
+  EXPECT_NEAR(r.c[1], 0.4f * 0.625f * 255.0f, 0.01f);
+  EXPECT_NEAR(r.c[2], 0.2f * 0.625f * 255.0f, 0.01f);
+}
+
+// A texture record of one colour (blue, green, red, alpha texels), 4 x 4.
+struct PlainTexture {
+  std::vector<uint8_t> texels;
+  __Texture record{};
+  PlainTexture(uint8_t r, uint8_t g, uint8_t b) : texels(4 * 4 * 4) {
+    for (size_t i = 0; i < texels.size(); i += 4)
+      texels[i] = b, texels[i + 1] = g, texels[i + 2] = r, texels[i + 3] = 255;
+    record.present = 1;
+    record.width = record.height = 4;
+    record.pixels = texels.data();
+  }
+};
+
+// The opacity map gives the largest of its red, green and blue as the opacity, wherever
+// the largest lies; at percent 0.5 it is mixed half and half with the material's.
+TEST_F(DefaultShader, OpacityMapTakesTheLargestChannel) {
+  // Every order of 0.2, 0.4 and 0.8.
+  const uint8_t sets[6][3] = {{204, 51, 102}, {204, 102, 51}, {51, 204, 102},
+                              {102, 204, 51}, {51, 102, 204}, {102, 51, 204}};
+  ShadeCall call;
+  call.mats = {MakeMaterial(0.5f, 0.5f, 0.5f)};
+  call.mats[0].opacity_map.u_scale = call.mats[0].opacity_map.v_scale = 1.0f;
+  call.lights = {MakeLight(0.0f, 0.0f, 500.0f)};
+  call.textures.assign(4, __Texture{});
+  call.textured = 1;
+  for (const auto& rgb : sets) {
+    PlainTexture opacity(rgb[0], rgb[1], rgb[2]);
+    call.textures[1] = opacity.record;
+    call.mats[0].opacity_map.percent = 1.0f;
+    call.mats[0].transparency = 0.0f;
+    EXPECT_NEAR(call.Run().alpha, 0.8f, 1e-5f) << int(rgb[0]) << " " << int(rgb[1]);
+    call.mats[0].opacity_map.percent = 0.5f;
+    call.mats[0].transparency = -0.5f;  // the material's own opacity 0.5
+    EXPECT_NEAR(call.Run().alpha, 0.5f * 0.8f + 0.5f * 0.5f, 1e-5f);
+  }
+}
+
+// The reflection map is looked up on every face, textured or not, and mixed over the
+// colour at its percent.
+TEST_F(DefaultShader, ReflectionMapAlsoOnUntexturedFaces) {
+  for (unsigned char textured : {0, 1}) {
+    ShadeCall call;
+    material3ds m = MakeMaterial(1.0f, 1.0f, 1.0f);
+    m.shininess_strength = 0.0f;
+    m.reflection_map.percent = 1.0f;
+    m.reflection_map.u_scale = m.reflection_map.v_scale = 1.0f;
+    call.mats = {m};
+    call.lights = {MakeLight(0.0f, 0.0f, 500.0f)};
+    PlainTexture reflection(51, 102, 204);
+    call.textures.assign(4, __Texture{});
+    call.textures[3] = reflection.record;
+    call.textured = textured;
+    const ShadeResult r = call.Run();
+    EXPECT_NEAR(r.c[0], 51.0f, 0.5f) << int(textured);
+    EXPECT_NEAR(r.c[1], 102.0f, 0.5f);
+    EXPECT_NEAR(r.c[2], 204.0f, 0.5f);
+  }
+}
+
+// A bump map on a textured face tilts the normal, and with it the light a pixel gets; the
+// other slots play no part in whether it is applied.
+TEST_F(DefaultShader, BumpMapTiltsTheLitNormal) {
+  ShadeCall call;
+  material3ds m = MakeMaterial(1.0f, 1.0f, 1.0f);
+  m.shininess_strength = 0.0f;
+  m.bump_map.percent = 1.0f;
+  m.bump_map.u_scale = m.bump_map.v_scale = 1.0f;
+  call.mats = {m};
+  call.lights = {MakeLight(1000.0f * sqrtf(3.0f) / 2.0f, 0.0f, 500.0f)};  // d = 0.5 unbumped
+  call.textured = 1;
+  call.textures.assign(4, __Texture{});
+  const float flat = call.Run().c[0];
+  EXPECT_NEAR(flat, 0.5f * 255.0f, 0.01f);
+  // Texels brighter to the right: a slope along u.
+  std::vector<uint8_t> texels(4 * 4 * 4, 255);
+  for (int j = 0; j < 4; ++j)
+    for (int i = 0; i < 4; ++i)
+      for (int k = 0; k < 3; ++k) texels[(j * 4 + i) * 4 + k] = static_cast<uint8_t>(60 * i);
+  call.textures[2].present = 1;
+  call.textures[2].width = call.textures[2].height = 4;
+  call.textures[2].pixels = texels.data();
+  EXPECT_GT(fabsf(call.Run().c[0] - flat), 5.0f) << "the bumped normal faces the light differently";
+}
+
 // Channel values are clamped at full scale, 32768 in 16-bit (not 65535).
 TEST_F(DefaultShader, SixteenBitFullScaleIs32768) {
   ResetEngine(64, 64, true);

@@ -78,6 +78,20 @@ TEST_F(BumpSampler, FootprintAveragesTheSlopes) {
   EXPECT_EQ(Bumped(RecordOf(img), 1.0f, 0.0f, 0.002f, &prev).nx, 0.25f);
 }
 
+// The same along v, in a ramp one column wide and 11 rows high: the v-neighbours wrap to
+// row 0 at the last row, and ny rises by 315 x 0.0002 while nx stays.
+TEST_F(BumpSampler, FootprintAlongVWrapsToRowZero) {
+  _Quality = 1;
+  Image img(1, 11, false);
+  for (int j = 0; j < 11; ++j) SetTexel(img, 0, j, 30 * j, 30 * j, 30 * j, 0);
+  __PrevInfo prev{};
+  prev.valid = 1;
+  prev.v = 0.0f;
+  const Tilt n = Bumped(RecordOf(img), 0.0f, 1.0f, 0.002f, &prev);
+  EXPECT_NEAR(n.ny, -0.5f + 0.063f, 1e-6f);
+  EXPECT_EQ(n.nx, 0.25f);
+}
+
 TEST_F(BumpSampler, UnusableRecordClearsTheFlagAndKeepsTheNormal) {
   Image img = RampAlongU(8, 8, false, 30);
   __Texture t = RecordOf(img);

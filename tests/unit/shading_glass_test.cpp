@@ -192,6 +192,30 @@ TEST_P(GlassStage, FootprintAveragesBetweenTheTwoTargets) {
   }
 }
 
+// The footprint takes over only beyond 2 pixels: a previous target exactly 2 columns away
+// keeps the single filtered lookup; 2.5 columns away averages trunc(2.5 + 1) = 3 samples at
+// steps of 2.5 / 3, columns 10, 10 and 11.
+TEST_P(GlassStage, FootprintStartsBeyondTwoPixels) {
+  HorizontalRamp();
+  _Quality = 1;
+  __PrevInfo prev{};
+  prev.nx = -1.0f;
+  prev.valid = 1;
+  prev.x = 10.0f - 32.0f;
+  prev.y = 10.0f - 32.0f;
+  float d[3] = {0.5f, 0.5f, 0.5f};
+  Run(10.0f, 10.0f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 2.0f, 0.0f), d, &prev);
+  const float plane[4] = {0.0f, 0.0f, -1.0f, 5.0f};
+  float alpha = 1.0f;
+  const float single = SampleRefracted(5.0f, 10.0f, 10.0f, 0, 0.0f, plane, alpha, 10.0f, 10.0f,
+                                       bg.data());
+  EXPECT_FLOAT_EQ(d[0], single);
+  float e[3] = {0.5f, 0.5f, 0.5f};
+  Run(10.0f, 10.0f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 2.5f, 0.0f), e, &prev);
+  EXPECT_NEAR(e[0], (2.0f * Level(48) + Level(52)) / (3.0f * Max()), 1e-6f);
+  EXPECT_NE(single, e[0]);
+}
+
 // The decision is taken on red alone: a red footprint of 1.5 keeps all three channels in
 // single mode even though green (k = -3 at 200 % aberration) spans 4.5 pixels.
 TEST_P(GlassStage, SmallRedFootprintKeepsSingleModeForAllChannels) {
@@ -256,6 +280,23 @@ TEST_P(GlassStage, MultiRefractionRecordsDepthsAndTakesDrawnGlassIn) {
   EXPECT_EQ(SampleBackground(500.0f, bg.data(), o, 0, 30.0f), Level(10));
   EXPECT_EQ(SampleBackground(500.0f, nullptr, o, 0, 30.0f), 0.0f);
   EXPECT_EQ(depth[5 * kW + 7], 100.0f);
+}
+
+// With quality and multi-refraction each of the four taps is looked up at its own depth on
+// the pixel's plane, and the last channel records it: for the plane x + 2y - z = 0 the
+// taps around (7.25, 5.5) lie at depths x + 2y of their own positions, the first at z.
+TEST_P(GlassStage, FourTapsRecordTheirOwnPlaneDepths) {
+  _UseMultyRefract = 1;
+  _Quality = 1;
+  const float plane[4] = {1.0f, 2.0f, -1.0f, 0.0f};
+  float alpha = 1.0f;
+  for (int ch = 0; ch < 3; ++ch)
+    SampleRefracted(3.0f, 7.25f, 5.5f, ch, 0.0f, plane, alpha, 7.25f, 5.5f, bg.data());
+  EXPECT_EQ(depth[5 * kW + 7], 3.0f);
+  EXPECT_FLOAT_EQ(depth[5 * kW + 8], 8.25f + 11.0f);
+  EXPECT_FLOAT_EQ(depth[6 * kW + 7], 7.25f + 13.0f);
+  EXPECT_FLOAT_EQ(depth[6 * kW + 8], 8.25f + 13.0f);
+  EXPECT_EQ(alpha, 1.0f);
 }
 
 // Front pass of a two-pass render: where the back pass drew (copy alpha set), the back

@@ -1,0 +1,186 @@
+// Every allocation of the module failed in turn: a small scene (ball and pendant, a
+// texture layer) is set up and rendered through the reference host with the n-th page
+// allocation refused, for every n until a run needs no more. Each run must end either with
+// exactly the frame of an unhindered run or with the host's out-of-memory error, and with
+// every block released, every layer checked in and every handle unlocked.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "counting_page_alloc.h"
+#include "engine/engine.h"
+#include "host/render_job.h"
+#include "tests/host/host_fixture.h"
+#include "shell/resources/pipl_words.h"
+#include "shell/sequence_model.h"
+
+extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
+                                 PF_ParamDef* params[], PF_LayerDef* output, void* extra);
+
+namespace {
+
+std::string ModelPath() { return PluginPath("Geometry/Toys/Toy01.3dd"); }
+
+// The module's entry point, with sequence setup reading the pendant from the built plug-in
+// folder (this program is not the module, so the path beside it leads nowhere).
+PF_Err Entry(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params[],
+             PF_LayerDef* output, void* extra) {
+  if (cmd == PF_Cmd_SEQUENCE_SETUP)
+    return SetupSequenceRecord(in_data, out_data, ModelPath().c_str());
+  return EntryPointFunc(cmd, in_data, out_data, params, output, extra);
+}
+
+qvhost::Pipl ModulePipl() {
+  static const unsigned short kWords[] = {QUORVEL_PIPL_WORDS};
+  return qvhost::ParsePipl(kWords, QUORVEL_PIPL_BYTES);
+}
+
+constexpr int kWidth = 48;
+constexpr int kHeight = 40;
+
+// One scene: a popup value for "Rendering mode", the depth, whether a texture layer is
+// chosen, and how many pixels its frame changes at least.
+struct Scene {
+  int mode;
+  bool deep;
+  bool texture;
+  int min_drawn;
+};
+
+// The outcome of one setup and render.
+struct Outcome {
+  bool setup_failed = false;
+  std::string setup_error;
+  PF_Err err = PF_Err_NONE;
+  qvhost::Image image;
+  std::vector<std::string> problems;
+};
+
+Outcome RunScene(const Scene& scene, long fail_at) {
+  Outcome run;
+  FailPageAllocAt(fail_at);
+  std::unique_ptr<qvhost::RenderJob> job;
+  try {
+    job = std::make_unique<qvhost::RenderJob>(Entry, ModulePipl(), kWidth, kHeight);
+  } catch (const qvhost::RenderSetupError& e) {
+    run.setup_failed = true;
+    run.setup_error = e.what();
+    return run;
+  }
+  qvhost::RenderSettings settings;
+  settings.deep = scene.deep;
+  job->SetSettings(settings);
+  job->session().value(2).u.pd.value = scene.mode;
+  if (scene.texture) job->SetTextureLayer(22, qvhost::MakeBackground(7, 5, 8));
+  qvhost::FrameResult r = job->RenderFrame(0);
+  run.err = r.err;
+  run.image = std::move(r.image);
+  run.problems = std::move(r.problems);
+  return run;  // the job's end sends sequence and global setdown
+}
+
+bool SameImage(const qvhost::Image& a, const qvhost::Image& b) {
+  return a.width == b.width && a.height == b.height && a.depth == b.depth && a.rgba == b.rgba;
+}
+
+// Pixels that differ between two images of one size.
+int ChangedPixels(const qvhost::Image& a, const qvhost::Image& b) {
+  int changed = 0;
+  for (int y = 0; y < a.height; ++y)
+    for (int x = 0; x < a.width; ++x)
+      for (int c = 0; c < 4; ++c)
+        if (a.pixel(x, y)[c] != b.pixel(x, y)[c]) {
+          ++changed;
+          break;
+        }
+  return changed;
+}
+
+class AllocationFaults : public ::testing::TestWithParam<Scene> {};
+
+TEST_P(AllocationFaults, EveryFailedAllocationEndsInTheRightFrameOrOutOfMemory) {
+  const Scene scene = GetParam();
+  // The unhindered run: its frame, and how many allocations it makes.
+  const Outcome good = RunScene(scene, 0);
+  const long needed = PageAllocCalls();
+  ASSERT_FALSE(good.setup_failed) << good.setup_error;
+  ASSERT_EQ(good.err, PF_Err_NONE);
+  ASSERT_EQ(LivePageBlocks(), 0);
+  ASSERT_GT(needed, 5) << "the scene allocates its frame, background, ball and pendant";
+
+  int good_frames = 0, out_of_memory = 0, setup_refused = 0;
+  qvhost::Image prepared;  // the output of the first run that ran out of memory
+  for (long n = 1; n <= needed; ++n) {
+    const Outcome run = RunScene(scene, n);
+    SCOPED_TRACE("allocation " + std::to_string(n) + " of " + std::to_string(needed));
+    EXPECT_TRUE(PageAllocFailed());
+    EXPECT_EQ(LivePageBlocks(), 0) << "blocks left behind";
+    if (run.setup_failed) {
+      ++setup_refused;
+      EXPECT_NE(run.setup_error.find("out of memory"), std::string::npos) << run.setup_error;
+      continue;
+    }
+    for (const std::string& p : run.problems) ADD_FAILURE() << "host check: " << p;
+    if (run.err == PF_Err_NONE) {
+      ++good_frames;
+      EXPECT_TRUE(SameImage(run.image, good.image)) << "success with a wrong frame";
+    } else {
+      ++out_of_memory;
+      EXPECT_EQ(run.err, PF_Err_OUT_OF_MEMORY);
+      // The output as the render prepared it (the input copied), the same on every path.
+      if (prepared.empty()) prepared = run.image;
+      EXPECT_TRUE(SameImage(run.image, prepared)) << "a half-drawn frame";
+    }
+  }
+  std::printf("  %ld allocations failed in turn: %d right frames, %d out of memory at the "
+              "render, %d at sequence setup\n",
+              needed, good_frames, out_of_memory, setup_refused);
+  // The frame that a success must match shows the scene: a good part of it is drawn.
+  ASSERT_FALSE(prepared.empty());
+  EXPECT_GE(ChangedPixels(good.image, prepared), scene.min_drawn);
+  // The pendant, the frame images and the engine's buffers cannot all be optional.
+  EXPECT_GT(setup_refused, 0) << "the pendant's arrays";
+  EXPECT_GT(out_of_memory, 0) << "the render's own buffers";
+  EXPECT_EQ(good_frames + out_of_memory + setup_refused, needed);
+}
+
+// Without a sequence record the render leaves the output as prepared (here: cleared by
+// "Cut alpha"), checks every layer in, keeps no block and locks nothing.
+TEST(NoSequenceRecord, FrameAsPreparedAndNothingKept) {
+  FailPageAllocAt(0);
+  {
+    qvhost::RenderJob job(Entry, ModulePipl(), kWidth, kHeight);
+    job.SetTextureLayer(22, qvhost::MakeBackground(7, 5, 8));
+    job.session().value(52).u.bd.value = 1;  // "Cut alpha"
+    const long held = LivePageBlocks();
+    EXPECT_GT(held, 0) << "the pendant's arrays";
+    PF_Handle sequence = job.session().in_data().sequence_data;
+    job.session().in_data().sequence_data = nullptr;
+    FailPageAllocAt(0);  // counts the render's calls from here
+    const qvhost::FrameResult r = job.RenderFrame(0);
+    job.session().in_data().sequence_data = sequence;
+    EXPECT_EQ(r.err, PF_Err_NONE);
+    for (const std::string& p : r.problems) ADD_FAILURE() << "host check: " << p;
+    EXPECT_EQ(job.session().checkins(), (std::vector<PF_ParamIndex>{22, 26, 24, 28, 41}));
+    EXPECT_EQ(LivePageBlocks(), held) << "the render's own blocks are released";
+    EXPECT_EQ(PageAllocCalls(), 3) << "the frame, the background and the texture";
+    for (int y = 0; y < kHeight; ++y)
+      for (int x = 0; x < kWidth; ++x)
+        for (int c = 0; c < 4; ++c) ASSERT_EQ(r.image.pixel(x, y)[c], 0) << x << "," << y;
+  }
+  EXPECT_EQ(LivePageBlocks(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Scenes, AllocationFaults,
+                         ::testing::Values(Scene{5, false, true, 400}, Scene{5, true, false, 400},
+                                           Scene{1, false, false, 100},
+                                           Scene{6, false, false, 400}),
+                         [](const ::testing::TestParamInfo<Scene>& info) {
+                           const Scene& s = info.param;
+                           return "Mode" + std::to_string(s.mode) + (s.deep ? "Deep" : "") +
+                                  (s.texture ? "Textured" : "");
+                         });
+
+}  // namespace
