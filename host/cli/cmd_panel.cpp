@@ -109,7 +109,11 @@ void AddPanelCommand(CLI::App& app) {
       std::fprintf(stderr, "quorvel panel: %s\n", e.what());
       status = kExitFailure;
     }
-    std::fflush(stdout);
+    // The report is output too: a standard output that cannot take it fails the command.
+    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status == 0) {
+      std::fputs("quorvel panel: cannot write to standard output\n", stderr);
+      status = kExitFailure;
+    }
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }
