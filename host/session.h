@@ -132,6 +132,8 @@ class Session {
   // ---- Suites through pica_basicP. ----------------------------------------------------
   // Makes a suite available to AcquireSuite; none is provided unless given here.
   void ProvideSuite(const std::string& name, int version, const void* suite);
+  // Takes a provided suite away again (a host that lacks it).
+  void WithdrawSuite(const std::string& name, int version) { suites_.erase({name, version}); }
   // Every AcquireSuite request, in order, with its result.
   struct SuiteRequest {
     std::string name;

@@ -276,7 +276,11 @@ SPErr SessionCallbacks::ReleaseSuite(const char* name, int version) {
   Session* s = t_current;
   if (!s || !name) return kSPBadParameterError;
   auto held = s->suites_held_.find({std::string(name), version});
-  if (held == s->suites_held_.end() || held->second == 0) return kSPSuiteNotFoundError;
+  if (held == s->suites_held_.end() || held->second == 0) {
+    s->Problem("ReleaseSuite of \"" + std::string(name) + "\" version " + std::to_string(version) +
+               ", which the effect does not hold");
+    return kSPSuiteNotFoundError;
+  }
   --held->second;
   return kSPNoError;
 }

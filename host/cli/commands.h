@@ -12,6 +12,8 @@ void AddInfoCommand(CLI::App& app);
 void AddModelCommand(CLI::App& app);
 // `quorvel render ...`: renders frames through the module.
 void AddRenderCommand(CLI::App& app);
+// `quorvel panel ...`: draws the information panel through the module to a PNG file.
+void AddPanelCommand(CLI::App& app);
 
 // The module the commands load when none is named: Quorvel64.AEX in the plug-in folder
 // beside the program.

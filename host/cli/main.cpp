@@ -16,6 +16,7 @@ int Run(int argc, char** argv) {
   AddInfoCommand(app);
   AddModelCommand(app);
   AddRenderCommand(app);
+  AddPanelCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -65,6 +65,8 @@ enum { PF_LayerDefault_NONE = 0 };
 
 // The host's value: bit 0 (value 1) is a reserved bit the host ignores.
 enum { PF_ParamFlag_CANNOT_TIME_VARY = 2 };
+// The control is twirled up (collapsed) in the effect controls.
+enum { PF_ParamFlag_COLLAPSE_TWIRLY = 0x20 };
 
 enum { PF_PUI_CONTROL = 2 };
 enum { PF_CustomEFlag_COMP = 1, PF_CustomEFlag_LAYER = 2, PF_CustomEFlag_EFFECT = 4 };

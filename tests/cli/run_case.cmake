@@ -14,6 +14,9 @@
 #                        spelt right) and the help page beside the module; exit 0.
 #   about_screenshot     (Windows, XVFB) the box is shown, captured into about.png; exit 0.
 #   about_screenshot_native  --screenshot natively is a usage error (exit 2).
+#   panel_*              `quorvel panel` in WORK_DIR: the panel with a lit button is written
+#                        (exit 0); a click reports what the module opens; an unknown button
+#                        or no --output is a usage error (exit 2) that writes nothing.
 if(CASE STREQUAL "about")
   set(args about)
   set(expected_code 0)
@@ -95,6 +98,35 @@ elseif(CASE STREQUAL "render_fixed_parameter")
   set(stdout_regex "^$")
   set(stderr_regex "\"Cut alpha\" \\(52\\) cannot be animated")
   set(absent_files bad.png bad_0001.png)
+elseif(CASE STREQUAL "panel_hover")
+  set(args panel --hover about --output panel_about.png)
+  set(expected_code 0)
+  set(stdout_regex "^panel_about.png: 416x148 panel, pointer on about\n$")
+  set(stderr_regex "^$")
+  set(expected_files panel_about.png)
+elseif(CASE STREQUAL "panel_click")
+  set(args panel --click web --output panel_web.png)
+  set(expected_code 0)
+  set(stdout_regex "click on web: open https://www.quorvel.example/, owned by the host's main window\n$")
+  set(stderr_regex "^$")
+  set(expected_files panel_web.png)
+elseif(CASE STREQUAL "panel_click_about")
+  set(args panel --hover help --click about --output panel_help.png)
+  set(expected_code 0)
+  set(stdout_regex "pointer on help\nclick on about: the about box, owned by the host's main window\n$")
+  set(stderr_regex "^$")
+  set(expected_files panel_help.png)
+elseif(CASE STREQUAL "panel_bad_button")
+  set(args panel --hover nose --output bad_panel.png)
+  set(expected_code 2)
+  set(stdout_regex "^$")
+  set(stderr_regex "quorvel panel: --hover nose: expected help, about or web")
+  set(absent_files bad_panel.png)
+elseif(CASE STREQUAL "panel_no_output")
+  set(args panel --hover help)
+  set(expected_code 2)
+  set(stdout_regex "")
+  set(stderr_regex "--output")
 elseif(CASE STREQUAL "render_full_disk")
   # A disk that takes nothing: the small file fits the write buffer, so only the final
   # flush and close show the failure, which must not end in success.

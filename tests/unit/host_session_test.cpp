@@ -336,6 +336,8 @@ TEST_F(SessionTest, OnlyProvidedSuitesAreHandedOut) {
   EXPECT_EQ(known_suite, &kFakeSuite);
   EXPECT_EQ(release, qvhost::kSPNoError);
   EXPECT_NE(release_unheld, qvhost::kSPNoError);
+  ASSERT_EQ(session_.problems().size(), 1u) << "releasing a suite not held is the effect's fault";
+  EXPECT_NE(session_.problems()[0].find("does not hold"), std::string::npos);
   EXPECT_EQ(session_.suites_held(), 0);
   ASSERT_EQ(session_.suite_requests().size(), 2u);
   EXPECT_EQ(session_.suite_requests()[0].name, "PF Effect Custom UI Suite");
