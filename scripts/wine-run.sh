@@ -16,4 +16,17 @@ fi
 if ! grep -q '"Managed"="N"' "$WINEPREFIX/user.reg" 2>/dev/null; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 || true
 fi
+# A program that needs the display (QUORVEL_WINE_OWN_SERVER set, under xvfb-run) gets a Wine
+# server of its own: a server left running by an earlier program without a display keeps its
+# desktop there, and no window could be shown. It is stopped again afterwards, so that later
+# programs do not inherit a desktop on a display that has gone.
+if [ -n "${QUORVEL_WINE_OWN_SERVER:-}" ]; then
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  status=0
+  wine "$@" || status=$?
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
+  exit $status
+fi
 exec wine "$@"
