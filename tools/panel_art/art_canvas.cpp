@@ -1,11 +1,13 @@
 // Painting the panel's pictures: coverage from signed distances (one pixel of soft edge),
-// blending in floats, the ball image shrunk with a box filter, and the .bmp writer.
+// blending in floats, the ball image shrunk with a box filter, and the canvas written as a
+// 24-bit BMP through the pictures library's writer.
 #include "tools/panel_art/art_canvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+
+#include "tools/pictures/picture.h"
 
 namespace art {
 
@@ -104,43 +106,17 @@ void LayImage(Canvas& c, const qvhost::Image& image, int factor, int x, int y) {
 }
 
 bool WriteBmp(const Canvas& c, const std::string& path, std::string& error) {
-  const uint32_t row = (static_cast<uint32_t>(c.width) * 24 + 31) / 32 * 4;
-  const uint32_t image_size = row * static_cast<uint32_t>(c.height);
-  std::vector<uint8_t> bytes(54 + image_size, 0);
-  auto put = [&](size_t at, uint32_t v, int count) {
-    for (int i = 0; i < count; ++i) bytes[at + static_cast<size_t>(i)] = static_cast<uint8_t>(v >> (8 * i));
-  };
-  bytes[0] = 'B';
-  bytes[1] = 'M';
-  put(2, 54 + image_size, 4);
-  put(10, 54, 4);
-  put(14, 40, 4);
-  put(18, static_cast<uint32_t>(c.width), 4);
-  put(22, static_cast<uint32_t>(c.height), 4);  // positive: bottom-up
-  put(26, 1, 2);
-  put(28, 24, 2);
-  put(34, image_size, 4);
-  put(38, 2835, 4);  // 72 dots an inch
-  put(42, 2835, 4);
-  for (int y = 0; y < c.height; ++y)
-    for (int x = 0; x < c.width; ++x) {
-      const Colour& p = c.pixels[static_cast<size_t>(c.height - 1 - y) * c.width + x];
-      uint8_t* q = &bytes[54 + row * static_cast<uint32_t>(y) + static_cast<uint32_t>(x) * 3];
-      q[0] = static_cast<uint8_t>(std::lround(std::clamp(p.b, 0.0f, 1.0f) * 255));
-      q[1] = static_cast<uint8_t>(std::lround(std::clamp(p.g, 0.0f, 1.0f) * 255));
-      q[2] = static_cast<uint8_t>(std::lround(std::clamp(p.r, 0.0f, 1.0f) * 255));
-    }
-  FILE* f = std::fopen(path.c_str(), "wb");
-  if (!f) {
-    error = "cannot write " + path;
-    return false;
+  qvpic::Picture picture;
+  picture.width = c.width;
+  picture.height = c.height;
+  picture.rgb.reserve(c.pixels.size() * 3);
+  auto level = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
+  for (const Colour& p : c.pixels) {
+    picture.rgb.push_back(level(p.r));
+    picture.rgb.push_back(level(p.g));
+    picture.rgb.push_back(level(p.b));
   }
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  if (std::fclose(f) != 0 || !ok) {
-    error = "cannot write " + path;
-    return false;
-  }
-  return true;
+  return qvpic::WriteBmp24(path, picture, error);
 }
 
 }  // namespace art
