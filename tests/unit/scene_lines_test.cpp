@@ -264,6 +264,34 @@ TEST_F(LineModes, LineTriangleShadesEdgesWithTheFacingNormal) {
   EXPECT_FALSE(drawn.count({32, 32}));  // inside
 }
 
+// Without quality the line triangle walks P0 -> P1, P1 -> P2, P2 -> P0, each line from the
+// truncated start over trunc(end - start) steps, so the far end of a line with fractional
+// ends may be left out. For P0 (10.6, 10.6), P1 (20.3, 10.6), P2 (10.6, 30.4):
+//   P0 -> P1: 9 steps right, row 10, columns 10..19;
+//   P1 -> P2: from (20, 10), 19 steps down and 9 left: column 20 - (y - 10) / 2 on rows
+//     10..29 (the error term 2 * 9 - 19 = -1 moves left on every second row);
+//   P2 -> P0: from (10, 30), 19 steps up: rows 30 down to 11.
+TEST_F(LineModes, LineTriangleWalksEachEdgeFromItsStart) {
+  _Quality = 0;
+  RecordShaderCalls();
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  std::vector<__Point3ds> v = {Vertex(10.6f, 10.6f, 5), Vertex(20.3f, 10.6f, 5),
+                               Vertex(10.6f, 30.4f, 5)};
+  __Triangle3ds t = Face(0, 1, 2);
+  DrawLineTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 0,
+                   0, 0, nullptr, nullptr);
+  std::vector<std::pair<int, int>> expected;
+  for (int x = 10; x <= 19; ++x) expected.push_back({x, 10});
+  for (int y = 10; y <= 29; ++y) expected.push_back({20 - (y - 10) / 2, y});
+  for (int y = 30; y >= 11; --y) expected.push_back({10, y});
+  std::vector<std::pair<int, int>> walked;
+  for (const ShaderCall& c : RecordedCalls()) walked.push_back({c.pixel_x(), c.pixel_y()});
+  EXPECT_EQ(walked, expected);
+  const PixelSet drawn = Touched(dst);
+  EXPECT_EQ(drawn, PixelSet(expected.begin(), expected.end()));
+  EXPECT_EQ(drawn.size(), 50u);
+}
+
 // ---- Wire (mode 2) --------------------------------------------------------------------
 
 // A tilted triangle whose vertex normals are its unit face normal.
