@@ -76,6 +76,24 @@ TEST_F(TriangleRaster, FlatIncludesTheIntegerRightBoundaryAndTheBottomRow) {
   EXPECT_EQ(Covered(), expected);
 }
 
+// A left edge less than one pixel tall has no usable slope: the row it owns starts at its
+// smaller x. The flat top (40, 21.3) -> (10, 20.6) of the triangle with (25, 5.5) owns row
+// 21 in both families, from column 10 to the right edge at 25 + 15.5 * 15 / 15.8 = 39.72.
+TEST_F(TriangleRaster, EdgeUnderAPixelTallFillsItsRowFromItsSmallerX) {
+  points = {Vertex(40, 21.3f, 0), Vertex(10, 20.6f, 0), Vertex(25, 5.5f, 0)};
+  for (auto draw : {DrawPhongTriangle, DrawFlatTriangle}) {
+    image.fill(0, 0, 0, 0);
+    Draw(draw);
+    int row21 = 0;
+    for (int x = 0; x < 64; ++x) {
+      EXPECT_EQ(image.at(x, 21, 3), x >= 10 && x <= 39 ? 255 : 0) << x;
+      row21 += image.at(x, 21, 3) != 0;
+      EXPECT_EQ(image.at(x, 22, 3), 0) << x;
+    }
+    EXPECT_EQ(row21, 30);
+  }
+}
+
 // With an origin the pixels move, and the shader sees positions relative to the origin.
 TEST_F(TriangleRaster, OriginShiftsPixelsAndShaderPositionsAreRelative) {
   points = {Vertex(-10, 0, 0), Vertex(-10, -20, 0), Vertex(10, -20, 0)};
@@ -251,6 +269,36 @@ TEST_F(TriangleRaster, FlatNormalIsConstantPhongNormalIsInterpolated) {
   }
   EXPECT_LT(min_nx, -0.3f);
   EXPECT_GT(max_nx, 0.3f);
+}
+
+// The second Phong scheme through the rasterizer, which builds the mid-edge normals from
+// the vertices: on the triangle (10, 30), (10, 10), (30, 10) with normals N0 = z, N1 = x,
+// N2 = y, the middle of edge 0-1, (10, 20), gets 0.25 N0 + 0.25 N1 + 0.25 (N0 + N1) / 2;
+// the middle of edge 1-2, (20, 10), 0.25 N1 + 0.25 N2 + 2 x 0.25 (N1 + N2) / 2; the middle
+// of edge 2-0, (20, 20), 0.25 N2 + 0.25 N0 + 0.25 (N2 + N0) / 2.
+TEST_F(TriangleRaster, SecondPhongSchemeBlendsTheMidEdgeNormals) {
+  _Quality = 1;
+  _UsePhong2 = 1;
+  points = {Vertex(10, 30, 0, 0, 0, 1), Vertex(10, 10, 0, 1, 0, 0), Vertex(30, 10, 0, 0, 1, 0)};
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  const struct {
+    int x, y;
+    float n[3];
+  } mids[] = {{10, 20, {0.375f, 0.0f, 0.375f}},
+              {20, 10, {0.5f, 0.5f, 0.0f}},
+              {20, 20, {0.0f, 0.375f, 0.375f}}};
+  for (const auto& m : mids) {
+    int seen = 0;
+    for (const ShaderCall& c : RecordedCalls()) {
+      if (c.pixel_x() != m.x || c.pixel_y() != m.y) continue;
+      ++seen;
+      EXPECT_NEAR(c.normal.x, m.n[0], 1e-6f) << m.x << "," << m.y;
+      EXPECT_NEAR(c.normal.y, m.n[1], 1e-6f) << m.x << "," << m.y;
+      EXPECT_NEAR(c.normal.z, m.n[2], 1e-6f) << m.x << "," << m.y;
+    }
+    EXPECT_GT(seen, 0) << m.x << "," << m.y;
+  }
 }
 
 // The Phong record of the previous pixel: invalid at the start of each row, then the pixel

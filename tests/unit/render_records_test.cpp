@@ -227,8 +227,19 @@ TEST_F(RenderRecordsTest, ParameterConversionsReachTheEngineRecords) {
   job_->SetTextureLayer(24, Plain(8, 4, 8, 10, 20, 30));
   job_->SetTextureLayer(22, Plain(5, 3, 8, 200, 100, 50));
   job_->SetTextureLayer(41, Plain(6, 6, 8, 1, 2, 3));
+  // Colours: each channel a fraction of 255, channels told apart.
+  Param(11).u.cd.value = PF_Pixel{255, 102, 51, 204};  // diffuse: alpha, red, green, blue
+  Param(12).u.cd.value = PF_Pixel{255, 51, 204, 255};  // specular
+  Param(32).u.cd.value = PF_Pixel{255, 255, 0, 153};  // the pendant's specular
   Render();
   const material3ds& ball = g_seen.mats[0];
+  const float diffuse[3] = {0.4f, 0.2f, 0.8f}, specular[3] = {0.2f, 0.8f, 1.0f},
+              pendant_specular[3] = {1.0f, 0.0f, 0.6f};
+  for (int ch = 0; ch < 3; ++ch) {
+    EXPECT_FLOAT_EQ(ball.diffuse[ch], diffuse[ch]) << ch;
+    EXPECT_FLOAT_EQ(ball.specular[ch], specular[ch]) << ch;
+    EXPECT_FLOAT_EQ(g_seen.mats[1].specular[ch], pendant_specular[ch]) << ch;
+  }
   EXPECT_STREQ(ball.bump_map.name, "Bump");
   EXPECT_FLOAT_EQ(ball.bump_map.percent, 0.002f);
   EXPECT_FLOAT_EQ(ball.transparency, -0.5f);

@@ -83,6 +83,30 @@ TEST_F(DefaultShader, SpecularIsDRaisedToTheExponentTimesStrength) {
   for (float c : r.c) EXPECT_NEAR(c, 0.25f * 255.0f, 0.01f);
 }
 
+// The light direction runs from the pixel (40, -30, 10) to the light: a light 500 straight
+// above it, or 500 out along the x or y axis from it, meets a normal pointing there
+// head-on (d = 1), whatever the pixel's own position.
+TEST_F(DefaultShader, LightDirectionRunsFromThePixelToTheLight) {
+  ShadeCall call;
+  material3ds m = MakeMaterial(0.8f, 0.4f, 0.2f);
+  m.shininess_strength = 0.0f;
+  call.mats = {m};
+  call.x = 40.0f, call.y = -30.0f, call.z = 10.0f;
+  const struct {
+    __Point normal;
+    float lx, ly, lz;
+  } cases[] = {{{0.0f, 0.0f, 1.0f}, 40.0f, -30.0f, 510.0f},
+               {{1.0f, 0.0f, 0.0f}, 540.0f, -30.0f, 10.0f},
+               {{0.0f, -1.0f, 0.0f}, 40.0f, -530.0f, 10.0f}};
+  for (const auto& c : cases) {
+    call.normal = c.normal;
+    call.lights = {MakeLight(c.lx, c.ly, c.lz)};
+    const ShadeResult r = call.Run();
+    EXPECT_NEAR(r.c[0], 0.8f * 255.0f, 0.01f) << c.lx << "," << c.ly << "," << c.lz;
+    EXPECT_NEAR(r.c[2], 0.2f * 255.0f, 0.01f);
+  }
+}
+
 // A light behind the surface contributes D x s x colour only, and nothing with s = 0.
 TEST_F(DefaultShader, LightBehindTheSurfaceGivesOnlySelfIllumination) {
   ShadeCall call;
