@@ -444,6 +444,26 @@ TEST_F(CurvedTriangle, LargePatchDrawsExactlyItsSamplesOverTheImage) {
   }
 }
 
+// An image one pixel wide or one row high is drawn into like any other: the patch over
+// (0, 0), (30, 0), (0, 30) covers column 0 down to row 30, and row 0 out to column 30.
+TEST_F(CurvedTriangle, OneColumnOrOneRowImageIsDrawn) {
+  std::vector<__Point3ds> v = {Vertex(30, 0, 0), Vertex(0, 30, 0), Vertex(0, 0, 0)};
+  for (bool column : {true, false}) {
+    const int w = column ? 1 : kSide, h = column ? kSide : 1;
+    ResetEngine(w, h, false);
+    RecordShaderCalls();
+    Image img(w, h, false), back(w, h, false);
+    __Triangle3ds t = Face(0, 1, 2);
+    RasterBezierTriangle(img.data(), back.data(), w, h, nullptr, nullptr, 0, &t, v.data(), 0,
+                         0, 0, nullptr, nullptr);
+    int covered = 0;
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x) covered += img.at(x, y, 3) != 0;
+    EXPECT_GE(covered, 30) << (column ? "one column" : "one row");
+    EXPECT_LE(covered, 32) << (column ? "one column" : "one row");
+  }
+}
+
 // Edges long in depth but a few pixels on screen are not sampled more finely than the screen
 // needs: a triangle reaching 1e7 units into the depth still finishes at once and covers its
 // pixels.

@@ -185,19 +185,17 @@ TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
       EXPECT_LT(SegmentDistance(p.first, p.second, 20, 30, 40, 30), 1.0f) << p.first;
     EXPECT_EQ(dst.at(30, 30, 3), deep ? 32768 : 255);
     EXPECT_EQ(dst.at(30, 30, 0), 200);  // the shader's colour, in channel units
+
+    // A vertical line steps along y; with no x extent its caps and runs reach right as for
+    // a line going right: columns 27..32 from the start, 28..33 in the end cap at (30, 41).
+    RecordShaderCalls();
+    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 30, 20, 30, 40, _WireSize, plane);
+    want.clear();
+    AddRect(want, 27, 32, 17, 22);
+    AddRect(want, 27, 32, 20, 40);
+    AddRect(want, 28, 33, 39, 44);
+    EXPECT_EQ(Visited(), want);
   }
-  // A vertical line steps along y; with no x extent its caps and runs reach right as for a
-  // line going right: columns 27..32 from the start, 28..33 in the end cap around (30, 41).
-  RecordShaderCalls();
-  Image src(kSide, kSide, false), dst(kSide, kSide, false);
-  __Triangle3ds tri = Face(0, 1, 2);
-  const float plane[4] = {0.0f, 0.0f, -1.0f, 0.0f};
-  DrawShadedLine(Shading(dst, src, &tri, 0, 0), 30, 20, 30, 40, _WireSize, plane);
-  PixelSet want;
-  AddRect(want, 27, 32, 17, 22);
-  AddRect(want, 27, 32, 20, 40);
-  AddRect(want, 28, 33, 39, 44);
-  EXPECT_EQ(Visited(), want);
 }
 
 TEST_F(LineModes, ThickLineWithoutQualityIsOnePixelWide) {
