@@ -81,6 +81,16 @@ TEST_F(DefaultShader, SpecularIsDRaisedToTheExponentTimesStrength) {
   call.lights = {MakeLight(0.0f, 1000.0f * s60, 500.0f)};
   const ShadeResult r = call.Run();
   for (float c : r.c) EXPECT_NEAR(c, 0.25f * 255.0f, 0.01f);
+
+  // An exponent of 0, of either sign, makes d^E = 1 wherever the light reaches: the full
+  // strength K, after any other exponent.
+  for (float shininess : {0.0f, -0.0f}) {
+    call.mats[0].shininess = shininess;
+    const ShadeResult flat = call.Run();
+    for (float c : flat.c) EXPECT_NEAR(c, 255.0f, 0.01f) << shininess;
+    call.mats[0].shininess = 0.02f;
+    call.Run();
+  }
 }
 
 // The light direction runs from the pixel (40, -30, 10) to the light: a light 500 straight
