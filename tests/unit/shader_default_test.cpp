@@ -302,6 +302,17 @@ TEST_F(DefaultShader, OpacityMapTakesTheLargestChannel) {
     call.mats[0].transparency = -0.5f;  // the material's own opacity 0.5
     EXPECT_NEAR(call.Run().alpha, 0.5f * 0.8f + 0.5f * 0.5f, 1e-5f);
   }
+
+  // A 16-bit texel whose alpha lies above full scale (65535 of 32768) raises the percent
+  // 1 to about 2: the material's opacity keeps no share then, never a negative one.
+  ResetEngine(64, 64, true);
+  std::vector<uint16_t> deep(4 * 4 * 4);
+  for (size_t i = 0; i < deep.size(); i += 4)
+    deep[i] = 2048, deep[i + 1] = 8192, deep[i + 2] = 4096, deep[i + 3] = 65535;
+  call.textures[1].pixels = reinterpret_cast<unsigned char*>(deep.data());
+  call.textures[1].deep = 1;
+  call.mats[0].opacity_map.percent = 1.0f;
+  EXPECT_NEAR(call.Run().alpha, 0.25f * 65535.0f / 32768.0f, 1e-5f);
 }
 
 // The reflection map is looked up on every face, textured or not, and mixed over the
