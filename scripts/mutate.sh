@@ -203,13 +203,14 @@ lines[line - 1] = text[:column] + new + text[column + len(old):]
 open(path, "w", encoding="utf-8").write("\n".join(lines))
 PY
   label="$file:$line:$((column + 1)) $rule '$from' -> '$to'"
+  started=$SECONDS
   case "$(run_tests)" in
     passed) result="SURVIVED"; survived=$((survived + 1)); tried=$((tried + 1)) ;;
     killed) result="killed"; killed=$((killed + 1)); tried=$((tried + 1)) ;;
     *) result="stillborn (does not build)"; stillborn=$((stillborn + 1)) ;;
   esac
   restore
-  echo "$result  $label" | tee -a "$report"
+  echo "$result  $label  ($((SECONDS - started)) s)" | tee -a "$report"
 done 3< "$mutants"
 
 echo

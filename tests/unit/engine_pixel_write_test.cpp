@@ -164,6 +164,25 @@ TEST_P(PixelWrite, SegmentEndsAreRound) {
   EXPECT_NEAR(img2.at(6, 5, 3), Scaled(0.4f, img2.max()), deep() ? 8 : 1);
 }
 
+// A pixel level with an end of a horizontal or vertical segment still lies along it: the
+// line's distance and the filled modes' inside rule apply, not the round end. For the
+// segment y = 5.3 from x = 2 to 10, the pixels (2, 6) and (10, 6) lie 0.7 inside and get
+// nothing (a round end would give them 0.3); for x = 5.3 from y = 2 to 10, (5, 2) and
+// (5, 10) lie 0.3 inside and are fully covered (a round end: 0.7).
+TEST_P(PixelWrite, PixelsLevelWithAnEndFollowTheLine) {
+  _DrawMode = 6;
+  TestImage img(20, 20, deep());
+  const EdgeSegment across = MakeEdgeSegment(2, 5.3f, 10, 5.3f);
+  const EdgeSegment down = MakeEdgeSegment(5.3f, 2, 5.3f, 10);
+  for (float x : {2.0f, 10.0f})
+    PlotBySegmentDistance(img.data(), 1, 1, 1, across, x, 6, 1.0f, 1.0f, nullptr);
+  EXPECT_EQ(img.covered(), 0);
+  for (float y : {2.0f, 10.0f}) {
+    PlotBySegmentDistance(img.data(), 1, 1, 1, down, 5, y, 1.0f, 1.0f, nullptr);
+    EXPECT_EQ(img.at(5, static_cast<int>(y), 3), img.max()) << y;
+  }
+}
+
 // Lines (half-width 1) spread a tent of coverage across the rows they pass: whatever the
 // line's sub-pixel position, each column's coverage adds up to one full pixel, so a line
 // keeps the same weight as it moves (no beading).

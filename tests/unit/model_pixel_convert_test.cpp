@@ -112,6 +112,28 @@ void Copy(unsigned char deep) {
 TEST(PixelConvert, CopyWorldEightBit) { Copy<uint8_t>(0); }
 TEST(PixelConvert, CopyWorldSixteenBit) { Copy<uint16_t>(1); }
 
+// The smallest sizes are images like any other: one pixel, one column, one row.
+TEST(PixelConvert, OnePixelColumnAndRowConvert) {
+  DepthScope depth(0);
+  const int sizes[3][2] = {{1, 1}, {1, 3}, {3, 1}};
+  for (const auto& s : sizes) {
+    const int w = s[0], h = s[1];
+    std::vector<uint8_t> world(static_cast<size_t>(w) * h * 4);
+    for (size_t i = 0; i < world.size(); ++i) world[i] = static_cast<uint8_t>(10 + i);
+    unsigned char* frame = WorldToFrame(nullptr, world.data(), w, h, w * 4);
+    ASSERT_NE(frame, nullptr) << w << "x" << h;
+    EXPECT_EQ(frame[0], 11) << "red from the host's second channel";
+    EXPECT_EQ(frame[3], 10) << "alpha from its first";
+    std::vector<uint8_t> back(world.size(), 0);
+    EXPECT_TRUE(FrameToWorld(back.data(), frame, w, h, w * 4)) << w << "x" << h;
+    EXPECT_EQ(back, world);
+    std::vector<uint8_t> copy(world.size(), 0);
+    EXPECT_TRUE(CopyWorld(copy.data(), world.data(), w, h, w * 4, w * 4, 0)) << w << "x" << h;
+    EXPECT_EQ(copy, world);
+    EngineFree(frame);
+  }
+}
+
 // Bad sizes or buffers do nothing and report failure.
 TEST(PixelConvert, BadInputFails) {
   DepthScope depth(0);

@@ -76,6 +76,24 @@ TEST_F(TriangleRaster, FlatIncludesTheIntegerRightBoundaryAndTheBottomRow) {
   EXPECT_EQ(Covered(), expected);
 }
 
+// A left edge less than one pixel tall has no usable slope: the row it owns starts at its
+// smaller x. The flat top (40, 21.3) -> (10, 20.6) of the triangle with (25, 5.5) owns row
+// 21 in both families, from column 10 to the right edge at 25 + 15.5 * 15 / 15.8 = 39.72.
+TEST_F(TriangleRaster, EdgeUnderAPixelTallFillsItsRowFromItsSmallerX) {
+  points = {Vertex(40, 21.3f, 0), Vertex(10, 20.6f, 0), Vertex(25, 5.5f, 0)};
+  for (auto draw : {DrawPhongTriangle, DrawFlatTriangle}) {
+    image.fill(0, 0, 0, 0);
+    Draw(draw);
+    int row21 = 0;
+    for (int x = 0; x < 64; ++x) {
+      EXPECT_EQ(image.at(x, 21, 3), x >= 10 && x <= 39 ? 255 : 0) << x;
+      row21 += image.at(x, 21, 3) != 0;
+      EXPECT_EQ(image.at(x, 22, 3), 0) << x;
+    }
+    EXPECT_EQ(row21, 30);
+  }
+}
+
 // With an origin the pixels move, and the shader sees positions relative to the origin.
 TEST_F(TriangleRaster, OriginShiftsPixelsAndShaderPositionsAreRelative) {
   points = {Vertex(-10, 0, 0), Vertex(-10, -20, 0), Vertex(10, -20, 0)};
@@ -253,6 +271,36 @@ TEST_F(TriangleRaster, FlatNormalIsConstantPhongNormalIsInterpolated) {
   EXPECT_GT(max_nx, 0.3f);
 }
 
+// The second Phong scheme through the rasterizer, which builds the mid-edge normals from
+// the vertices: on the triangle (10, 30), (10, 10), (30, 10) with normals N0 = z, N1 = x,
+// N2 = y, the middle of edge 0-1, (10, 20), gets 0.25 N0 + 0.25 N1 + 0.25 (N0 + N1) / 2;
+// the middle of edge 1-2, (20, 10), 0.25 N1 + 0.25 N2 + 2 x 0.25 (N1 + N2) / 2; the middle
+// of edge 2-0, (20, 20), 0.25 N2 + 0.25 N0 + 0.25 (N2 + N0) / 2.
+TEST_F(TriangleRaster, SecondPhongSchemeBlendsTheMidEdgeNormals) {
+  _Quality = 1;
+  _UsePhong2 = 1;
+  points = {Vertex(10, 30, 0, 0, 0, 1), Vertex(10, 10, 0, 1, 0, 0), Vertex(30, 10, 0, 0, 1, 0)};
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  const struct {
+    int x, y;
+    float n[3];
+  } mids[] = {{10, 20, {0.375f, 0.0f, 0.375f}},
+              {20, 10, {0.5f, 0.5f, 0.0f}},
+              {20, 20, {0.0f, 0.375f, 0.375f}}};
+  for (const auto& m : mids) {
+    int seen = 0;
+    for (const ShaderCall& c : RecordedCalls()) {
+      if (c.pixel_x() != m.x || c.pixel_y() != m.y) continue;
+      ++seen;
+      EXPECT_NEAR(c.normal.x, m.n[0], 1e-6f) << m.x << "," << m.y;
+      EXPECT_NEAR(c.normal.y, m.n[1], 1e-6f) << m.x << "," << m.y;
+      EXPECT_NEAR(c.normal.z, m.n[2], 1e-6f) << m.x << "," << m.y;
+    }
+    EXPECT_GT(seen, 0) << m.x << "," << m.y;
+  }
+}
+
 // The Phong record of the previous pixel: invalid at the start of each row, then the pixel
 // just visited, with its position relative to the origin.
 TEST_F(TriangleRaster, PhongKeepsThePreviousPixelOfTheRow) {
@@ -269,6 +317,119 @@ TEST_F(TriangleRaster, PhongKeepsThePreviousPixelOfTheRow) {
       EXPECT_EQ(calls[i].prev.x, calls[i].x - 1.0f);
       EXPECT_EQ(calls[i].prev.y, calls[i].y);
     }
+  }
+}
+
+// With quality, the right fringe keeps the record the other way round: after a fringe pixel
+// that was drawn it is invalid, after one that failed its depth test it is valid and holds
+// that pixel with the texture coordinates interpolated before it. The triangle (40.5, 50.3),
+// (10.2, 20.4), (40.5, 5.3) has the vertical right edge x = 40.5: on row 30 the interior
+// ends at column 40 and the fringe runs over columns 40..43 (40.5 + the minimum width 3).
+// u is the vertices' y / 100; beyond the right edge the clamped weights put a pixel where
+// the line from (10.2, 20.4) through it meets the edge, so u is 0.29844 at column 41 and
+// 0.29547 at column 42.
+TEST_F(TriangleRaster, RightFringeRecordIsValidOnlyAfterAPixelNotDrawn) {
+  _Quality = 1;
+  points = {Vertex(40.5f, 50.3f, 0), Vertex(10.2f, 20.4f, 0), Vertex(40.5f, 5.3f, 0)};
+  for (__Point3ds& p : points) {
+    p.has_uv = 1;
+    p.u = p.y / 100.0f;
+  }
+  // The row's shaded pixels that carry a record, in visiting order.
+  const auto row30 = [] {
+    std::vector<ShaderCall> row;
+    for (const ShaderCall& c : RecordedCalls())
+      if (c.has_prev && c.pixel_y() == 30) row.push_back(c);
+    return row;
+  };
+
+  // Without a z-buffer every fringe pixel is drawn: only the first one sees a valid record,
+  // the interior's last pixel (column 40, visited again as the fringe's first).
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  std::vector<ShaderCall> row = row30();
+  ASSERT_GE(row.size(), 6u);
+  const ShaderCall* tail = &row[row.size() - 5];
+  const int columns[5] = {40, 40, 41, 42, 43};
+  const int valid[5] = {1, 1, 0, 0, 0};
+  const float prev_x[5] = {39, 40, 40, 41, 42};
+  for (int k = 0; k < 5; ++k) {
+    EXPECT_EQ(tail[k].pixel_x(), columns[k]) << k;
+    EXPECT_EQ(tail[k].prev.valid, valid[k]) << k;
+    EXPECT_EQ(tail[k].prev.x, prev_x[k]) << k;
+    EXPECT_EQ(tail[k].prev.y, 30.0f) << k;
+  }
+
+  // With a z-buffer the fringe's column 40 fails (the interior stored the same depth there)
+  // and so does column 42 (held by something nearer): columns 41 and 43 are drawn, each
+  // seeing the failed pixel before it as a valid record.
+  float* z = static_cast<float*>(EngineAlloc(64 * 64 * sizeof(float)));
+  __SetZBuff(z, 64, 64);
+  ZBuffClear();
+  z[30 * 64 + 42] = 1e30f;
+  image.fill(0, 0, 0, 0);
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  row = row30();
+  ASSERT_GE(row.size(), 3u);
+  tail = &row[row.size() - 3];
+  EXPECT_EQ(tail[0].pixel_x(), 40);
+  EXPECT_EQ(tail[1].pixel_x(), 41);
+  EXPECT_EQ(tail[1].prev.valid, 1);
+  EXPECT_EQ(tail[1].prev.x, 40.0f);
+  EXPECT_EQ(tail[2].pixel_x(), 43);
+  EXPECT_EQ(tail[2].prev.valid, 1);
+  EXPECT_EQ(tail[2].prev.x, 42.0f);
+  EXPECT_NEAR(tail[1].u, 0.29844f, 2e-5f);
+  EXPECT_EQ(tail[2].prev.u, tail[1].u) << "the coordinates from before the failed pixel, "
+                                          "not its own 0.29547";
+  EXPECT_EQ(z[30 * 64 + 41], z[0]) << "fringe pixels give their depth back";
+}
+
+// The anti-aliasing pass around the edges. For P0 (20.4, 40.6), P1 (12.3, 12.2),
+// P2 (44.8, 8.7) the Phong rasterizer's corner pass visits, rows in increasing y, a box of
+// four rows around the upper end of each left-chain edge, reaching 1.5 pixels against the
+// edge's direction and 1.5 rows' worth of its slope along it, and last one around the
+// lower end of the right edge:
+//   P0-P1 (towards smaller x): rows trunc(40.6 -+ 1.5) = 39..42,
+//     columns trunc(20.4 - 1.5 * 8.1 / 28.4) = 19 .. trunc(20.4 + 1.5) = 21;
+//   P1-P2 (towards larger x): rows trunc(12.2 -+ 1.5) = 10..13,
+//     columns trunc(12.3 - 1.5) = 10 .. trunc(12.3 + 1.5 * 32.5 / 3.5) = 26;
+//   P2-P0 (final pass, lower end, towards smaller x): rows trunc(8.7 -+ 1.5) = 7..10,
+//     columns trunc(44.8 - 1.5 * 24.4 / 31.9) = 43 .. trunc(44.8 + 1.5) = 46.
+// The flat rasterizer's pass covers each edge's whole box grown by 1.5 pixels:
+//   P0-P1: rows 10..42, columns 10..21; P1-P2: rows 7..13, columns 10..46;
+//   P2-P0: rows 7..42, columns 18..46.
+// An installed shader (glass does the same) is handed every pixel of these boxes, covered
+// or not, without a previous-pixel record; what the pass draws is seen at the apex, where
+// no row of the scan reaches: pixel (20, 41), 0.566 from P0, is covered 1 - 0.566.
+TEST_F(TriangleRaster, AntiAliasingPassVisitsTheBoxesAroundTheEdges) {
+  _Quality = 1;
+  points = {Vertex(20.4f, 40.6f, 0), Vertex(12.3f, 12.2f, 0), Vertex(44.8f, 8.7f, 0)};
+  struct Box {
+    int y0, y1, x0, x1;
+  };
+  const std::vector<Box> phong = {{39, 42, 19, 21}, {10, 13, 10, 26}, {7, 10, 43, 46}};
+  const std::vector<Box> flat = {{10, 42, 10, 21}, {7, 13, 10, 46}, {7, 42, 18, 46}};
+  for (int family = 0; family < 2; ++family) {
+    std::vector<std::pair<int, int>> expected;
+    for (const Box& b : family ? flat : phong)
+      for (int y = b.y0; y <= b.y1; ++y)
+        for (int x = b.x0; x <= b.x1; ++x) expected.push_back({x, y});
+    RecordShaderCalls();
+    Draw(family ? DrawFlatTriangle : DrawPhongTriangle);
+    std::vector<std::pair<int, int>> visited;
+    for (const ShaderCall& c : RecordedCalls())
+      if (!c.has_prev) visited.push_back({c.pixel_x(), c.pixel_y()});
+    EXPECT_EQ(visited.size(), family ? 396u + 259u + 1044u : 12u + 68u + 16u) << family;
+    EXPECT_EQ(visited, expected) << "family " << family;
+
+    RenderOnePixel = DefRenderOnePixel;
+    image.fill(0, 0, 0, 0);
+    Draw(family ? DrawFlatTriangle : DrawPhongTriangle);
+    EXPECT_NEAR(image.at(20, 41, 3), 110, 1) << family;
+    EXPECT_EQ(image.at(20, 42, 3), 0) << family;
+    EXPECT_EQ(image.at(19, 41, 3), 0) << family;
   }
 }
 

@@ -37,13 +37,14 @@ struct Captured {
   int light_count = 0;
   light3ds lights[2];
   bool ball_material_seen = false;
+  double sum_x = 0.0, sum_y = 0.0;  // every shaded pixel's position, for their centroid
   // The engine's settings while it drew.
   int quality = -1, deep = -1, duble_side = -1, multy_refract = -1;
 };
 Captured g_seen;
 
-float CaptureShader(float, float, unsigned char*, unsigned char*, float, float, float,
-                    __Triangle3ds* tri, material3ds* mats, int mat_count, float& c0, float& c1,
+float CaptureShader(float origin_x, float origin_y, unsigned char*, unsigned char*, float x,
+                    float y, float, __Triangle3ds* tri, material3ds* mats, int mat_count, float& c0, float& c1,
                     float& c2, __Point*, unsigned char, float, float, __Texture* textures,
                     int light_count, light3ds* lights, __PrevInfo*, GlassProp* glass, float,
                     float, float, float) {
@@ -67,6 +68,8 @@ float CaptureShader(float, float, unsigned char*, unsigned char*, float, float, 
     g_seen.multy_refract = __GetUseMultyRefract();
   }
   g_seen.ball_material_seen |= tri->material == 0;
+  g_seen.sum_x += origin_x + x;
+  g_seen.sum_y += origin_y + y;
   c0 = c1 = c2 = 0.0f;
   return 1.0f;
 }
@@ -206,6 +209,29 @@ TEST_F(RenderRecordsTest, NonDefaultSettingsReachTheEngine) {
   EXPECT_EQ(g_seen.multy_refract, 1);
 }
 
+// The position moves the scene by its distance from the frame's centre: one pixel right,
+// or one down, moves the centroid of the shaded pixels by one column, or one row (give or
+// take the rounding of the moved vertices at the anti-aliased edges).
+TEST_F(RenderRecordsTest, PositionMovesTheSceneByItsDistanceFromTheCentre) {
+  const int moves[3][2] = {{0, 0}, {1, 0}, {0, 1}};
+  double cx[3], cy[3];
+  SetFixed(6, 50.0);  // "Scale": the ball and its pendant well inside the frame
+  for (int k = 0; k < 3; ++k) {
+    g_seen = Captured{};
+    Param(5).u.td.x_value = (kWidth / 2 + moves[k][0]) * 65536;
+    Param(5).u.td.y_value = (kHeight / 2 + moves[k][1]) * 65536;
+    Render();
+    ASSERT_GT(g_seen.calls, 1000) << k;
+    cx[k] = g_seen.sum_x / g_seen.calls;
+    cy[k] = g_seen.sum_y / g_seen.calls;
+  }
+  EXPECT_NEAR(cx[0], kWidth / 2.0, 3.0) << "centred";
+  EXPECT_NEAR(cx[1] - cx[0], 1.0, 0.1);
+  EXPECT_NEAR(cy[1] - cy[0], 0.0, 0.1);
+  EXPECT_NEAR(cx[2] - cx[0], 0.0, 0.1);
+  EXPECT_NEAR(cy[2] - cy[0], 1.0, 0.1);
+}
+
 TEST_F(RenderRecordsTest, WithoutTheOppositeLightThereIsOneLight) {
   Param(50).u.bd.value = 0;
   Render();
@@ -227,8 +253,19 @@ TEST_F(RenderRecordsTest, ParameterConversionsReachTheEngineRecords) {
   job_->SetTextureLayer(24, Plain(8, 4, 8, 10, 20, 30));
   job_->SetTextureLayer(22, Plain(5, 3, 8, 200, 100, 50));
   job_->SetTextureLayer(41, Plain(6, 6, 8, 1, 2, 3));
+  // Colours: each channel a fraction of 255, channels told apart.
+  Param(11).u.cd.value = PF_Pixel{255, 102, 51, 204};  // diffuse: alpha, red, green, blue
+  Param(12).u.cd.value = PF_Pixel{255, 51, 204, 255};  // specular
+  Param(32).u.cd.value = PF_Pixel{255, 255, 0, 153};  // the pendant's specular
   Render();
   const material3ds& ball = g_seen.mats[0];
+  const float diffuse[3] = {0.4f, 0.2f, 0.8f}, specular[3] = {0.2f, 0.8f, 1.0f},
+              pendant_specular[3] = {1.0f, 0.0f, 0.6f};
+  for (int ch = 0; ch < 3; ++ch) {
+    EXPECT_FLOAT_EQ(ball.diffuse[ch], diffuse[ch]) << ch;
+    EXPECT_FLOAT_EQ(ball.specular[ch], specular[ch]) << ch;
+    EXPECT_FLOAT_EQ(g_seen.mats[1].specular[ch], pendant_specular[ch]) << ch;
+  }
   EXPECT_STREQ(ball.bump_map.name, "Bump");
   EXPECT_FLOAT_EQ(ball.bump_map.percent, 0.002f);
   EXPECT_FLOAT_EQ(ball.transparency, -0.5f);

@@ -185,6 +185,16 @@ TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
       EXPECT_LT(SegmentDistance(p.first, p.second, 20, 30, 40, 30), 1.0f) << p.first;
     EXPECT_EQ(dst.at(30, 30, 3), deep ? 32768 : 255);
     EXPECT_EQ(dst.at(30, 30, 0), 200);  // the shader's colour, in channel units
+
+    // A vertical line steps along y; with no x extent its caps and runs reach right as for
+    // a line going right: columns 27..32 from the start, 28..33 in the end cap at (30, 41).
+    RecordShaderCalls();
+    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 30, 20, 30, 40, _WireSize, plane);
+    want.clear();
+    AddRect(want, 27, 32, 17, 22);
+    AddRect(want, 27, 32, 20, 40);
+    AddRect(want, 28, 33, 39, 44);
+    EXPECT_EQ(Visited(), want);
   }
 }
 
@@ -262,6 +272,34 @@ TEST_F(LineModes, LineTriangleShadesEdgesWithTheFacingNormal) {
   EXPECT_TRUE(drawn.count({32, 12}));  // top edge
   EXPECT_TRUE(drawn.count({22, 32}));  // left edge, half way
   EXPECT_FALSE(drawn.count({32, 32}));  // inside
+}
+
+// Without quality the line triangle walks P0 -> P1, P1 -> P2, P2 -> P0, each line from the
+// truncated start over trunc(end - start) steps, so the far end of a line with fractional
+// ends may be left out. For P0 (10.6, 10.6), P1 (20.3, 10.6), P2 (10.6, 30.4):
+//   P0 -> P1: 9 steps right, row 10, columns 10..19;
+//   P1 -> P2: from (20, 10), 19 steps down and 9 left: column 20 - (y - 10) / 2 on rows
+//     10..29 (the error term 2 * 9 - 19 = -1 moves left on every second row);
+//   P2 -> P0: from (10, 30), 19 steps up: rows 30 down to 11.
+TEST_F(LineModes, LineTriangleWalksEachEdgeFromItsStart) {
+  _Quality = 0;
+  RecordShaderCalls();
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  std::vector<__Point3ds> v = {Vertex(10.6f, 10.6f, 5), Vertex(20.3f, 10.6f, 5),
+                               Vertex(10.6f, 30.4f, 5)};
+  __Triangle3ds t = Face(0, 1, 2);
+  DrawLineTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 0,
+                   0, 0, nullptr, nullptr);
+  std::vector<std::pair<int, int>> expected;
+  for (int x = 10; x <= 19; ++x) expected.push_back({x, 10});
+  for (int y = 10; y <= 29; ++y) expected.push_back({20 - (y - 10) / 2, y});
+  for (int y = 30; y >= 11; --y) expected.push_back({10, y});
+  std::vector<std::pair<int, int>> walked;
+  for (const ShaderCall& c : RecordedCalls()) walked.push_back({c.pixel_x(), c.pixel_y()});
+  EXPECT_EQ(walked, expected);
+  const PixelSet drawn = Touched(dst);
+  EXPECT_EQ(drawn, PixelSet(expected.begin(), expected.end()));
+  EXPECT_EQ(drawn.size(), 50u);
 }
 
 // ---- Wire (mode 2) --------------------------------------------------------------------
@@ -395,6 +433,22 @@ TEST_F(LineModes, WireStepFollowsTheEdgesLengthInSpace) {
   __SetDefRenderOnePixel();
   EXPECT_GT(touched[0], 30u) << "the flat triangle's edges";
   EXPECT_EQ(touched[1], 0u) << "steps of under a pixel";
+}
+
+// The step is 4 over the longer of the legs from P2: for P0 (32, 0), P1 (0, 8), P2 (0, 0)
+// lying flat, 4 / 32 = 1/8, so every edge is eight straight segments, each walked one
+// pixel a step without quality: edge 0 (P2 to P1) eight of 1 + 1 pixels, edge 1 (P2 to P0)
+// eight of 4 + 1, edge 2 (P0 to P1) eight of 4 + 1, 96 shaded pixels in all.
+TEST_F(LineModes, WireStepIsFourOverTheLongerLeg) {
+  _Quality = 0;
+  std::vector<__Point3ds> v = {Vertex(32, 0, 0), Vertex(0, 8, 0), Vertex(0, 0, 0)};
+  __Triangle3ds t = Face(0, 1, 2);
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  RecordShaderCalls();
+  DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 16,
+                   16, 0, nullptr, nullptr);
+  EXPECT_EQ(RecordedCalls().size(), 16u + 40u + 40u);
+  for (int x = 16; x <= 48; ++x) EXPECT_NE(dst.at(x, 16, 3), 0) << x;
 }
 
 // ---- The coloured outline -------------------------------------------------------------

@@ -81,6 +81,40 @@ TEST_F(DefaultShader, SpecularIsDRaisedToTheExponentTimesStrength) {
   call.lights = {MakeLight(0.0f, 1000.0f * s60, 500.0f)};
   const ShadeResult r = call.Run();
   for (float c : r.c) EXPECT_NEAR(c, 0.25f * 255.0f, 0.01f);
+
+  // An exponent of 0, of either sign, makes d^E = 1 wherever the light reaches: the full
+  // strength K, after any other exponent.
+  for (float shininess : {0.0f, -0.0f}) {
+    call.mats[0].shininess = shininess;
+    const ShadeResult flat = call.Run();
+    for (float c : flat.c) EXPECT_NEAR(c, 255.0f, 0.01f) << shininess;
+    call.mats[0].shininess = 0.02f;
+    call.Run();
+  }
+}
+
+// The light direction runs from the pixel (40, -30, 10) to the light: a light 500 straight
+// above it, or 500 out along the x or y axis from it, meets a normal pointing there
+// head-on (d = 1), whatever the pixel's own position.
+TEST_F(DefaultShader, LightDirectionRunsFromThePixelToTheLight) {
+  ShadeCall call;
+  material3ds m = MakeMaterial(0.8f, 0.4f, 0.2f);
+  m.shininess_strength = 0.0f;
+  call.mats = {m};
+  call.x = 40.0f, call.y = -30.0f, call.z = 10.0f;
+  const struct {
+    __Point normal;
+    float lx, ly, lz;
+  } cases[] = {{{0.0f, 0.0f, 1.0f}, 40.0f, -30.0f, 510.0f},
+               {{1.0f, 0.0f, 0.0f}, 540.0f, -30.0f, 10.0f},
+               {{0.0f, -1.0f, 0.0f}, 40.0f, -530.0f, 10.0f}};
+  for (const auto& c : cases) {
+    call.normal = c.normal;
+    call.lights = {MakeLight(c.lx, c.ly, c.lz)};
+    const ShadeResult r = call.Run();
+    EXPECT_NEAR(r.c[0], 0.8f * 255.0f, 0.01f) << c.lx << "," << c.ly << "," << c.lz;
+    EXPECT_NEAR(r.c[2], 0.2f * 255.0f, 0.01f);
+  }
 }
 
 // A light behind the surface contributes D x s x colour only, and nothing with s = 0.
@@ -268,6 +302,17 @@ TEST_F(DefaultShader, OpacityMapTakesTheLargestChannel) {
     call.mats[0].transparency = -0.5f;  // the material's own opacity 0.5
     EXPECT_NEAR(call.Run().alpha, 0.5f * 0.8f + 0.5f * 0.5f, 1e-5f);
   }
+
+  // A 16-bit texel whose alpha lies above full scale (65535 of 32768) raises the percent
+  // 1 to about 2: the material's opacity keeps no share then, never a negative one.
+  ResetEngine(64, 64, true);
+  std::vector<uint16_t> deep(4 * 4 * 4);
+  for (size_t i = 0; i < deep.size(); i += 4)
+    deep[i] = 2048, deep[i + 1] = 8192, deep[i + 2] = 4096, deep[i + 3] = 65535;
+  call.textures[1].pixels = reinterpret_cast<unsigned char*>(deep.data());
+  call.textures[1].deep = 1;
+  call.mats[0].opacity_map.percent = 1.0f;
+  EXPECT_NEAR(call.Run().alpha, 0.25f * 65535.0f / 32768.0f, 1e-5f);
 }
 
 // The reflection map is looked up on every face, textured or not, and mixed over the

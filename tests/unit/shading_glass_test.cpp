@@ -142,6 +142,61 @@ TEST_P(GlassStage, TargetsOutsideFallBackOrClearTheOpacity) {
   }
 }
 
+// A target above or below the image falls back to the pixel's own row and keeps its column;
+// rows are judged against the image's height. The image here is 64 wide and 40 high, red
+// follows x (4x), green y (4y), blue both (2x + 2y). The normal (0, -1, 0) with o = 0
+// bends by s = -1: every target lies r rows below the pixel (20.5, 30.5).
+TEST_P(GlassStage, TargetsOutsideTheRowsFallBackToThePixelsRow) {
+  Zheight = 40;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      bg.set(x, y, 0, Level(4 * x));
+      bg.set(x, y, 1, Level(4 * y));
+      bg.set(x, y, 2, Level(2 * x + 2 * y));
+    }
+  const __Point down{0.0f, -1.0f, 0.0f};
+  struct Case {
+    float r;
+    int row;  // the row read: the target's, or 30 after the fallback
+  };
+  // 39.5 is the last row inside; 40.0 and 42.5 lie below the image; -0.5 truncates to row
+  // 0, inside; -1.5 lies above.
+  for (const Case c : {Case{9.0f, 39}, Case{9.5f, 30}, Case{12.0f, 30}, Case{-31.0f, 0},
+                       Case{-32.0f, 30}}) {
+    float d[3] = {0.5f, 0.5f, 0.5f};
+    EXPECT_EQ(Run(20.5f, 30.5f, down, Glass(0.0f, c.r, 0.0f), d), 1.0f) << c.r;
+    EXPECT_FLOAT_EQ(d[0], Unit(80)) << c.r;
+    EXPECT_FLOAT_EQ(d[1], Unit(4 * c.row)) << c.r;
+    EXPECT_FLOAT_EQ(d[2], Unit(40 + 2 * c.row)) << c.r;
+  }
+  // A pixel below the image whose target is below it too: nothing to show.
+  float gone[3] = {0.5f, 0.5f, 0.5f};
+  EXPECT_EQ(Run(20.5f, 45.5f, down, Glass(0.0f, 12.0f, 0.0f), gone), 0.0f);
+
+  // With quality the filter measures fy from the fallback row: 42.5 - 30 = 12.5 (fx = 0.5),
+  // so the weights are 121 (taps of row 30) and 169 (row 31) on either column.
+  _Quality = 1;
+  float q[3] = {0.5f, 0.5f, 0.5f};
+  EXPECT_EQ(Run(20.5f, 30.5f, down, Glass(0.0f, 12.0f, 0.0f), q), 1.0f);
+  const float sum = 580.0f * Max();
+  EXPECT_NEAR(q[0], (290.0f * Level(80) + 290.0f * Level(84)) / sum, 1e-6f);
+  EXPECT_NEAR(q[1], (242.0f * Level(120) + 338.0f * Level(124)) / sum, 1e-6f);
+
+  // The footprint falls back row by row: from the pixel (20, 38) towards a previous target 4
+  // rows below, 5 samples at steps of 0.8 read rows 38, 38, 39 and, for 40.4 and 41.2, the
+  // pixel's row 38; every sample counts as covered.
+  __PrevInfo prev{};
+  prev.ny = -2.0f;  // normalised before use, bent downwards by s = -1
+  prev.valid = 1;
+  prev.x = 20.0f - 32.0f;
+  prev.y = 38.0f - 32.0f;
+  float f[3] = {0.5f, 0.5f, 0.5f};
+  EXPECT_EQ(Run(20.0f, 38.0f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 4.0f, 0.0f), f, &prev), 1.0f);
+  EXPECT_NEAR(f[0], Unit(80), 1e-6f);
+  EXPECT_NEAR(f[1], (4.0f * Level(152) + Level(156)) / (5.0f * Max()), 1e-6f);
+  EXPECT_NEAR(f[2], (4.0f * Level(116) + Level(118)) / (5.0f * Max()), 1e-6f);
+}
+
 // With quality, the single lookup is the four-tap filter with squared-sum weights: at
 // fractions (0.25, 0.5) the weights are 1.5625, 0.5625, 1.5625, 0.5625 over 4.25.
 TEST_P(GlassStage, QualitySingleLookupUsesSquaredSumWeights) {
