@@ -7,6 +7,7 @@
 #include "engine/raster/pixel_write.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/raster/triangle_walk.h"
+#include "engine/shading/plain_shading.h"
 
 namespace {
 
@@ -86,19 +87,67 @@ void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float
                           static_cast<float>(y), 1.0f, k, restore);
 }
 
+// Interior pixels of one row that passed their depth test, waiting to be shaded four at a
+// time by the plain-material shader (which reads neither the image nor the previous-pixel
+// record, so shading them a little later changes nothing). They are written before any
+// other pixel is visited, so every pixel is still written in the walk's order.
+struct PlainBatch {
+  PlainShading shading;
+  FourPixels pixels;
+  int columns[4];
+  int row = 0;
+  int count = 0;
+
+  void Add(int x, int y, float px, float py, float z, const __Point& n) {
+    pixels.x[count] = px;
+    pixels.y[count] = py;
+    pixels.z[count] = z;
+    pixels.nx[count] = n.x;
+    pixels.ny[count] = n.y;
+    pixels.nz[count] = n.z;
+    columns[count] = x;
+    row = y;
+    ++count;
+  }
+
+  void Flush(unsigned char* image) {
+    if (count == 0) return;
+    for (int j = count; j < 4; ++j) {  // spare lanes repeat the first pixel
+      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
+      pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
+    }
+    float c0[4], c1[4], c2[4];
+    ShadePlainFour(shading, pixels, c0, c1, c2);
+    for (int j = 0; j < count; ++j)
+      PlotPixel(image, c0[j], c1[j], c2[j], columns[j], row, shading.alpha);
+    count = 0;
+  }
+};
+
 // Phong: the interpolated normal per pixel and the previous-pixel record of the row.
 struct PhongFamily {
   static constexpr bool kPhongSpans = true;
   const ShadeContext& ctx;
   const MidNormals* mid;  // second Phong scheme, with _Quality
+  PlainBatch* plain;  // the interior's batch, when the triangle's material is plain
   __PrevInfo prev{};
   float u = 0.0f, v = 0.0f;  // the last interpolated texture coordinates
 
-  void StartRow() { prev.valid = 0; }
-  void EndScan() { prev.valid = 0; }
+  void Flush() {
+    if (plain) plain->Flush(ctx.image);
+  }
+  void StartRow() {
+    Flush();
+    prev.valid = 0;
+  }
+  void EndScan() {
+    Flush();
+    prev.valid = 0;
+  }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    if (role != PixelRole::kInterior) Flush();
     // A corner pixel keeps no record: without coverage its depth test (written, then given
     // back) changes nothing either.
     if (role == PixelRole::kCorner && Uncovered(ctx, role, x, y, edge)) return;
@@ -116,7 +165,11 @@ struct PhongFamily {
                          ctx.has_uv, mid, ctx.origin_x, ctx.origin_y, n, u, v);
     const DepthRestore restore{old_depth, cell};
     const DepthRestore* give_back = cell >= 0 ? &restore : nullptr;
-    if (pass && !SkipUncovered(ctx, role, x, y, edge, give_back)) {
+    if (pass && plain && role == PixelRole::kInterior) {
+      plain->Add(x, y, static_cast<float>(x - ctx.origin_x), static_cast<float>(y - ctx.origin_y),
+                 z, n);
+      if (plain->count == 4) Flush();
+    } else if (pass && !SkipUncovered(ctx, role, x, y, edge, give_back)) {
       const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
       WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
     }
@@ -252,8 +305,13 @@ void RasterPhongTriangle(unsigned char* image, unsigned char* background, int /*
     mid.m12 = Half(vertices[1], vertices[2]);
     mid.m20 = Half(vertices[2], vertices[0]);
   }
-  PhongFamily family{ctx, phong2 ? &mid : nullptr};
+  PlainBatch batch;
+  const bool plain = ctx.shading_pure &&
+                     PreparePlainShading(*tri, mats, mat_count, textures, ctx.has_uv,
+                                         light_count, lights, batch.shading);
+  PhongFamily family{ctx, phong2 ? &mid : nullptr, plain ? &batch : nullptr};
   WalkTriangle(vertices, edges, bottom_row, family);
+  family.Flush();
 }
 
 void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*width*/,
