@@ -88,38 +88,49 @@ void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float
 }
 
 // Interior pixels of one row that passed their depth test, waiting to be shaded four at a
-// time by the plain-material shader (which reads neither the image nor the previous-pixel
-// record, so shading them a little later changes nothing). They are written before any
-// other pixel is visited, so every pixel is still written in the walk's order.
+// time by the plain-material shader. That shader reads neither the image, nor the texture
+// coordinates, nor the previous-pixel record, so a pixel shaded a little later comes out
+// the same; the batch is written before any other pixel is visited, so every pixel is still
+// written in the walk's order. Without mid-edge normals the normals are interpolated four
+// at a time as well.
 struct PlainBatch {
   PlainShading shading;
   FourPixels pixels;
-  int columns[4];
+  float columns[4];  // x and y as the interpolation sees them
+  float rows[4];
   int row = 0;
   int count = 0;
 
-  void Add(int x, int y, float px, float py, float z, const __Point& n) {
-    pixels.x[count] = px;
-    pixels.y[count] = py;
+  void Add(const ShadeContext& ctx, int x, int y, float z) {
+    pixels.x[count] = static_cast<float>(x - ctx.origin_x);
+    pixels.y[count] = static_cast<float>(y - ctx.origin_y);
     pixels.z[count] = z;
-    pixels.nx[count] = n.x;
-    pixels.ny[count] = n.y;
-    pixels.nz[count] = n.z;
-    columns[count] = x;
+    columns[count] = static_cast<float>(x);
+    rows[count] = static_cast<float>(y);
     row = y;
     ++count;
   }
+  void SetNormal(const __Point& n) {
+    pixels.nx[count - 1] = n.x;
+    pixels.ny[count - 1] = n.y;
+    pixels.nz[count - 1] = n.z;
+  }
 
-  void Flush(unsigned char* image) {
+  void Flush(const ShadeContext& ctx, bool normals_set) {
     if (count == 0) return;
     for (int j = count; j < 4; ++j) {  // spare lanes repeat the first pixel
       pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
       pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
+      columns[j] = columns[0], rows[j] = rows[0];
     }
+    if (!normals_set)
+      InterpolateNormalsFour(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
+                             pixels.nz);
     float c0[4], c1[4], c2[4];
     ShadePlainFour(shading, pixels, c0, c1, c2);
     for (int j = 0; j < count; ++j)
-      PlotPixel(image, c0[j], c1[j], c2[j], columns[j], row, shading.alpha);
+      PlotPixel(ctx.image, c0[j], c1[j], c2[j], static_cast<int>(columns[j]), row,
+                shading.alpha);
     count = 0;
   }
 };
@@ -134,7 +145,26 @@ struct PhongFamily {
   float u = 0.0f, v = 0.0f;  // the last interpolated texture coordinates
 
   void Flush() {
-    if (plain) plain->Flush(ctx.image);
+    if (plain) plain->Flush(ctx, mid != nullptr);
+  }
+
+  // An interior pixel of a plain-material triangle: its depth test, then the batch.
+  void VisitPlainInterior(int x, int y) {
+    float z = 0.0f, old_depth = 0.0f;
+    int cell = -1;
+    if (!DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
+                     ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth))
+      return;
+    plain->Add(ctx, x, y, z);
+    if (mid) {  // mid-edge normals: interpolated one pixel at a time
+      __Point n;
+      float u_unused = 0.0f, v_unused = 0.0f;
+      InterpolatePhongWith(ctx.units, static_cast<float>(x), static_cast<float>(y), z,
+                           ctx.vertices, ctx.area, nullptr, false, mid, ctx.origin_x,
+                           ctx.origin_y, n, u_unused, v_unused);
+      plain->SetNormal(n);
+    }
+    if (plain->count == 4) Flush();
   }
   void StartRow() {
     Flush();
@@ -147,7 +177,11 @@ struct PhongFamily {
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
-    if (role != PixelRole::kInterior) Flush();
+    if (plain && role == PixelRole::kInterior) {
+      VisitPlainInterior(x, y);
+      return;
+    }
+    Flush();
     // A corner pixel keeps no record: without coverage its depth test (written, then given
     // back) changes nothing either.
     if (role == PixelRole::kCorner && Uncovered(ctx, role, x, y, edge)) return;
@@ -165,11 +199,7 @@ struct PhongFamily {
                          ctx.has_uv, mid, ctx.origin_x, ctx.origin_y, n, u, v);
     const DepthRestore restore{old_depth, cell};
     const DepthRestore* give_back = cell >= 0 ? &restore : nullptr;
-    if (pass && plain && role == PixelRole::kInterior) {
-      plain->Add(x, y, static_cast<float>(x - ctx.origin_x), static_cast<float>(y - ctx.origin_y),
-                 z, n);
-      if (plain->count == 4) Flush();
-    } else if (pass && !SkipUncovered(ctx, role, x, y, edge, give_back)) {
+    if (pass && !SkipUncovered(ctx, role, x, y, edge, give_back)) {
       const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
       WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
     }
