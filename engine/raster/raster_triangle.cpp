@@ -1,6 +1,11 @@
 // The three rasterizers of the triangle family, each a family record over the shared walk
 // (triangle_walk.h): Phong (shader, interpolated normal, previous-pixel record), flat
 // (shader, one face normal) and solid (one colour, no shader, no depth).
+#include <emmintrin.h>
+#include <math.h>
+#include <stddef.h>
+#include <xmmintrin.h>
+
 #include "engine/engine_state.h"
 #include "engine/raster/depth_test.h"
 #include "engine/raster/interpolation.h"
@@ -148,13 +153,18 @@ struct PhongFamily {
     if (plain) plain->Flush(ctx, mid != nullptr);
   }
 
-  // An interior pixel of a plain-material triangle: its depth test, then the batch.
-  void VisitPlainInterior(int x, int y) {
-    float z = 0.0f, old_depth = 0.0f;
-    int cell = -1;
-    if (!DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
-                     ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth))
-      return;
+  void StartRow() {
+    Flush();
+    prev.valid = 0;
+  }
+  void EndScan() {
+    Flush();
+    prev.valid = 0;
+  }
+  bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+
+  // A plain-material interior pixel that passed its depth test at depth z: to the batch.
+  void AcceptPlain(int x, int y, float z) {
     plain->Add(ctx, x, y, z);
     if (mid) {  // mid-edge normals: interpolated one pixel at a time
       __Point n;
@@ -166,19 +176,76 @@ struct PhongFamily {
     }
     if (plain->count == 4) Flush();
   }
-  void StartRow() {
-    Flush();
-    prev.valid = 0;
+
+  // The interior of row y, columns x0 .. x_end - 1, in order.
+  void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
+    if (!plain || !ctx.depth.cells || x0 >= x_end) {
+      for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+      return;
+    }
+    PlainInteriorRow(x0, x_end, y);
   }
-  void EndScan() {
-    Flush();
-    prev.valid = 0;
+
+  // The walk goes up one row at a time and a triangle's rows lie far apart in the buffers:
+  // the depths and layer pixels of the row above, about where this row's interior lies, are
+  // asked for while this row is drawn.
+  void PrefetchNextRow(int x0, int x_end, int y) const {
+    const DepthGrid& g = ctx.depth;
+    if (y < 1 || y > g.rows || x0 < 0 || x_end > g.cols) return;
+    const float* cells = g.cells + static_cast<long long>(y - 1) * g.stride;
+    for (int x = x0; x < x_end + 16; x += 16)
+      _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
+    const int bytes = _Deep ? 8 : 4;
+    const unsigned char* row = ctx.image + static_cast<ptrdiff_t>(y - 1) * _RowStride * (bytes / 4);
+    for (int x = x0; x < x_end + 16; x += 64 / bytes)
+      _mm_prefetch(reinterpret_cast<const char*>(row + static_cast<ptrdiff_t>(x) * bytes), _MM_HINT_T0);
   }
-  bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+
+  // The plain-material interior of one row against the z-buffer: the row's bounds checked
+  // once (a pixel outside the buffer fails its test and, in the interior, changes nothing),
+  // the depths of four pixels computed side by side in double precision as DepthTestIn
+  // computes each, then tested and batched in order.
+  void PlainInteriorRow(int x0, int x_end, int y) {
+    const DepthGrid& g = ctx.depth;
+    if (y < 0 || y >= g.rows) return;
+    const long long row_start = static_cast<long long>(y) * g.stride;
+    long long to = x_end < g.cols ? x_end : g.cols;
+    if (g.limit - row_start < to) to = g.limit - row_start;
+    float* const cells = g.cells + row_start;
+    PrefetchNextRow(x0, x_end, y);
+    const bool flat_depth = fabsf(ctx.nz) < 0.01f;
+    const double fy = static_cast<float>(y);
+    const __m128d plane_y = _mm_set1_pd(static_cast<double>(ctx.ny) * fy);
+    const __m128d nx = _mm_set1_pd(ctx.nx), d = _mm_set1_pd(ctx.d), nz = _mm_set1_pd(ctx.nz);
+    const __m128d sign = _mm_set1_pd(-0.0);
+    alignas(16) float z[4];
+    for (int x = x0 < 0 ? 0 : x0; x < to; x += 4) {
+      if (flat_depth) {
+        z[0] = z[1] = z[2] = z[3] = ctx.vertices[0].z;
+      } else {
+        for (int h = 0; h < 4; h += 2) {
+          const __m128d xs = _mm_setr_pd(static_cast<float>(x + h), static_cast<float>(x + h + 1));
+          const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
+          const __m128d depth = _mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz);
+          _mm_storel_pi(reinterpret_cast<__m64*>(z + h), _mm_cvtpd_ps(depth));
+        }
+      }
+      const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
+      for (int j = 0; j < n; ++j) {
+        if (!(z[j] > cells[x + j])) continue;  // equal depth fails: the first triangle keeps it
+        cells[x + j] = z[j];
+        AcceptPlain(x + j, y, z[j]);
+      }
+    }
+  }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     if (plain && role == PixelRole::kInterior) {
-      VisitPlainInterior(x, y);
+      float z = 0.0f, old_depth = 0.0f;
+      int cell = -1;
+      if (DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
+                      ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth))
+        AcceptPlain(x, y, z);
       return;
     }
     Flush();
@@ -227,6 +294,9 @@ struct FlatFamily {
   void StartRow() { prev.valid = 0; }
   void EndScan() { prev.valid = 0; }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+  void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
+    for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+  }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     // No record is kept: an edge pixel without coverage is neither shaded nor depth tested
@@ -258,6 +328,9 @@ struct SolidFamily {
   void StartRow() {}
   void EndScan() {}
   bool CoverageOnlyCorners() const { return true; }  // a coverage write and nothing else
+  void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
+    for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+  }
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     WriteShaded(image, role, x, y, c, opacity, edge, nullptr);
   }

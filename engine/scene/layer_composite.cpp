@@ -5,6 +5,9 @@
 #include <limits.h>
 #include <stdint.h>
 #include <string.h>
+#include <xmmintrin.h>
+
+#include <initializer_list>
 
 #include "engine/engine_state.h"
 #include "engine/kept_buffers.h"
@@ -72,6 +75,19 @@ struct WrittenPart {
   int x1(int y) const { return r.x1 < g_spans[y].x1 + 1 ? r.x1 : g_spans[y].x1 + 1; }
 };
 
+// The four images' pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite:
+// a triangle's rows lie far apart in them.
+template <typename Channel>
+void PrefetchRow(const Channel* out, const Channel* layer, const Channel* edge,
+                 const Channel* under, int y, int x0, int x1) {
+  const int step = 64 / (4 * static_cast<int>(sizeof(Channel)));  // pixels in a cache line
+  for (int x = x0; x < x1 + step; x += step) {
+    const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
+    for (const Channel* image : {out, layer, edge, under})
+      _mm_prefetch(reinterpret_cast<const char*>(image + i), _MM_HINT_T0);
+  }
+}
+
 template <typename Channel, typename Rows>
 void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
                      const Rows& rows) {
@@ -79,6 +95,7 @@ void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel*
   const float full = static_cast<float>(m);
   for (int y = rows.y0(); y < rows.y1(); ++y) {
     const int x_end = rows.x1(y);
+    if (y + 1 < rows.y1()) PrefetchRow(out, layer, edge, under, y + 1, rows.x0(y + 1), rows.x1(y + 1));
     for (int x = rows.x0(y); x < x_end; ++x) {
       const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
       const Channel* L = layer + i;
