@@ -8,6 +8,7 @@
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "host/cli/commands.h"
@@ -343,10 +344,16 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
       video->Write(result.image);
     } else {
       const qvhost::World* world = job.last_output();
-      writing = std::async(std::launch::async, [path, world] {
+      auto write = [path, world] {
         std::string error;
         return qvhost::WriteWorldPng(path, *world, error) ? std::string() : error;
-      });
+      };
+      try {
+        writing = std::async(std::launch::async, write);
+      } catch (const std::system_error&) {  // no thread to be had: written here and now
+        const std::string error = write();
+        if (!error.empty()) Failure(error);
+      }
     }
     if (progress) ShowProgress(frame + 2 - plan.first, plan.last - plan.first + 1);
   }
