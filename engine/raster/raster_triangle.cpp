@@ -103,6 +103,7 @@ struct PlainBatch {
   FourPixels pixels;
   float columns[4];  // x and y as the interpolation sees them
   float rows[4];
+  int xs[4];  // the columns as pixels
   int row = 0;
   int count = 0;
 
@@ -111,6 +112,7 @@ struct PlainBatch {
     pixels.y[count] = static_cast<float>(y - ctx.origin_y);
     pixels.z[count] = z;
     columns[count] = static_cast<float>(x);
+    xs[count] = x;
     rows[count] = static_cast<float>(y);
     row = y;
     ++count;
@@ -133,9 +135,7 @@ struct PlainBatch {
                              pixels.nz);
     float c0[4], c1[4], c2[4];
     ShadePlainFour(shading, pixels, c0, c1, c2);
-    for (int j = 0; j < count; ++j)
-      PlotPixel(ctx.image, c0[j], c1[j], c2[j], static_cast<int>(columns[j]), row,
-                shading.alpha);
+    PlotRow(ctx.image, c0, c1, c2, xs, count, row, shading.alpha);
     count = 0;
   }
 };
