@@ -140,28 +140,95 @@ struct PlainBatch {
   }
 };
 
-// Phong: the interpolated normal per pixel and the previous-pixel record of the row.
-struct PhongFamily {
-  static constexpr bool kPhongSpans = true;
+// The batch for the triangle's interior when its material is plain and the default shader
+// is installed without glass, else null.
+PlainBatch* PreparePlainBatch(const ShadeContext& ctx, PlainBatch& batch) {
+  if (!ctx.shading_pure) return nullptr;
+  const bool plain = PreparePlainShading(*ctx.tri, ctx.mats, ctx.mat_count, ctx.textures,
+                                         ctx.has_uv, ctx.light_count, ctx.lights, batch.shading);
+  return plain ? &batch : nullptr;
+}
+
+// The walk goes up one row at a time and a triangle's rows lie far apart in the buffers:
+// the depths and image pixels of the row above, about where this row's interior lies, are
+// asked for while this row is drawn.
+void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
+  const DepthGrid& g = ctx.depth;
+  if (y < 1 || y > g.rows || x0 < 0 || x_end > g.cols) return;
+  const float* cells = g.cells + static_cast<long long>(y - 1) * g.stride;
+  for (int x = x0; x < x_end + 16; x += 16)
+    _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
+  const int bytes = _Deep ? 8 : 4;
+  const unsigned char* row = ctx.image + static_cast<ptrdiff_t>(y - 1) * _RowStride * (bytes / 4);
+  for (int x = x0; x < x_end + 16; x += 64 / bytes)
+    _mm_prefetch(reinterpret_cast<const char*>(row + static_cast<ptrdiff_t>(x) * bytes), _MM_HINT_T0);
+}
+
+// The interior of one row of a plain-material triangle against the z-buffer (there must be
+// one): the row's bounds checked once (a pixel outside the buffer fails its test and, in the
+// interior, changes nothing), the depths of four pixels computed side by side in double
+// precision as DepthTestIn computes each, then tested in order; accept(x, y, z) takes each
+// pixel that passes.
+template <class Accept>
+void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept accept) {
+  const DepthGrid& g = ctx.depth;
+  if (y < 0 || y >= g.rows) return;
+  const long long row_start = static_cast<long long>(y) * g.stride;
+  long long to = x_end < g.cols ? x_end : g.cols;
+  if (g.limit - row_start < to) to = g.limit - row_start;
+  float* const cells = g.cells + row_start;
+  PrefetchNextRow(ctx, x0, x_end, y);
+  const bool flat_depth = fabsf(ctx.nz) < 0.01f;
+  const double fy = static_cast<float>(y);
+  const __m128d plane_y = _mm_set1_pd(static_cast<double>(ctx.ny) * fy);
+  const __m128d nx = _mm_set1_pd(ctx.nx), d = _mm_set1_pd(ctx.d), nz = _mm_set1_pd(ctx.nz);
+  const __m128d sign = _mm_set1_pd(-0.0);
+  alignas(16) float z[4];
+  for (int x = x0 < 0 ? 0 : x0; x < to; x += 4) {
+    if (flat_depth) {
+      z[0] = z[1] = z[2] = z[3] = ctx.vertices[0].z;
+    } else {
+      for (int h = 0; h < 4; h += 2) {
+        const __m128d xs = _mm_setr_pd(static_cast<float>(x + h), static_cast<float>(x + h + 1));
+        const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
+        const __m128d depth = _mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz);
+        _mm_storel_pi(reinterpret_cast<__m64*>(z + h), _mm_cvtpd_ps(depth));
+      }
+    }
+    const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
+    for (int j = 0; j < n; ++j) {
+      if (!(z[j] > cells[x + j])) continue;  // equal depth fails: the first triangle keeps it
+      cells[x + j] = z[j];
+      accept(x + j, y, z[j]);
+    }
+  }
+}
+
+// What the Phong and flat walks keep along a row: the plain-material batch (written out
+// before any other pixel is visited, at each row's start and at the walk's end), the
+// previous-pixel record and the last texture coordinates.
+struct RowRecords {
   const ShadeContext& ctx;
-  const MidNormals* mid;  // second Phong scheme, with _Quality
   PlainBatch* plain;  // the interior's batch, when the triangle's material is plain
+  bool normals_set;  // the batch's normals come with its pixels (else interpolated four at once)
   __PrevInfo prev{};
-  float u = 0.0f, v = 0.0f;  // the last interpolated texture coordinates
+  float u = 0.0f, v = 0.0f;
 
   void Flush() {
-    if (plain) plain->Flush(ctx, mid != nullptr);
+    if (plain) plain->Flush(ctx, normals_set);
   }
-
   void StartRow() {
     Flush();
     prev.valid = 0;
   }
-  void EndScan() {
-    Flush();
-    prev.valid = 0;
-  }
+  void EndScan() { StartRow(); }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+};
+
+// Phong: the interpolated normal per pixel and the previous-pixel record of the row.
+struct PhongFamily : RowRecords {
+  static constexpr bool kPhongSpans = true;
+  const MidNormals* mid;  // second Phong scheme, with _Quality
 
   // A plain-material interior pixel that passed its depth test at depth z: to the batch.
   void AcceptPlain(int x, int y, float z) {
@@ -183,60 +250,7 @@ struct PhongFamily {
       for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
       return;
     }
-    PlainInteriorRow(x0, x_end, y);
-  }
-
-  // The walk goes up one row at a time and a triangle's rows lie far apart in the buffers:
-  // the depths and layer pixels of the row above, about where this row's interior lies, are
-  // asked for while this row is drawn.
-  void PrefetchNextRow(int x0, int x_end, int y) const {
-    const DepthGrid& g = ctx.depth;
-    if (y < 1 || y > g.rows || x0 < 0 || x_end > g.cols) return;
-    const float* cells = g.cells + static_cast<long long>(y - 1) * g.stride;
-    for (int x = x0; x < x_end + 16; x += 16)
-      _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
-    const int bytes = _Deep ? 8 : 4;
-    const unsigned char* row = ctx.image + static_cast<ptrdiff_t>(y - 1) * _RowStride * (bytes / 4);
-    for (int x = x0; x < x_end + 16; x += 64 / bytes)
-      _mm_prefetch(reinterpret_cast<const char*>(row + static_cast<ptrdiff_t>(x) * bytes), _MM_HINT_T0);
-  }
-
-  // The plain-material interior of one row against the z-buffer: the row's bounds checked
-  // once (a pixel outside the buffer fails its test and, in the interior, changes nothing),
-  // the depths of four pixels computed side by side in double precision as DepthTestIn
-  // computes each, then tested and batched in order.
-  void PlainInteriorRow(int x0, int x_end, int y) {
-    const DepthGrid& g = ctx.depth;
-    if (y < 0 || y >= g.rows) return;
-    const long long row_start = static_cast<long long>(y) * g.stride;
-    long long to = x_end < g.cols ? x_end : g.cols;
-    if (g.limit - row_start < to) to = g.limit - row_start;
-    float* const cells = g.cells + row_start;
-    PrefetchNextRow(x0, x_end, y);
-    const bool flat_depth = fabsf(ctx.nz) < 0.01f;
-    const double fy = static_cast<float>(y);
-    const __m128d plane_y = _mm_set1_pd(static_cast<double>(ctx.ny) * fy);
-    const __m128d nx = _mm_set1_pd(ctx.nx), d = _mm_set1_pd(ctx.d), nz = _mm_set1_pd(ctx.nz);
-    const __m128d sign = _mm_set1_pd(-0.0);
-    alignas(16) float z[4];
-    for (int x = x0 < 0 ? 0 : x0; x < to; x += 4) {
-      if (flat_depth) {
-        z[0] = z[1] = z[2] = z[3] = ctx.vertices[0].z;
-      } else {
-        for (int h = 0; h < 4; h += 2) {
-          const __m128d xs = _mm_setr_pd(static_cast<float>(x + h), static_cast<float>(x + h + 1));
-          const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
-          const __m128d depth = _mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz);
-          _mm_storel_pi(reinterpret_cast<__m64*>(z + h), _mm_cvtpd_ps(depth));
-        }
-      }
-      const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
-      for (int j = 0; j < n; ++j) {
-        if (!(z[j] > cells[x + j])) continue;  // equal depth fails: the first triangle keeps it
-        cells[x + j] = z[j];
-        AcceptPlain(x + j, y, z[j]);
-      }
-    }
+    PlainInteriorRow(ctx, x0, x_end, y, [this](int x, int y, float z) { AcceptPlain(x, y, z); });
   }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
@@ -285,20 +299,26 @@ struct PhongFamily {
 
 // Flat: the constant face normal, turned towards the viewer; the record is passed but never
 // filled.
-struct FlatFamily {
+struct FlatFamily : RowRecords {
   static constexpr bool kPhongSpans = false;
-  const ShadeContext& ctx;
-  __PrevInfo prev{};
-  float u = 0.0f, v = 0.0f;
 
-  void StartRow() { prev.valid = 0; }
-  void EndScan() { prev.valid = 0; }
-  bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+  // The interior of row y, columns x0 .. x_end - 1, in order; a plain material's pixels are
+  // shaded four at a time with the face normal.
   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
-    for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+    if (!plain || !ctx.depth.cells || x0 >= x_end) {
+      for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+      return;
+    }
+    const __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
+    PlainInteriorRow(ctx, x0, x_end, y, [this, &n](int px, int py, float z) {
+      plain->Add(ctx, px, py, z);
+      plain->SetNormal(n);
+      if (plain->count == 4) Flush();
+    });
   }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    Flush();
     // No record is kept: an edge pixel without coverage is neither shaded nor depth tested
     // (the test's write would be given back).
     if (Uncovered(ctx, role, x, y, edge)) return;
@@ -409,10 +429,7 @@ void RasterPhongTriangle(unsigned char* image, unsigned char* background, int /*
     mid.m20 = Half(vertices[2], vertices[0]);
   }
   PlainBatch batch;
-  const bool plain = ctx.shading_pure &&
-                     PreparePlainShading(*tri, mats, mat_count, textures, ctx.has_uv,
-                                         light_count, lights, batch.shading);
-  PhongFamily family{ctx, phong2 ? &mid : nullptr, plain ? &batch : nullptr};
+  PhongFamily family{{ctx, PreparePlainBatch(ctx, batch), phong2}, phong2 ? &mid : nullptr};
   WalkTriangle(vertices, edges, bottom_row, family);
   family.Flush();
 }
@@ -426,8 +443,10 @@ void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*w
   ShadeContext ctx = MakeContext(image, background, textures, mats, mat_count, tri, vertices,
                                  origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
   if (!SetUpShading(ctx, vertices)) return;
-  FlatFamily family{ctx};
+  PlainBatch batch;
+  FlatFamily family{{ctx, PreparePlainBatch(ctx, batch), true}};
   WalkTriangle(vertices, edges, bottom_row, family);
+  family.Flush();
 }
 
 void RasterSolidTriangle(unsigned char* image, int /*width*/, int /*height*/,

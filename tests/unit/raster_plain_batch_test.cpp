@@ -1,5 +1,5 @@
-// The Phong interior of a plain-material triangle is depth-tested a row at a time and shaded
-// four pixels at a time: the pictures and depths must be exactly those of the pixel-by-pixel
+// The Phong and flat interiors of a plain-material triangle are depth-tested a row at a time
+// and shaded four pixels at a time: the pictures and depths must be exactly those of the pixel-by-pixel
 // path (taken here through a shader that only forwards to the default one), for triangles
 // that overlap, cross every border of the image and of the z-buffer, at both depths, with
 // and without quality and with the mid-edge normals.
@@ -43,7 +43,10 @@ struct Drawn {
 
 // Forty random triangles (a sphere-like set of normals, one plain material, two lights) into
 // a z-buffered image, with the default shader or the forwarding one.
-Drawn DrawScene(bool deep, bool quality, bool phong2, bool forwarding) {
+using DrawFn = void (*)(unsigned char*, unsigned char*, int, int, __Texture*, material3ds*, int,
+                       __Triangle3ds*, __Point3ds*, int, int, int, light3ds*, GlassProp*);
+
+Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwarding) {
   ResetEngine(kW, kH, deep);
   _Quality = quality ? 1 : 0;
   _UsePhong2 = phong2 ? 1 : 0;
@@ -64,8 +67,8 @@ Drawn DrawScene(bool deep, bool quality, bool phong2, bool forwarding) {
                            rng.Next(-50.0f, 50.0f), rng.Next(-1.0f, 1.0f), rng.Next(-1.0f, 1.0f),
                            rng.Next(0.2f, 1.0f)));
     __Triangle3ds tri = Face(0, 1, 2);
-    DrawPhongTriangle(image.data(), image.data(), kW, kH, nullptr, &mat, 1, &tri, pts.data(), 0,
-                      0, 2, lights, nullptr);
+    draw(image.data(), image.data(), kW, kH, nullptr, &mat, 1, &tri, pts.data(), 0, 0, 2, lights,
+         nullptr);
   }
   Drawn d;
   d.b8 = image.b8;
@@ -77,12 +80,14 @@ Drawn DrawScene(bool deep, bool quality, bool phong2, bool forwarding) {
 }
 
 TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
+  for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle})
   for (bool deep : {false, true})
     for (int variant = 0; variant < 3; ++variant) {
       const bool quality = variant > 0, phong2 = variant == 2;
-      SCOPED_TRACE(std::string(deep ? "16-bit" : "8-bit") + " variant " + std::to_string(variant));
-      const Drawn batched = DrawScene(deep, quality, phong2, false);
-      const Drawn single = DrawScene(deep, quality, phong2, true);
+      SCOPED_TRACE(std::string(draw == DrawFlatTriangle ? "flat " : "Phong ") +
+                   (deep ? "16-bit" : "8-bit") + " variant " + std::to_string(variant));
+      const Drawn batched = DrawScene(draw, deep, quality, phong2, false);
+      const Drawn single = DrawScene(draw, deep, quality, phong2, true);
       EXPECT_GT(batched.covered, kW * kH / 2) << "the triangles cover most of the image";
       EXPECT_EQ(batched.covered, single.covered);
       EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
