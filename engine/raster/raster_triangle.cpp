@@ -264,8 +264,9 @@ struct PhongFamily : RowRecords {
     }
     Flush();
     // A corner pixel keeps no record: without coverage its depth test (written, then given
-    // back) changes nothing either.
-    if (role == PixelRole::kCorner && Uncovered(ctx, role, x, y, edge)) return;
+    // back) changes nothing either. Nor does a fringe pixel's of a plain material, whose
+    // shader never reads the record.
+    if ((role == PixelRole::kCorner || plain) && Uncovered(ctx, role, x, y, edge)) return;
     float z = 0.0f, old_depth = 0.0f;
     int cell = -1;
     const bool pass = DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y),
