@@ -33,7 +33,7 @@ int ClampChannel(float v, int max) {
 // One pixel of either channel width: colour stored straight (not premultiplied), alpha
 // the larger of the old alpha and the new coverage.
 template <typename Channel>
-void WriteCovered(Channel* px, const float c[3], float k) {
+inline void WriteCovered(Channel* px, const float c[3], float k) {
   // _MaxChannel is full scale; the channel type's own limit keeps a stray setting from
   // wrapping around.
   int max = _MaxChannel;

@@ -42,3 +42,8 @@ void GiveBackDepth(const DepthRestore* restore);
 void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
                            const EdgeSegment& edge, float x, float y, float h, float f,
                            const DepthRestore* restore);
+
+// PlotBySegmentDistance with the coverage k already found (SegmentCoverage with the same
+// edge, position and half-width).
+void PlotWithCoverage(unsigned char* image, float c0, float c1, float c2, float x, float y,
+                      float k, float f, const DepthRestore* restore);

@@ -253,6 +253,28 @@ struct PhongFamily : RowRecords {
     PlainInteriorRow(ctx, x0, x_end, y, [this](int x, int y, float z) { AcceptPlain(x, y, z); });
   }
 
+  // A corner or fringe pixel of a plain material, whose shader reads no record and no
+  // texture coordinates: its coverage found once, and an uncovered pixel (whose depth test
+  // would be given back) skipped whole.
+  void VisitPlainEdge(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    const float px = static_cast<float>(x), py = static_cast<float>(y);
+    const float cover = SegmentCoverage(edge, px, py, 1.0f);
+    if (cover == 0) return;
+    float z = 0.0f, old_depth = 0.0f;
+    int cell = -1;
+    if (!DepthTestIn(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell,
+                     old_depth))
+      return;
+    __Point n;
+    float u_unused = 0.0f, v_unused = 0.0f;
+    InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
+                         ctx.origin_x, ctx.origin_y, n, u_unused, v_unused);
+    const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
+    const DepthRestore restore{old_depth, cell};
+    PlotWithCoverage(ctx.image, s.c[0], s.c[1], s.c[2], px, py, cover, s.alpha,
+                     cell >= 0 ? &restore : nullptr);
+  }
+
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     if (plain && role == PixelRole::kInterior) {
       float z = 0.0f, old_depth = 0.0f;
@@ -263,10 +285,13 @@ struct PhongFamily : RowRecords {
       return;
     }
     Flush();
+    if (plain) {
+      VisitPlainEdge(x, y, role, edge);
+      return;
+    }
     // A corner pixel keeps no record: without coverage its depth test (written, then given
-    // back) changes nothing either. Nor does a fringe pixel's of a plain material, whose
-    // shader never reads the record.
-    if ((role == PixelRole::kCorner || plain) && Uncovered(ctx, role, x, y, edge)) return;
+    // back) changes nothing either.
+    if (role == PixelRole::kCorner && Uncovered(ctx, role, x, y, edge)) return;
     float z = 0.0f, old_depth = 0.0f;
     int cell = -1;
     const bool pass = DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y),
