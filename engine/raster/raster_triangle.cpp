@@ -355,9 +355,10 @@ struct FlatFamily : RowRecords {
       return;
     const DepthRestore restore{old_depth, cell};
     const DepthRestore* give_back = cell >= 0 ? &restore : nullptr;
+    // A plain material's shader reads no texture coordinates.
     InterpolateUV(static_cast<float>(x), static_cast<float>(y), z, ctx.vertices, ctx.area,
-                  ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv, ctx.origin_x,
-                  ctx.origin_y, u, v);
+                  ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv && !plain,
+                  ctx.origin_x, ctx.origin_y, u, v);
     __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
     const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
     WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
