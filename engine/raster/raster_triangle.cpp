@@ -223,6 +223,26 @@ struct RowRecords {
   }
   void EndScan() { StartRow(); }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+
+  // A corner or fringe pixel of a plain material, whose shader reads no record and no
+  // texture coordinates: its coverage found once, and an uncovered pixel (whose depth test
+  // would be given back) skipped whole. normal_at(x, y, z) gives the pixel's normal.
+  template <class NormalAt>
+  void VisitPlainEdge(int x, int y, PixelRole role, const EdgeSegment& edge, NormalAt normal_at) {
+    const float px = static_cast<float>(x), py = static_cast<float>(y);
+    const float cover = SegmentCoverage(edge, px, py, 1.0f);
+    if (cover == 0) return;
+    float z = 0.0f, old_depth = 0.0f;
+    int cell = -1;
+    if (!DepthTestIn(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell,
+                     old_depth))
+      return;
+    __Point n = normal_at(px, py, z);
+    const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
+    const DepthRestore restore{old_depth, cell};
+    PlotWithCoverage(ctx.image, s.c[0], s.c[1], s.c[2], px, py, cover, s.alpha,
+                     cell >= 0 ? &restore : nullptr);
+  }
 };
 
 // Phong: the interpolated normal per pixel and the previous-pixel record of the row.
@@ -253,28 +273,6 @@ struct PhongFamily : RowRecords {
     PlainInteriorRow(ctx, x0, x_end, y, [this](int x, int y, float z) { AcceptPlain(x, y, z); });
   }
 
-  // A corner or fringe pixel of a plain material, whose shader reads no record and no
-  // texture coordinates: its coverage found once, and an uncovered pixel (whose depth test
-  // would be given back) skipped whole.
-  void VisitPlainEdge(int x, int y, PixelRole role, const EdgeSegment& edge) {
-    const float px = static_cast<float>(x), py = static_cast<float>(y);
-    const float cover = SegmentCoverage(edge, px, py, 1.0f);
-    if (cover == 0) return;
-    float z = 0.0f, old_depth = 0.0f;
-    int cell = -1;
-    if (!DepthTestIn(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell,
-                     old_depth))
-      return;
-    __Point n;
-    float u_unused = 0.0f, v_unused = 0.0f;
-    InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
-                         ctx.origin_x, ctx.origin_y, n, u_unused, v_unused);
-    const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
-    const DepthRestore restore{old_depth, cell};
-    PlotWithCoverage(ctx.image, s.c[0], s.c[1], s.c[2], px, py, cover, s.alpha,
-                     cell >= 0 ? &restore : nullptr);
-  }
-
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     if (plain && role == PixelRole::kInterior) {
       float z = 0.0f, old_depth = 0.0f;
@@ -286,7 +284,13 @@ struct PhongFamily : RowRecords {
     }
     Flush();
     if (plain) {
-      VisitPlainEdge(x, y, role, edge);
+      VisitPlainEdge(x, y, role, edge, [this](float px, float py, float z) {
+        __Point n;
+        float u_unused = 0.0f, v_unused = 0.0f;
+        InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
+                             ctx.origin_x, ctx.origin_y, n, u_unused, v_unused);
+        return n;
+      });
       return;
     }
     // A corner pixel keeps no record: without coverage its depth test (written, then given
@@ -345,6 +349,11 @@ struct FlatFamily : RowRecords {
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     Flush();
+    if (plain && role != PixelRole::kInterior) {
+      VisitPlainEdge(x, y, role, edge,
+                     [this](float, float, float) { return __Point{-ctx.nx, -ctx.ny, -ctx.nz}; });
+      return;
+    }
     // No record is kept: an edge pixel without coverage is neither shaded nor depth tested
     // (the test's write would be given back).
     if (Uncovered(ctx, role, x, y, edge)) return;
