@@ -223,17 +223,18 @@ bool WriteWorldPng(const std::string& path, const World& world, std::string& err
   const bool deep = world.deep();
   const int width = world.width();
   return WriteRows(path, width, world.height(), deep, [&](int y, png_byte* row) {
-    for (int x = 0; x < width; ++x, row += deep ? 8 : 4) {
-      if (deep) {  // the host's 0..32768 spread over the file's 0..65535
-        const PF_Pixel16& p = world.Pixel16(x, y);
-        const uint16_t c[4] = {p.red, p.green, p.blue, p.alpha};
+    if (deep) {  // the host's 0..32768 spread over the file's 0..65535
+      const PF_Pixel16* p = &world.Pixel16(0, y);
+      for (int x = 0; x < width; ++x, row += 8) {
+        const uint16_t c[4] = {p[x].red, p[x].green, p[x].blue, p[x].alpha};
         for (int k = 0; k < 4; ++k)
           PutSample16(row + 2 * k, RescaleChannel(c[k], kFullWorld16, kFullFile16));
-      } else {
-        const PF_Pixel& p = world.Pixel8(x, y);
-        row[0] = p.red, row[1] = p.green, row[2] = p.blue, row[3] = p.alpha;
       }
+      return;
     }
+    const PF_Pixel* p = &world.Pixel8(0, y);
+    for (int x = 0; x < width; ++x, row += 4)
+      row[0] = p[x].red, row[1] = p[x].green, row[2] = p[x].blue, row[3] = p[x].alpha;
   }, error);
 }
 

@@ -154,8 +154,15 @@ void RenderJob::SetFrameRecords(int frame) {
 FrameResult RenderJob::RenderFrame(int frame, bool with_image) {
   PrepareWorlds();
   SetFrameRecords(frame);
-  output_ = std::make_unique<World>(output_width(), output_height(), settings_.deep,
-                                    kOutputRowPadding);
+  // The other output world than the last frame's, cleared as a new one would be; a new
+  // world when the size or depth changed.
+  if (outputs_[current_]) current_ = 1 - current_;
+  std::unique_ptr<World>& output = outputs_[current_];
+  if (output && output->Fits(output_width(), output_height(), settings_.deep, kOutputRowPadding))
+    output->Clear();
+  else
+    output = std::make_unique<World>(output_width(), output_height(), settings_.deep,
+                                     kOutputRowPadding);
   session_->ClearCallRecords();
   session_->ClearProblems();
   const size_t handles_before = session_->handles().live();
@@ -163,9 +170,9 @@ FrameResult RenderJob::RenderFrame(int frame, bool with_image) {
   FrameResult result;
   {
     PointScale points(*session_, settings_.downsample);
-    result.err = session_->Render(&output_->def());
+    result.err = session_->Render(&output->def());
   }
-  if (with_image) result.image = ImageFromWorld(*output_);
+  if (with_image) result.image = ImageFromWorld(*output);
   result.problems = CheckBalance(handles_before);
   return result;
 }

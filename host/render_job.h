@@ -92,8 +92,10 @@ class RenderJob {
   // Faults the host found in the effect's setup (version, flags, parameters).
   const std::vector<std::string>& setup_problems() const { return setup_problems_; }
 
-  // The output world of the last frame (null before the first).
-  const World* last_output() const { return output_.get(); }
+  // The output world of the last frame (null before the first). It stays as it is through
+  // the next frame, which renders into a second world (so the last frame can be written
+  // out meanwhile); the frame after that reuses it.
+  const World* last_output() const { return outputs_[current_].get(); }
 
  private:
   RenderJob(std::unique_ptr<Session> session, int layer_width, int layer_height);
@@ -111,7 +113,8 @@ class RenderJob {
   bool worlds_stale_ = true;
   std::unique_ptr<World> input_world_;
   std::map<int, std::unique_ptr<World>> texture_worlds_;
-  std::unique_ptr<World> output_;
+  std::unique_ptr<World> outputs_[2];  // the frames' output worlds, used in turn
+  int current_ = 0;  // the one of the last frame
   bool sequence_ready_ = false;
   std::vector<int> texture_params_;
   std::vector<std::string> setup_problems_;

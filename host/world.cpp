@@ -6,23 +6,35 @@
 
 namespace qvhost {
 
-World::World(int width, int height, bool deep, int row_padding) : row_padding_(row_padding) {
+World::World(int width, int height, bool deep, int row_padding)
+    : width_(width), height_(height), deep_(deep), row_padding_(row_padding) {
   if (width < 0 || height < 0 || row_padding < 0)
     throw std::invalid_argument("world size and padding must not be negative");
-  std::memset(&def_, 0, sizeof def_);
   size_t pixel_bytes = deep ? sizeof(PF_Pixel16) : sizeof(PF_Pixel);
   size_t rowbytes = static_cast<size_t>(width) * pixel_bytes + static_cast<size_t>(row_padding);
   if (rowbytes > 0x7FFFFFFF) throw std::invalid_argument("world rows too wide");
   bytes_.assign(rowbytes * static_cast<size_t>(height), 0);
-  def_.world_flags = deep ? PF_WorldFlag_DEEP : 0;
+  Clear();
+}
+
+void World::Clear() {
+  std::memset(&def_, 0, sizeof def_);
+  const size_t pixel_bytes = deep_ ? sizeof(PF_Pixel16) : sizeof(PF_Pixel);
+  const size_t rowbytes = static_cast<size_t>(width_) * pixel_bytes + static_cast<size_t>(row_padding_);
+  if (!bytes_.empty()) std::memset(bytes_.data(), 0, bytes_.size());
+  def_.world_flags = deep_ ? PF_WorldFlag_DEEP : 0;
   def_.data = bytes_.empty() ? nullptr : bytes_.data();
   def_.rowbytes = static_cast<A_long>(rowbytes);
-  def_.width = width;
-  def_.height = height;
-  def_.extent_hint = PF_Rect{0, 0, width, height};
+  def_.width = width_;
+  def_.height = height_;
+  def_.extent_hint = PF_Rect{0, 0, width_, height_};
   def_.pix_aspect_ratio = PF_RationalScale{1, 1};
-  for (int y = 0; y < height; ++y)
-    std::memset(Row(y) + rowbytes - row_padding, kPaddingFill, static_cast<size_t>(row_padding));
+  for (int y = 0; y < height_; ++y)
+    std::memset(Row(y) + rowbytes - row_padding_, kPaddingFill, static_cast<size_t>(row_padding_));
+}
+
+bool World::Fits(int width, int height, bool deep, int row_padding) const {
+  return width == width_ && height == height_ && deep == deep_ && row_padding == row_padding_;
 }
 
 PF_Pixel& World::Pixel8(int x, int y) { return reinterpret_cast<PF_Pixel*>(Row(y))[x]; }

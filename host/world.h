@@ -35,6 +35,12 @@ class World {
   PF_Pixel16& Pixel16(int x, int y);
   const PF_Pixel16& Pixel16(int x, int y) const;
 
+  // Back to the state of a new world of its size: every byte 0, the padding filled and the
+  // record as first made (whatever a render changed in it), in the same memory.
+  void Clear();
+  // True when the world was made with these arguments (Clear then gives that new world).
+  bool Fits(int width, int height, bool deep, int row_padding) const;
+
   // Every pixel set to one value (of the world's depth).
   void Fill(PF_Pixel pixel);
   void Fill(PF_Pixel16 pixel);
@@ -50,6 +56,8 @@ class World {
 
   std::vector<uint8_t> bytes_;
   PF_LayerDef def_;
+  int width_, height_;
+  bool deep_;
   int row_padding_;
 };
 

@@ -5,6 +5,7 @@
 #include <string.h>
 
 #include "engine/engine.h"
+#include "engine/engine_state.h"
 #include "engine/kept_buffers.h"
 #include "engine/scene/scene_alloc.h"
 #include "model/ball.h"
@@ -297,6 +298,14 @@ void PlaceScene(PF_ParamDef* params[], int width, int height, int count, __Point
   if (dx != 0.0f || dy != 0.0f) TranslatePoints(dx, dy, 0.0f, count, v);
 }
 
+// True when the render reads the background image apart from the frame: the rough
+// outlines invert it, glass refracts it, and a shader installed in place of the default one
+// may read it as it likes.
+bool ReadsBackground(PF_ParamDef* params[], unsigned char draw_mode) {
+  return draw_mode == 0 || Checked(params[kParamGlass]) || Checked(params[kParamPendantGlass]) ||
+         RenderOnePixel != DefRenderOnePixel;
+}
+
 // The input layer as a world that covers the output: itself, or (when the host hands a
 // smaller layer) a zero-padded copy, so that no row or pixel is read beyond the layer.
 const unsigned char* InputCoveringOutput(const PF_LayerDef& input, int width, int height,
@@ -373,19 +382,25 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
   else
     CopyWorld(out_pixels, in_pixels, width, height, out_row, in_row, deep ? 1 : 0);
 
-  // 8. The engine's frame and background images, in buffers kept between renders.
+  // 8. The engine's frame and background images, in buffers kept between renders. The
+  // background is only read by glass and the rough outlines; any other render hands the
+  // engine its frame in its place and saves a full image.
   const size_t image_bytes = static_cast<size_t>(width) * height * (deep ? 8 : 4);
   s.frame = static_cast<unsigned char*>(TakeBuffer(KeptSlot::kFrame, image_bytes, EngineAlloc));
-  s.background =
-      static_cast<unsigned char*>(TakeBuffer(KeptSlot::kBackground, image_bytes, EngineAlloc));
   if (s.frame) s.frame = WorldToFrame(s.frame, out_pixels, width, height, out_row);
-  if (s.background) s.background = WorldToFrame(s.background, in_pixels, width, height, in_row);
+  const bool own_background = ReadsBackground(params, draw_mode);
+  if (own_background) {
+    s.background =
+        static_cast<unsigned char*>(TakeBuffer(KeptSlot::kBackground, image_bytes, EngineAlloc));
+    if (s.background) s.background = WorldToFrame(s.background, in_pixels, width, height, in_row);
+  }
+  unsigned char* const background = own_background ? s.background : s.frame;
 
   // 9 to 12. Glass, materials, maps and texture slots (all absent to start with).
   GlassProp glass[2] = {};
   material3ds mats[2] = {};
   __Texture textures[8] = {};
-  if (!s.frame || !s.background ||
+  if (!s.frame || !background ||
       !FillMaterials(params, s, deep, ratio, glass, mats, textures, s.texture_pixels)) {
     Finish(in_data, s);
     return PF_Err_OUT_OF_MEMORY;  // the output keeps what step 7 left in it
@@ -420,7 +435,7 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
   // the engine: the frame stays as prepared.
   if (triangle_count > 0) {
     if (__GetDrawMode() != 0) __Sort(triangle_count, s.scene_triangles, s.scene_vertices);
-    __RasterScene(s.frame, s.background, width, height, width * 4, vertex_count,
+    __RasterScene(s.frame, background, width, height, width * 4, vertex_count,
                   triangle_count, s.scene_triangles, s.scene_vertices, width / 2, height / 2, 2,
                   mats, textures, light_count, lights, glass);
     // The engine draws nothing when it cannot get its working buffers; the frame would

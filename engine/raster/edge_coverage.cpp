@@ -98,7 +98,11 @@ float SegmentCoverage(const EdgeSegment& edge, float x, float y, float h) {
 void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
                            const EdgeSegment& edge, float x, float y, float h, float f,
                            const DepthRestore* restore) {
-  const float k = SegmentCoverage(edge, x, y, h);
+  PlotWithCoverage(image, c0, c1, c2, x, y, SegmentCoverage(edge, x, y, h), f, restore);
+}
+
+void PlotWithCoverage(unsigned char* image, float c0, float c1, float c2, float x, float y,
+                      float k, float f, const DepthRestore* restore) {
   if (k != 0) PlotAt(image, c0, c1, c2, x, y, k * f);
   RestoreDepth(restore);
 }

@@ -51,6 +51,29 @@ void AreaWeights(const AreaMatrix& s, float x, float y, float w[3]) {
   w[2] = lanes[2];
 }
 
+// Lanes j of w[0..2]: the area weights of pixel j, by AreaWeights' operations in its order.
+void AreaWeightsFour(const AreaMatrix& s, __m128 rx, __m128 ry, __m128 w[3]) {
+  static const int kP[3] = {1, 2, 0}, kQ[3] = {2, 0, 1};
+  const __m128 zero = _mm_setzero_ps();
+  if (s.det == 0) {
+    w[0] = w[1] = w[2] = zero;
+    return;
+  }
+  for (int k = 0; k < 3; ++k) {
+    const __m128 px = _mm_set1_ps(s.x[kP[k]]), py = _mm_set1_ps(s.y[kP[k]]);
+    const __m128 qx = _mm_set1_ps(s.x[kQ[k]]), qy = _mm_set1_ps(s.y[kQ[k]]);
+    const __m128 det = _mm_add_ps(
+        _mm_sub_ps(_mm_mul_ps(px, _mm_sub_ps(qy, ry)), _mm_mul_ps(qx, _mm_sub_ps(py, ry))),
+        _mm_mul_ps(rx, _mm_sub_ps(py, qy)));
+    const __m128 v = _mm_div_ps(det, _mm_set1_ps(s.det));
+    w[k] = _mm_andnot_ps(_mm_cmplt_ps(v, zero), v);  // below 0 becomes +0
+  }
+  const __m128 t = _mm_add_ps(_mm_add_ps(w[0], w[1]), w[2]);
+  const __m128 scale = _mm_cmpgt_ps(t, zero);  // only a positive sum rescales
+  for (int k = 0; k < 3; ++k)
+    w[k] = _mm_or_ps(_mm_and_ps(scale, _mm_div_ps(w[k], t)), _mm_andnot_ps(scale, w[k]));
+}
+
 // The vertex normal, unit length unless it has none.
 __Point UnitNormal(const __Point3ds& p) {
   __Point n = {p.nx, p.ny, p.nz};
@@ -117,6 +140,22 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
   } else {
     PlainUV(vertices, w, u, v);
   }
+}
+
+void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
+                            const float y[4], float nx[4], float ny[4], float nz[4]) {
+  __m128 w[3];
+  AreaWeightsFour(area, _mm_loadu_ps(x), _mm_loadu_ps(y), w);
+  __m128 sum[3] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
+  for (int k = 0; k < 3; ++k) {  // AddScaled for vertex k, in the vertices' order
+    const __Point& n = units.n[k];
+    sum[0] = _mm_add_ps(sum[0], _mm_mul_ps(w[k], _mm_set1_ps(n.x)));
+    sum[1] = _mm_add_ps(sum[1], _mm_mul_ps(w[k], _mm_set1_ps(n.y)));
+    sum[2] = _mm_add_ps(sum[2], _mm_mul_ps(w[k], _mm_set1_ps(n.z)));
+  }
+  _mm_storeu_ps(nx, sum[0]);
+  _mm_storeu_ps(ny, sum[1]);
+  _mm_storeu_ps(nz, sum[2]);
 }
 
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,

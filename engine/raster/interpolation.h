@@ -45,6 +45,11 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
                           const AreaMatrix* projected, bool has_uv, const MidNormals* mid,
                           int ox, int oy, __Point& normal, float& u, float& v);
 
+// The plain (linear) interpolated normal at four pixels (x[j], y[j]) of one triangle, each
+// lane bit for bit what InterpolatePhongWith gives without mid-edge normals.
+void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
+                            const float y[4], float nx[4], float ny[4], float nz[4]);
+
 // As InterpolatePhong without the normal; does nothing when has_uv is false.
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,
                    const AreaMatrix& area, const AreaMatrix* projected, bool has_uv, int ox,

@@ -33,7 +33,7 @@ int ClampChannel(float v, int max) {
 // One pixel of either channel width: colour stored straight (not premultiplied), alpha
 // the larger of the old alpha and the new coverage.
 template <typename Channel>
-void WriteCovered(Channel* px, const float c[3], float k) {
+inline void WriteCovered(Channel* px, const float c[3], float k) {
   // _MaxChannel is full scale; the channel type's own limit keeps a stray setting from
   // wrapping around.
   int max = _MaxChannel;
@@ -63,13 +63,23 @@ void WriteCovered(Channel* px, const float c[3], float k) {
 }  // namespace
 
 void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y, float k) {
-  if (!image || x < 0 || y < 0 || x >= Zwidth || y >= Zheight) return;
-  if (image == _TriLayer) NoteLayerWrite(x, y);
-  ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
-  const float c[3] = {c0, c1, c2};
-  if (_Deep) {
-    WriteCovered(reinterpret_cast<uint16_t*>(image) + i, c, k);
-  } else {
-    WriteCovered(image + i, c, k);
+  PlotRow(image, &c0, &c1, &c2, &x, 1, y, k);
+}
+
+void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
+             const int* x, int count, int y, float k) {
+  if (!image || y < 0 || y >= Zheight) return;
+  const bool layer = image == _TriLayer;
+  const ptrdiff_t row = static_cast<ptrdiff_t>(y) * _RowStride;
+  for (int j = 0; j < count; ++j) {
+    if (x[j] < 0 || x[j] >= Zwidth) continue;
+    if (layer) NoteLayerWrite(x[j], y);
+    const ptrdiff_t i = row + 4 * static_cast<ptrdiff_t>(x[j]);
+    const float c[3] = {c0[j], c1[j], c2[j]};
+    if (_Deep) {
+      WriteCovered(reinterpret_cast<uint16_t*>(image) + i, c, k);
+    } else {
+      WriteCovered(image + i, c, k);
+    }
   }
 }

@@ -12,6 +12,10 @@ void WriteChannel(unsigned char* image, int index, int value);
 // otherwise blends over a covered pixel or fills an empty one (alpha = k * _MaxChannel).
 void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y, float k);
 
+// PlotPixel at coverage k for pixels (x[j], y), j < count, in order, the row checked once.
+void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
+             const int* x, int count, int y, float k);
+
 // A depth to give back to a z-buffer cell after an edge pixel (fringes never occlude).
 struct DepthRestore {
   float old_depth;
@@ -38,3 +42,8 @@ void GiveBackDepth(const DepthRestore* restore);
 void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
                            const EdgeSegment& edge, float x, float y, float h, float f,
                            const DepthRestore* restore);
+
+// PlotBySegmentDistance with the coverage k already found (SegmentCoverage with the same
+// edge, position and half-width).
+void PlotWithCoverage(unsigned char* image, float c0, float c1, float c2, float x, float y,
+                      float k, float f, const DepthRestore* restore);

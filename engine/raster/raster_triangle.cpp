@@ -1,12 +1,18 @@
 // The three rasterizers of the triangle family, each a family record over the shared walk
 // (triangle_walk.h): Phong (shader, interpolated normal, previous-pixel record), flat
 // (shader, one face normal) and solid (one colour, no shader, no depth).
+#include <emmintrin.h>
+#include <math.h>
+#include <stddef.h>
+#include <xmmintrin.h>
+
 #include "engine/engine_state.h"
 #include "engine/raster/depth_test.h"
 #include "engine/raster/interpolation.h"
 #include "engine/raster/pixel_write.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/raster/triangle_walk.h"
+#include "engine/shading/plain_shading.h"
 
 namespace {
 
@@ -86,19 +92,207 @@ void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float
                           static_cast<float>(y), 1.0f, k, restore);
 }
 
-// Phong: the interpolated normal per pixel and the previous-pixel record of the row.
-struct PhongFamily {
-  static constexpr bool kPhongSpans = true;
-  const ShadeContext& ctx;
-  const MidNormals* mid;  // second Phong scheme, with _Quality
-  __PrevInfo prev{};
-  float u = 0.0f, v = 0.0f;  // the last interpolated texture coordinates
+// Interior pixels of one row that passed their depth test, waiting to be shaded four at a
+// time by the plain-material shader. That shader reads neither the image, nor the texture
+// coordinates, nor the previous-pixel record, so a pixel shaded a little later comes out
+// the same; the batch is written before any other pixel is visited, so every pixel is still
+// written in the walk's order. Without mid-edge normals the normals are interpolated four
+// at a time as well.
+struct PlainBatch {
+  PlainShading shading;
+  FourPixels pixels;
+  float columns[4];  // x and y as the interpolation sees them
+  float rows[4];
+  int xs[4];  // the columns as pixels
+  int row = 0;
+  int count = 0;
 
-  void StartRow() { prev.valid = 0; }
-  void EndScan() { prev.valid = 0; }
+  void Add(const ShadeContext& ctx, int x, int y, float z) {
+    pixels.x[count] = static_cast<float>(x - ctx.origin_x);
+    pixels.y[count] = static_cast<float>(y - ctx.origin_y);
+    pixels.z[count] = z;
+    columns[count] = static_cast<float>(x);
+    xs[count] = x;
+    rows[count] = static_cast<float>(y);
+    row = y;
+    ++count;
+  }
+  void SetNormal(const __Point& n) {
+    pixels.nx[count - 1] = n.x;
+    pixels.ny[count - 1] = n.y;
+    pixels.nz[count - 1] = n.z;
+  }
+
+  void Flush(const ShadeContext& ctx, bool normals_set) {
+    if (count == 0) return;
+    for (int j = count; j < 4; ++j) {  // spare lanes repeat the first pixel
+      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
+      pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
+      columns[j] = columns[0], rows[j] = rows[0];
+    }
+    if (!normals_set)
+      InterpolateNormalsFour(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
+                             pixels.nz);
+    float c0[4], c1[4], c2[4];
+    ShadePlainFour(shading, pixels, c0, c1, c2);
+    PlotRow(ctx.image, c0, c1, c2, xs, count, row, shading.alpha);
+    count = 0;
+  }
+};
+
+// The batch for the triangle's interior when its material is plain and the default shader
+// is installed without glass, else null.
+PlainBatch* PreparePlainBatch(const ShadeContext& ctx, PlainBatch& batch) {
+  if (!ctx.shading_pure) return nullptr;
+  const bool plain = PreparePlainShading(*ctx.tri, ctx.mats, ctx.mat_count, ctx.textures,
+                                         ctx.has_uv, ctx.light_count, ctx.lights, batch.shading);
+  return plain ? &batch : nullptr;
+}
+
+// The walk goes up one row at a time and a triangle's rows lie far apart in the buffers:
+// the depths and image pixels of the row above, about where this row's interior lies, are
+// asked for while this row is drawn.
+void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
+  const DepthGrid& g = ctx.depth;
+  if (y < 1 || y > g.rows || x0 < 0 || x_end > g.cols) return;
+  const float* cells = g.cells + static_cast<long long>(y - 1) * g.stride;
+  for (int x = x0; x < x_end + 16; x += 16)
+    _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
+  const int bytes = _Deep ? 8 : 4;
+  const unsigned char* row = ctx.image + static_cast<ptrdiff_t>(y - 1) * _RowStride * (bytes / 4);
+  for (int x = x0; x < x_end + 16; x += 64 / bytes)
+    _mm_prefetch(reinterpret_cast<const char*>(row + static_cast<ptrdiff_t>(x) * bytes), _MM_HINT_T0);
+}
+
+// The interior of one row of a plain-material triangle against the z-buffer (there must be
+// one): the row's bounds checked once (a pixel outside the buffer fails its test and, in the
+// interior, changes nothing), the depths of four pixels computed side by side in double
+// precision as DepthTestIn computes each, then tested in order; accept(x, y, z) takes each
+// pixel that passes.
+template <class Accept>
+void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept accept) {
+  const DepthGrid& g = ctx.depth;
+  if (y < 0 || y >= g.rows) return;
+  const long long row_start = static_cast<long long>(y) * g.stride;
+  long long to = x_end < g.cols ? x_end : g.cols;
+  if (g.limit - row_start < to) to = g.limit - row_start;
+  float* const cells = g.cells + row_start;
+  PrefetchNextRow(ctx, x0, x_end, y);
+  const bool flat_depth = fabsf(ctx.nz) < 0.01f;
+  const double fy = static_cast<float>(y);
+  const __m128d plane_y = _mm_set1_pd(static_cast<double>(ctx.ny) * fy);
+  const __m128d nx = _mm_set1_pd(ctx.nx), d = _mm_set1_pd(ctx.d), nz = _mm_set1_pd(ctx.nz);
+  const __m128d sign = _mm_set1_pd(-0.0);
+  alignas(16) float z[4];
+  for (int x = x0 < 0 ? 0 : x0; x < to; x += 4) {
+    if (flat_depth) {
+      z[0] = z[1] = z[2] = z[3] = ctx.vertices[0].z;
+    } else {
+      for (int h = 0; h < 4; h += 2) {
+        const __m128d xs = _mm_setr_pd(static_cast<float>(x + h), static_cast<float>(x + h + 1));
+        const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
+        const __m128d depth = _mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz);
+        _mm_storel_pi(reinterpret_cast<__m64*>(z + h), _mm_cvtpd_ps(depth));
+      }
+    }
+    const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
+    for (int j = 0; j < n; ++j) {
+      if (!(z[j] > cells[x + j])) continue;  // equal depth fails: the first triangle keeps it
+      cells[x + j] = z[j];
+      accept(x + j, y, z[j]);
+    }
+  }
+}
+
+// What the Phong and flat walks keep along a row: the plain-material batch (written out
+// before any other pixel is visited, at each row's start and at the walk's end), the
+// previous-pixel record and the last texture coordinates.
+struct RowRecords {
+  const ShadeContext& ctx;
+  PlainBatch* plain;  // the interior's batch, when the triangle's material is plain
+  bool normals_set;  // the batch's normals come with its pixels (else interpolated four at once)
+  __PrevInfo prev{};
+  float u = 0.0f, v = 0.0f;
+
+  void Flush() {
+    if (plain) plain->Flush(ctx, normals_set);
+  }
+  void StartRow() {
+    Flush();
+    prev.valid = 0;
+  }
+  void EndScan() { StartRow(); }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
+  // A corner or fringe pixel of a plain material, whose shader reads no record and no
+  // texture coordinates: its coverage found once, and an uncovered pixel (whose depth test
+  // would be given back) skipped whole. normal_at(x, y, z) gives the pixel's normal.
+  template <class NormalAt>
+  void VisitPlainEdge(int x, int y, PixelRole role, const EdgeSegment& edge, NormalAt normal_at) {
+    const float px = static_cast<float>(x), py = static_cast<float>(y);
+    const float cover = SegmentCoverage(edge, px, py, 1.0f);
+    if (cover == 0) return;
+    float z = 0.0f, old_depth = 0.0f;
+    int cell = -1;
+    if (!DepthTestIn(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell,
+                     old_depth))
+      return;
+    __Point n = normal_at(px, py, z);
+    const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
+    const DepthRestore restore{old_depth, cell};
+    PlotWithCoverage(ctx.image, s.c[0], s.c[1], s.c[2], px, py, cover, s.alpha,
+                     cell >= 0 ? &restore : nullptr);
+  }
+};
+
+// Phong: the interpolated normal per pixel and the previous-pixel record of the row.
+struct PhongFamily : RowRecords {
+  static constexpr bool kPhongSpans = true;
+  const MidNormals* mid;  // second Phong scheme, with _Quality
+
+  // A plain-material interior pixel that passed its depth test at depth z: to the batch.
+  void AcceptPlain(int x, int y, float z) {
+    plain->Add(ctx, x, y, z);
+    if (mid) {  // mid-edge normals: interpolated one pixel at a time
+      __Point n;
+      float u_unused = 0.0f, v_unused = 0.0f;
+      InterpolatePhongWith(ctx.units, static_cast<float>(x), static_cast<float>(y), z,
+                           ctx.vertices, ctx.area, nullptr, false, mid, ctx.origin_x,
+                           ctx.origin_y, n, u_unused, v_unused);
+      plain->SetNormal(n);
+    }
+    if (plain->count == 4) Flush();
+  }
+
+  // The interior of row y, columns x0 .. x_end - 1, in order.
+  void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
+    if (!plain || !ctx.depth.cells || x0 >= x_end) {
+      for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+      return;
+    }
+    PlainInteriorRow(ctx, x0, x_end, y, [this](int x, int y, float z) { AcceptPlain(x, y, z); });
+  }
+
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    if (plain && role == PixelRole::kInterior) {
+      float z = 0.0f, old_depth = 0.0f;
+      int cell = -1;
+      if (DepthTestIn(ctx.depth, static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
+                      ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell, old_depth))
+        AcceptPlain(x, y, z);
+      return;
+    }
+    Flush();
+    if (plain) {
+      VisitPlainEdge(x, y, role, edge, [this](float px, float py, float z) {
+        __Point n;
+        float u_unused = 0.0f, v_unused = 0.0f;
+        InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
+                             ctx.origin_x, ctx.origin_y, n, u_unused, v_unused);
+        return n;
+      });
+      return;
+    }
     // A corner pixel keeps no record: without coverage its depth test (written, then given
     // back) changes nothing either.
     if (role == PixelRole::kCorner && Uncovered(ctx, role, x, y, edge)) return;
@@ -135,17 +329,31 @@ struct PhongFamily {
 
 // Flat: the constant face normal, turned towards the viewer; the record is passed but never
 // filled.
-struct FlatFamily {
+struct FlatFamily : RowRecords {
   static constexpr bool kPhongSpans = false;
-  const ShadeContext& ctx;
-  __PrevInfo prev{};
-  float u = 0.0f, v = 0.0f;
 
-  void StartRow() { prev.valid = 0; }
-  void EndScan() { prev.valid = 0; }
-  bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+  // The interior of row y, columns x0 .. x_end - 1, in order; a plain material's pixels are
+  // shaded four at a time with the face normal.
+  void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
+    if (!plain || !ctx.depth.cells || x0 >= x_end) {
+      for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+      return;
+    }
+    const __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
+    PlainInteriorRow(ctx, x0, x_end, y, [this, &n](int px, int py, float z) {
+      plain->Add(ctx, px, py, z);
+      plain->SetNormal(n);
+      if (plain->count == 4) Flush();
+    });
+  }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    Flush();
+    if (plain && role != PixelRole::kInterior) {
+      VisitPlainEdge(x, y, role, edge,
+                     [this](float, float, float) { return __Point{-ctx.nx, -ctx.ny, -ctx.nz}; });
+      return;
+    }
     // No record is kept: an edge pixel without coverage is neither shaded nor depth tested
     // (the test's write would be given back).
     if (Uncovered(ctx, role, x, y, edge)) return;
@@ -156,9 +364,10 @@ struct FlatFamily {
       return;
     const DepthRestore restore{old_depth, cell};
     const DepthRestore* give_back = cell >= 0 ? &restore : nullptr;
+    // A plain material's shader reads no texture coordinates.
     InterpolateUV(static_cast<float>(x), static_cast<float>(y), z, ctx.vertices, ctx.area,
-                  ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv, ctx.origin_x,
-                  ctx.origin_y, u, v);
+                  ctx.has_projected ? &ctx.projected : nullptr, ctx.has_uv && !plain,
+                  ctx.origin_x, ctx.origin_y, u, v);
     __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
     const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
     WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
@@ -175,6 +384,9 @@ struct SolidFamily {
   void StartRow() {}
   void EndScan() {}
   bool CoverageOnlyCorners() const { return true; }  // a coverage write and nothing else
+  void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
+    for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+  }
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     WriteShaded(image, role, x, y, c, opacity, edge, nullptr);
   }
@@ -252,8 +464,10 @@ void RasterPhongTriangle(unsigned char* image, unsigned char* background, int /*
     mid.m12 = Half(vertices[1], vertices[2]);
     mid.m20 = Half(vertices[2], vertices[0]);
   }
-  PhongFamily family{ctx, phong2 ? &mid : nullptr};
+  PlainBatch batch;
+  PhongFamily family{{ctx, PreparePlainBatch(ctx, batch), phong2}, phong2 ? &mid : nullptr};
   WalkTriangle(vertices, edges, bottom_row, family);
+  family.Flush();
 }
 
 void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*width*/,
@@ -265,8 +479,10 @@ void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*w
   ShadeContext ctx = MakeContext(image, background, textures, mats, mat_count, tri, vertices,
                                  origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
   if (!SetUpShading(ctx, vertices)) return;
-  FlatFamily family{ctx};
+  PlainBatch batch;
+  FlatFamily family{{ctx, PreparePlainBatch(ctx, batch), true}};
   WalkTriangle(vertices, edges, bottom_row, family);
+  family.Flush();
 }
 
 void RasterSolidTriangle(unsigned char* image, int /*width*/, int /*height*/,

@@ -8,6 +8,7 @@
 //   void StartRow();                    // a row begins (the previous-pixel record resets)
 //   void EndScan();                     // the last row is done
 //   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge);
+//   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge);  // x0 .. x_end - 1
 //
 //   rule                 Phong spans                      flat spans
 //   rows of an edge      trunc(y_end) < y                 y >= y_end
@@ -144,8 +145,9 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
       family.Visit(x, y, PixelRole::kLeftFringe, left);
   }
   const int start = Clamp(quality ? Trunc(double(xl) + 1.0) : Trunc(xl), w.x0, w.x1 + 1);
-  for (int x = start; x <= w.x1 && (Family::kPhongSpans ? x < xr : x <= xr); ++x)
-    family.Visit(x, y, PixelRole::kInterior, left);
+  int end = start;
+  while (end <= w.x1 && (Family::kPhongSpans ? end < xr : end <= xr)) ++end;
+  family.VisitInterior(start, end, y, left);
   if (quality) {
     const int from = Trunc(Family::kPhongSpans ? double(xr) : double(xr) + 1.0);
     const double end = double(xr) + wr;

@@ -4,6 +4,7 @@
 #include <math.h>
 
 #include "engine/engine_state.h"
+#include "engine/shading/plain_shading.h"
 #include "engine/shading/shading_stages.h"
 #include "engine/shading/texel_position.h"
 
@@ -22,8 +23,6 @@ struct Surface {
   float reflection[3] = {0.0f, 0.0f, 0.0f};
   float reflection_percent = 0.0f;
 };
-
-float Clamp01(float v) { return v < 0.0f ? 0.0f : (v > 1.0f ? 1.0f : v); }
 
 // p * sample + max(0, 1 - p) * colour, per channel.
 void MixInto(float colour[3], const float sample[3], float p) {
@@ -61,15 +60,8 @@ __Point PrepareNormal(const __Point& in) {
 void ApplyMaterial(Surface& s, const material3ds& mat, const __Texture* maps, float x, float y,
                    float z, __Point& n, bool textured, float u, float v,
                    const __PrevInfo* prev) {
-  // Transparency is stored negated; only a negative stored value makes the surface clear.
-  s.alpha = 1.0f - Clamp01(-mat.transparency);
-  for (int k = 0; k < 3; ++k) {
-    s.diffuse[k] = mat.diffuse[k];
-    s.specular[k] = mat.specular[k];
-  }
-  s.exponent = 100.0f * mat.shininess;
-  s.strength = mat.shininess_strength;
-  s.self_illumination = mat.self_illumination;
+  TakeMaterialValues(mat, s.alpha, s.diffuse, s.specular, s.exponent, s.strength,
+                     s.self_illumination);
   s.reflection_percent = mat.reflection_map.percent;
   if (!maps) return;  // no texture slots at all: nothing to look up
 

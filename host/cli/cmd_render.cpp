@@ -3,10 +3,12 @@
 // module, renders, and cleans up, each in a function of its own. Exit codes: 0 done,
 // 2 a usage error or a bad value, 1 a render or I/O failure; messages go to stderr.
 #include <cstdio>
+#include <future>
 #include <memory>
 #include <new>
 #include <stdexcept>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "host/cli/commands.h"
@@ -318,6 +320,15 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
     video = std::make_unique<qvhost::VideoWriter>(plan.output, job.output_width(),
                                                   job.output_height(),
                                                   plan.settings.deep ? 16 : 8, plan.fps);
+  // Each frame's PNG file is written on a second thread while the next frame renders (into
+  // the job's other output world); a write is waited for before the next one starts and
+  // before any failure is reported, so its error comes first and no file is left half made.
+  std::future<std::string> writing;  // the error of the file being written, empty if none
+  auto finish_writing = [&writing] {
+    if (!writing.valid()) return;
+    const std::string error = writing.get();
+    if (!error.empty()) Failure(error);
+  };
   for (int frame = plan.first - 1; frame < plan.last; ++frame) {
     ApplyFrameValues(job.session(), animations, frame, plan.frames);
     const qvhost::FrameResult result = job.RenderFrame(frame, plan.video);
@@ -325,16 +336,28 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
     if (progress && !result.problems.empty()) std::fprintf(stderr, "\n");
     for (const std::string& problem : result.problems)
       std::fprintf(stderr, "quorvel render: frame %d: host check: %s\n", frame + 1, problem.c_str());
+    finish_writing();
     if (result.err != PF_Err_NONE)
       Failure("frame " + std::to_string(frame + 1) + ": the render failed: " +
               qvhost::ErrorText(result.err));
-    std::string error;
-    if (video)
+    if (video) {
       video->Write(result.image);
-    else if (!qvhost::WriteWorldPng(path, *job.last_output(), error))
-      Failure(error);
+    } else {
+      const qvhost::World* world = job.last_output();
+      auto write = [path, world] {
+        std::string error;
+        return qvhost::WriteWorldPng(path, *world, error) ? std::string() : error;
+      };
+      try {
+        writing = std::async(std::launch::async, write);
+      } catch (const std::system_error&) {  // no thread to be had: written here and now
+        const std::string error = write();
+        if (!error.empty()) Failure(error);
+      }
+    }
     if (progress) ShowProgress(frame + 2 - plan.first, plan.last - plan.first + 1);
   }
+  finish_writing();
   if (video) video->Finish();
 }
 

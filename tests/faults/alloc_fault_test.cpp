@@ -147,13 +147,15 @@ TEST_P(AllocationFaults, EveryFailedAllocationEndsInTheRightFrameOrOutOfMemory) 
 }
 
 // Without a sequence record the render leaves the output as prepared (here: cleared by
-// "Cut alpha"), checks every layer in, keeps no block and locks nothing.
-TEST(NoSequenceRecord, FrameAsPreparedAndNothingKept) {
+// "Cut alpha"), checks every layer in, keeps no block and locks nothing. It takes the frame
+// image and the texture, and the background image only when glass reads it.
+void RenderWithoutSequence(bool glass, long expected_calls) {
   FailPageAllocAt(0);
   {
     qvhost::RenderJob job(Entry, ModulePipl(), kWidth, kHeight);
     job.SetTextureLayer(22, qvhost::MakeBackground(7, 5, 8));
     job.session().value(52).u.bd.value = 1;  // "Cut alpha"
+    job.session().value(17).u.bd.value = glass ? 1 : 0;  // "Glass"
     const long held = LivePageBlocks();
     EXPECT_GT(held, 0) << "the pendant's arrays";
     PF_Handle sequence = job.session().in_data().sequence_data;
@@ -165,12 +167,23 @@ TEST(NoSequenceRecord, FrameAsPreparedAndNothingKept) {
     for (const std::string& p : r.problems) ADD_FAILURE() << "host check: " << p;
     EXPECT_EQ(job.session().checkins(), (std::vector<PF_ParamIndex>{22, 26, 24, 28, 41}));
     EXPECT_EQ(LivePageBlocks(), held) << "the render's own blocks are released";
-    EXPECT_EQ(PageAllocCalls(), 3) << "the frame, the background and the texture";
+    EXPECT_EQ(PageAllocCalls(), expected_calls);
     for (int y = 0; y < kHeight; ++y)
       for (int x = 0; x < kWidth; ++x)
         for (int c = 0; c < 4; ++c) ASSERT_EQ(r.image.pixel(x, y)[c], 0) << x << "," << y;
   }
   EXPECT_EQ(LivePageBlocks(), 0);
+}
+
+TEST(NoSequenceRecord, FrameAsPreparedAndNothingKept) {
+  {
+    SCOPED_TRACE("no glass: the frame and the texture");
+    RenderWithoutSequence(false, 2);
+  }
+  {
+    SCOPED_TRACE("glass: the frame, the background and the texture");
+    RenderWithoutSequence(true, 3);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, AllocationFaults,

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "host/param_assign.h"
+#include "host/world_image.h"
 #include "render_support.h"
 
 namespace {
@@ -76,6 +77,49 @@ TEST_F(RenderTest, RefusedRenderLeavesTheHostBalanced) {
   EXPECT_EQ(job_->session().outstanding_checkouts(), 0u);
   const qvhost::Image frame = Render();
   EXPECT_EQ(frame.width, kWidth);
+}
+
+}  // namespace
+
+namespace {
+
+// The job renders frames into two output worlds in turn: the last frame's world stays as it
+// is through the next frame (so it can be written out meanwhile), and a reused world is
+// handed over as a new one (padding filled) and holds its own frame alone, the same as a
+// new job's.
+TEST_F(RenderTest, OutputWorldsTakeTurnsAndAReusedWorldHoldsOnlyItsFrame) {
+  const std::vector<uint8_t> filled(static_cast<size_t>(kHeight) * qvhost::kOutputRowPadding,
+                                    qvhost::World::kPaddingFill);
+  Param(52).u.bd.value = 1;  // "Cut alpha": clears the whole output, its row padding too
+  job_->RenderFrame(0, false);
+  const qvhost::World* first = job_->last_output();
+  ASSERT_NE(first, nullptr);
+  const qvhost::Image frame0 = qvhost::ImageFromWorld(*first);
+  ASSERT_FALSE(first->Padding() == filled);
+  SetAngle(8, 60.0);
+  const qvhost::Image frame1 = Render(1);
+  const qvhost::World* second = job_->last_output();
+  EXPECT_NE(second, first) << "the second frame has a world of its own";
+  ASSERT_FALSE(frame1.rgba == frame0.rgba) << "the turn shows in the frame";
+  EXPECT_TRUE(qvhost::ImageFromWorld(*first).rgba == frame0.rgba) << "the first frame's world was changed";
+  Param(52).u.bd.value = 0;
+  Render(2);
+  EXPECT_EQ(job_->last_output(), first) << "the third frame reuses the first frame's world";
+  EXPECT_TRUE(first->Padding() == filled) << "a reused world comes with its padding filled";
+  Param(52).u.bd.value = 1;
+  SetAngle(8, 30.0);
+  const qvhost::Image reused = Render(3);
+  EXPECT_EQ(job_->last_output(), second);
+  Open(ModulePath());
+  Param(52).u.bd.value = 1;
+  SetAngle(8, 30.0);
+  const qvhost::Image fresh = Render(3);
+  EXPECT_TRUE(reused.rgba == fresh.rgba) << "the reused world holds more than its frame";
+  int empty = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) empty += fresh.pixel(x, y)[3] == 0;
+  EXPECT_GT(empty, kWidth * kHeight / 4) << "cut alpha leaves most of the frame empty";
+  EXPECT_LT(empty, kWidth * kHeight * 9 / 10) << "and the ball is drawn";
 }
 
 }  // namespace

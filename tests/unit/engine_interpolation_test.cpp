@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <math.h>
+#include <string.h>
 
 #include "engine/raster/interpolation.h"
 #include "engine_test_support.h"
@@ -217,3 +218,35 @@ TEST_F(Interpolation, PerspectiveCoordinatesAtTheCorners) {
   InterpolateUV(15, 20, 30, v_, area_, &sp, true, 0, 0, u, v);
   EXPECT_GT(fabsf(pu - u) + fabsf(pv - v), 1e-3);
 }
+
+namespace {
+
+bool SameBits(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
+
+// Four pixels at a time give each lane bit for bit the plain scheme's normal, inside the
+// triangle, on its edges and outside it (where weights are clamped), at fractional places.
+TEST_F(Interpolation, FourAtATimeIsThePlainSchemeBitForBit) {
+  const UnitNormals units = MakeUnitNormals(v_);
+  int inside = 0;
+  for (int y = 0; y < 50; ++y)
+    for (int x = 0; x < 44; x += 4) {
+      float xs[4], ys[4], nx[4], ny[4], nz[4];
+      for (int j = 0; j < 4; ++j) {
+        xs[j] = static_cast<float>(x + j) + (j == 3 ? 0.37f : 0.0f);
+        ys[j] = static_cast<float>(y);
+      }
+      InterpolateNormalsFour(units, area_, xs, ys, nx, ny, nz);
+      for (int j = 0; j < 4; ++j) {
+        __Point n;
+        float u = 0, v = 0;
+        InterpolatePhongWith(units, xs[j], ys[j], 0, v_, area_, nullptr, false, nullptr, 0, 0,
+                             n, u, v);
+        EXPECT_TRUE(SameBits(n.x, nx[j]) && SameBits(n.y, ny[j]) && SameBits(n.z, nz[j]))
+            << xs[j] << "," << ys[j];
+        if (n.x > 0.01f && n.y < -0.01f && n.z > 0.01f) ++inside;
+      }
+    }
+  EXPECT_GT(inside, 100) << "pixels where all three vertices contribute";
+}
+
+}  // namespace

@@ -453,7 +453,9 @@ void RenderWithLittleMemory() {
   qvhost::RenderJob job(EntryPointFunc, ModulePipl(), kBig, kBig);
   qvhost::Session& s = job.session();
   s.SetInputLayer(input.def());
-  // Room for the frame image (16 MB) but not for the background image beside it.
+  // With glass on the render takes a background image beside the frame image: room for
+  // the frame image (16 MB) but not for the background.
+  s.value(17).u.bd.value = 1;  // "Glass"
   rlimit limit{};
   limit.rlim_cur = limit.rlim_max = static_cast<rlim_t>(AddressSpaceBytes() + (24 << 20));
   if (setrlimit(RLIMIT_AS, &limit) != 0) std::_Exit(3);

@@ -372,6 +372,47 @@ TEST_F(Composite, SameColourTwiceBlendsOnceWithTheLargerCoverage) {
     }
 }
 
+// A row of fully covering layer pixels (taken four at a time where they can be) puts the
+// layer's colour into the output, full alpha, and into both edge records, whose coverages
+// stay; an untouched pixel among them keeps everything.
+TEST_F(Composite, FullCoverRowSetsTheRecordsAndKeepsTheirCoverage) {
+  constexpr int kRow = 11, kGap = 5;
+  for (bool deep : {false, true}) {
+    ResetEngine(kRow, 1, deep);
+    const int m = _MaxChannel;
+    Image layer(kRow, 1, deep), edge_image(kRow, 1, deep), under_image(kRow, 1, deep);
+    Image out(kRow, 1, deep);
+    _TriLayer = layer.data();
+    _EdgeColor = edge_image.data();
+    _EdgeUnder = under_image.data();
+    out.fill(10, 20, 30, m);
+    const int a = deep ? 9000 : 70, b = deep ? 25000 : 190;
+    layer.fill(a, a, a, m * 4 / 10);  // a partial edge first: records set everywhere
+    CompositeLayer(out.data(), LayerRegion{0, kRow, 0, 1});
+    const int edge_cover = edge_image.at(0, 0, 3);
+    ASSERT_EQ(edge_cover, m * 4 / 10);
+    layer.fill(b, b + 1, b + 2, m);
+    for (int k = 0; k < 4; ++k) layer.set(kGap, 0, k, 0);
+    CompositeLayer(out.data(), LayerRegion{0, kRow, 0, 1});
+    for (int x = 0; x < kRow; ++x) {
+      SCOPED_TRACE((deep ? "16-bit x " : "8-bit x ") + std::to_string(x));
+      if (x == kGap) {
+        EXPECT_EQ(edge_image.at(x, 0, 0), a);
+        EXPECT_EQ(under_image.at(x, 0, 0), 10);
+        continue;
+      }
+      for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(out.at(x, 0, k), b + k);
+        EXPECT_EQ(edge_image.at(x, 0, k), b + k);
+        EXPECT_EQ(under_image.at(x, 0, k), b + k);
+      }
+      EXPECT_EQ(out.at(x, 0, 3), m);
+      EXPECT_EQ(edge_image.at(x, 0, 3), edge_cover);
+      EXPECT_EQ(under_image.at(x, 0, 3), 0);
+    }
+  }
+}
+
 // The region of one triangle: its box widened by 3 pixels, or in the curved modes by its
 // own width and height (at least 3), truncated after the origin is added.
 TEST_F(Composite, RegionIsTheBoxWithItsMargin) {

@@ -1,0 +1,44 @@
+// The default shader for a material without maps or glass, prepared once per triangle and
+// run on four pixels side by side: the same operations in the same order as the per-pixel
+// shader, each lane of an SSE register rounding exactly as the scalar instruction does, so
+// the pixels come out bit for bit the same.
+#pragma once
+
+#include "engine/engine.h"
+
+// What such a material makes of every pixel of a triangle.
+struct PlainShading {
+  float alpha;
+  float diffuse[3];
+  float specular[3];
+  float exponent;
+  float strength;
+  float self_illumination;
+  float f0;  // 1 - self illumination
+  float underflow;  // below it the specular term is 0 (SpecularUnderflowBound)
+  int light_count;  // 0: no light at all, the pixel is black
+  const light3ds* lights;
+};
+
+// A material's own values as the default shader takes them: the opacity from the negated
+// transparency, the colours, the exponent 100 x shininess, the strength and the self
+// illumination.
+void TakeMaterialValues(const material3ds& mat, float& alpha, float diffuse[3],
+                        float specular[3], float& exponent, float& strength,
+                        float& self_illumination);
+
+// Fills `out` for the triangle's pixels as the default shader would shade them, when its
+// material (or the defaults) reads no map for them; false when a map would be read. Glass
+// and another installed shader are the caller's to rule out.
+bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                         const __Texture* textures, bool textured, int light_count,
+                         const light3ds* lights, PlainShading& out);
+
+// Four pixels at (x, y) relative to the origin with depth z and the interpolated (not yet
+// unit) normal n: their colour in channel units. Every lane is a pixel of its own.
+struct FourPixels {
+  float x[4], y[4], z[4];
+  float nx[4], ny[4], nz[4];
+};
+void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], float c1[4],
+                    float c2[4]);

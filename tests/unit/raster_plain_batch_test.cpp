@@ -1,0 +1,132 @@
+// The Phong and flat interiors of a plain-material triangle are depth-tested a row at a time
+// and shaded four pixels at a time: the pictures and depths must be exactly those of the pixel-by-pixel
+// path (taken here through a shader that only forwards to the default one), for triangles
+// that overlap, cross every border of the image and of the z-buffer, at both depths, with
+// and without quality and with the mid-edge normals.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include "engine/raster/shaded_triangle.h"
+#include "engine/zbuffer.h"
+#include "raster_test_support.h"
+
+using namespace raster_test;
+
+namespace {
+
+float Forwarding(float ox, float oy, unsigned char* dst, unsigned char* src, float x, float y,
+                 float z, __Triangle3ds* tri, material3ds* mats, int mat_count, float& c0,
+                 float& c1, float& c2, __Point* normal, unsigned char textured, float u, float v,
+                 __Texture* textures, int light_count, light3ds* lights, __PrevInfo* prev,
+                 GlassProp* glass, float nx, float ny, float nz, float d) {
+  return DefRenderOnePixel(ox, oy, dst, src, x, y, z, tri, mats, mat_count, c0, c1, c2, normal,
+                           textured, u, v, textures, light_count, lights, prev, glass, nx, ny,
+                           nz, d);
+}
+
+struct Lcg {
+  unsigned s = 777u;
+  float Next(float lo, float hi) {
+    s = s * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(s >> 8) / 16777216.0f;
+  }
+};
+
+constexpr int kW = 64, kH = 48;
+
+struct Drawn {
+  std::vector<uint8_t> b8;
+  std::vector<uint16_t> b16;
+  std::vector<float> depth;
+  int covered = 0;
+};
+
+// Forty random triangles (a sphere-like set of normals, one plain material, two lights) into
+// a z-buffered image, with the default shader or the forwarding one.
+using DrawFn = void (*)(unsigned char*, unsigned char*, int, int, __Texture*, material3ds*, int,
+                       __Triangle3ds*, __Point3ds*, int, int, int, light3ds*, GlassProp*);
+
+Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwarding) {
+  ResetEngine(kW, kH, deep);
+  _Quality = quality ? 1 : 0;
+  _UsePhong2 = phong2 ? 1 : 0;
+  if (forwarding) RenderOnePixel = Forwarding;
+  float* z = static_cast<float*>(EngineAlloc(kW * kH * sizeof(float)));
+  __SetZBuff(z, kW, kH);
+  ZBuffClear();
+  Image image(kW, kH, deep);
+  material3ds mat = MakeMaterial(0.8f, 0.5f, 0.2f);
+  mat.shininess = 0.3f;
+  mat.self_illumination = 0.1f;
+  light3ds lights[2] = {MakeLight(300.0f, -200.0f, 800.0f), MakeLight(-400.0f, 100.0f, 300.0f, 0.6f)};
+  Lcg rng;
+  for (int t = 0; t < 40; ++t) {
+    std::vector<__Point3ds> pts;
+    for (int k = 0; k < 3; ++k)
+      pts.push_back(Vertex(rng.Next(-30.0f, kW + 30.0f), rng.Next(-30.0f, kH + 30.0f),
+                           rng.Next(-50.0f, 50.0f), rng.Next(-1.0f, 1.0f), rng.Next(-1.0f, 1.0f),
+                           rng.Next(0.2f, 1.0f)));
+    __Triangle3ds tri = Face(0, 1, 2);
+    draw(image.data(), image.data(), kW, kH, nullptr, &mat, 1, &tri, pts.data(), 0, 0, 2, lights,
+         nullptr);
+  }
+  Drawn d;
+  d.b8 = image.b8;
+  d.b16 = image.b16;
+  d.depth.assign(z, z + kW * kH);
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) d.covered += image.at(x, y, 3) != 0;
+  return d;
+}
+
+TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
+  for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle})
+  for (bool deep : {false, true})
+    for (int variant = 0; variant < 3; ++variant) {
+      const bool quality = variant > 0, phong2 = variant == 2;
+      SCOPED_TRACE(std::string(draw == DrawFlatTriangle ? "flat " : "Phong ") +
+                   (deep ? "16-bit" : "8-bit") + " variant " + std::to_string(variant));
+      const Drawn batched = DrawScene(draw, deep, quality, phong2, false);
+      const Drawn single = DrawScene(draw, deep, quality, phong2, true);
+      EXPECT_GT(batched.covered, kW * kH / 2) << "the triangles cover most of the image";
+      EXPECT_EQ(batched.covered, single.covered);
+      EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
+      EXPECT_EQ(memcmp(batched.depth.data(), single.depth.data(), kW * kH * sizeof(float)), 0)
+          << "depths differ";
+    }
+  ResetEngine(0, 0, false);
+  _Quality = 1;
+}
+
+// Equal depth fails in the batched interior as well: the same triangle drawn again in
+// another colour leaves the first one's interior.
+TEST(PlainBatch, EqualDepthKeepsTheFirstTriangle) {
+  ResetEngine(kW, kH, false);
+  float* z = static_cast<float*>(EngineAlloc(kW * kH * sizeof(float)));
+  __SetZBuff(z, kW, kH);
+  ZBuffClear();
+  Image image(kW, kH, false);
+  std::vector<__Point3ds> pts = {Vertex(5, 40, 3, 0, 0, 1), Vertex(5, 5, 3, 0, 0, 1),
+                                 Vertex(55, 5, 3, 0, 0, 1)};
+  light3ds light = MakeLight(0.0f, 0.0f, 900.0f);
+  __Triangle3ds tri = Face(0, 1, 2);
+  material3ds red = MakeMaterial(1.0f, 0.0f, 0.0f), blue = MakeMaterial(0.0f, 0.0f, 1.0f);
+  red.shininess_strength = blue.shininess_strength = 0.0f;
+  DrawPhongTriangle(image.data(), image.data(), kW, kH, nullptr, &red, 1, &tri, pts.data(), 0, 0,
+                    1, &light, nullptr);
+  DrawPhongTriangle(image.data(), image.data(), kW, kH, nullptr, &blue, 1, &tri, pts.data(), 0,
+                    0, 1, &light, nullptr);
+  int red_pixels = 0, blue_pixels = 0;
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x) {
+      // The image holds red, green, blue, alpha.
+      if (image.at(x, y, 0) > 100) ++red_pixels;
+      if (image.at(x, y, 2) > 100) ++blue_pixels;
+    }
+  EXPECT_GT(red_pixels, 700);
+  EXPECT_EQ(blue_pixels, 0);
+  ResetEngine(0, 0, false);
+  _Quality = 1;
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// The default shader's four-pixel path for plain materials: every lane bit for bit what the
+// per-pixel shader gives, and the path refused wherever the shader would read a map.
+#include <gtest/gtest.h>
+#include <string.h>
+
+#include "engine/shading/plain_shading.h"
+#include "raster_test_support.h"
+
+using namespace raster_test;
+
+namespace {
+
+class PlainFour : public EngineTest {};
+
+// A small deterministic generator, so that the cases are the same on every run.
+struct Lcg {
+  unsigned s = 12345u;
+  float Next(float lo, float hi) {
+    s = s * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(s >> 8) / 16777216.0f;
+  }
+};
+
+bool SameBits(float a, float b) { return memcmp(&a, &b, sizeof a) == 0; }
+
+struct ShadingSet {
+  std::vector<material3ds> mats;
+  std::vector<light3ds> lights;
+};
+
+// Four pixels of assorted normals and positions through both paths; the number of lanes
+// whose specular term was not skipped is added to `lit`.
+void CompareFour(ShadingSet& set, Lcg& rng, int& lit) {
+  __Triangle3ds tri = Face(0, 1, 2, 0);
+  PlainShading plain;
+  ASSERT_TRUE(PreparePlainShading(tri, set.mats.empty() ? nullptr : set.mats.data(),
+                                  static_cast<int>(set.mats.size()), nullptr, false,
+                                  static_cast<int>(set.lights.size()),
+                                  set.lights.empty() ? nullptr : set.lights.data(), plain));
+  FourPixels four;
+  for (int j = 0; j < 4; ++j) {
+    four.x[j] = rng.Next(-300.0f, 300.0f);
+    four.y[j] = rng.Next(-300.0f, 300.0f);
+    four.z[j] = rng.Next(-200.0f, 200.0f);
+    four.nx[j] = rng.Next(-2.0f, 2.0f);
+    four.ny[j] = rng.Next(-2.0f, 2.0f);
+    four.nz[j] = rng.Next(-2.0f, 2.0f);
+  }
+  four.nx[3] = four.ny[3] = four.nz[3] = 0.0f;  // a zero normal stays zero
+  if (!set.lights.empty()) {  // a pixel right at the first light: a zero light vector
+    four.x[2] = set.lights[0].position[0];
+    four.y[2] = set.lights[0].position[1];
+    four.z[2] = set.lights[0].position[2];
+  }
+  float c[3][4];
+  ShadePlainFour(plain, four, c[0], c[1], c[2]);
+  for (int j = 0; j < 4; ++j) {
+    float r[3];
+    __Point n{four.nx[j], four.ny[j], four.nz[j]};
+    __PrevInfo prev{};
+    const float alpha = DefRenderOnePixel(
+        0.0f, 0.0f, nullptr, nullptr, four.x[j], four.y[j], four.z[j], &tri,
+        set.mats.empty() ? nullptr : set.mats.data(), static_cast<int>(set.mats.size()), r[0],
+        r[1], r[2], &n, 0, 0.0f, 0.0f, nullptr, static_cast<int>(set.lights.size()),
+        set.lights.empty() ? nullptr : set.lights.data(), &prev, nullptr, 0.0f, 0.0f, -1.0f,
+        0.0f);
+    EXPECT_TRUE(SameBits(alpha, plain.alpha)) << alpha << " " << plain.alpha;
+    for (int k = 0; k < 3; ++k) EXPECT_TRUE(SameBits(r[k], c[k][j])) << k << ": " << r[k] << " vs " << c[k][j];
+    if (r[0] > 0.0f && r[0] < static_cast<float>(_MaxChannel)) ++lit;
+  }
+}
+
+// Materials with low and high exponents (the specular term both computed and skipped),
+// self illumination, transparency; two coloured lights; both depths; both passes and the
+// double-sided setting.
+TEST_F(PlainFour, EveryLaneIsTheSameAsThePerPixelShader) {
+  Lcg rng;
+  int lit = 0, cases = 0;
+  for (bool deep : {false, true})
+    for (int pass = 0; pass < 3; ++pass) {
+      ResetEngine(64, 64, deep);
+      _DrawBackFaces1 = pass == 1;
+      _DubleSide = pass == 2;
+      ShadingSet set;
+      material3ds m = MakeMaterial(0.7f, 0.3f, 0.1f);
+      m.shininess = pass == 0 ? 0.02f : 1.5f;  // exponents 2 and 150
+      m.shininess_strength = 0.6f;
+      m.self_illumination = 0.25f;
+      m.transparency = -0.4f;
+      set.mats = {m};
+      set.lights = {MakeLight(400.0f, -200.0f, 900.0f), MakeLight(-500.0f, 300.0f, -400.0f, 0.7f)};
+      set.lights[1].colour[1] = 0.5f;
+      for (int i = 0; i < 200; ++i, ++cases) CompareFour(set, rng, lit);
+    }
+  EXPECT_GT(lit, cases) << "shaded values strictly between black and full, not just clamps";
+}
+
+// Without materials the defaults; without lights the default light, or black without it.
+TEST_F(PlainFour, DefaultsAndTheDefaultLightAsThePerPixelShader) {
+  Lcg rng;
+  int lit = 0;
+  ResetEngine(64, 64, false);
+  ShadingSet set;
+  for (int i = 0; i < 50; ++i) CompareFour(set, rng, lit);  // black
+  EXPECT_EQ(lit, 0);
+  light3ds def = MakeLight(200.0f, 200.0f, 1000.0f);
+  LightDef = &def;
+  for (int i = 0; i < 50; ++i) CompareFour(set, rng, lit);
+  EXPECT_GT(lit, 20);
+  LightDef = nullptr;
+}
+
+// The path is refused when the shader would read a map for the triangle's pixels: a
+// reflection map always, a colour, opacity or bump map on a textured face.
+TEST_F(PlainFour, RefusedWhereAMapWouldBeRead) {
+  ResetEngine(64, 64, false);
+  Image texels(2, 2, false);
+  __Texture image{};
+  image.present = 1;
+  image.width = image.height = 2;
+  image.pixels = texels.data();
+  material3ds m = MakeMaterial(0.5f, 0.5f, 0.5f);
+  const light3ds light = MakeLight(0.0f, 0.0f, 500.0f);
+  const __Triangle3ds tri = Face(0, 1, 2, 0);
+  PlainShading plain;
+  __Texture slots[4] = {};
+  EXPECT_TRUE(PreparePlainShading(tri, &m, 1, slots, true, 1, &light, plain));
+  for (int slot = 0; slot < 4; ++slot) {
+    __Texture maps[4] = {};
+    maps[slot] = image;
+    EXPECT_FALSE(PreparePlainShading(tri, &m, 1, maps, true, 1, &light, plain)) << slot;
+    // Untextured, only the reflection map is read.
+    EXPECT_EQ(PreparePlainShading(tri, &m, 1, maps, false, 1, &light, plain), slot != 3) << slot;
+  }
+  // A material index past the count takes the defaults and reads no map.
+  __Texture maps[4] = {image, image, image, image};
+  EXPECT_TRUE(PreparePlainShading(Face(0, 1, 2, 1), &m, 1, maps, true, 1, &light, plain));
+  EXPECT_EQ(plain.exponent, 150.0f);
+}
+
+}  // namespace
