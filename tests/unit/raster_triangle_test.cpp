@@ -433,6 +433,31 @@ TEST_F(TriangleRaster, AntiAliasingPassVisitsTheBoxesAroundTheEdges) {
   }
 }
 
+// An edge less than a row tall has no slope to reach along: the Phong rasterizer's corner
+// box runs along the whole edge and 1.5 pixels past its far end. With P2 at (44.8, 11.7)
+// instead, P1-P2 is half a row tall: rows trunc(12.2 -+ 1.5) = 10..13, columns
+// trunc(12.3 - 1.5) = 10 .. trunc(12.3 + 32.5 + 1.5) = 46. P0-P1 keeps rows 39..42, columns
+// 19..21. That box already holds the corner around P2 (rows 10..13, columns 43..46), and
+// the walk ends with the flat edge, without another pass.
+TEST_F(TriangleRaster, CornerBoxOfAnEdgeUnderARowTallSpansTheEdge) {
+  _Quality = 1;
+  points = {Vertex(20.4f, 40.6f, 0), Vertex(12.3f, 12.2f, 0), Vertex(44.8f, 11.7f, 0)};
+  struct Box {
+    int y0, y1, x0, x1;
+  };
+  std::vector<std::pair<int, int>> expected;
+  for (const Box& b : {Box{39, 42, 19, 21}, Box{10, 13, 10, 46}})
+    for (int y = b.y0; y <= b.y1; ++y)
+      for (int x = b.x0; x <= b.x1; ++x) expected.push_back({x, y});
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  std::vector<std::pair<int, int>> visited;
+  for (const ShaderCall& c : RecordedCalls())
+    if (!c.has_prev) visited.push_back({c.pixel_x(), c.pixel_y()});
+  EXPECT_EQ(visited.size(), 12u + 148u);
+  EXPECT_EQ(visited, expected);
+}
+
 // Solid fill: the caller's colour at the caller's opacity; no depth test, no depth writes.
 TEST_F(TriangleRaster, SolidFillIgnoresAndKeepsTheZBuffer) {
   float* z = static_cast<float*>(EngineAlloc(64 * 64 * sizeof(float)));
