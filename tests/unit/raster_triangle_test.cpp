@@ -547,6 +547,35 @@ TEST_F(TriangleRaster, PatchSplitFollowsCurvedNormals) {
   EXPECT_LT(sqrtf(mx * mx + my * my + mz * mz), r * 0.985f);
 }
 
+// The split's new vertices carry the mean normal and the mean texture coordinates of their
+// edge's ends. Corners with normals (0.6, 0, 0.8), (0, 0.6, 0.8), (0, 0, 1) and (u, v)
+// (0.1, 0.9), (0.3, 0.2), (0.8, 0.6): edges 0-1, 1-2, 0-2 give the normals (0.3, 0.3, 0.8),
+// (0, 0.3, 0.9), (0.3, 0, 0.9) and the coordinates (0.2, 0.55), (0.55, 0.4), (0.45, 0.75).
+TEST_F(TriangleRaster, PatchSplitAveragesNormalsAndCoordinates) {
+  points = {Vertex(10, 40, 5, 0.6f, 0.0f, 0.8f), Vertex(12, 8, 5, 0.0f, 0.6f, 0.8f),
+            Vertex(50, 20, 5, 0.0f, 0.0f, 1.0f)};
+  const float uv[3][2] = {{0.1f, 0.9f}, {0.3f, 0.2f}, {0.8f, 0.6f}};
+  for (size_t k = 0; k < 3; ++k) {
+    points[k].has_uv = 1;
+    points[k].u = uv[k][0];
+    points[k].v = uv[k][1];
+  }
+  __Point3ds v[6];
+  BuildPatchVertices(tri, points.data(), v);
+  const float normal[3][3] = {{0.3f, 0.3f, 0.8f}, {0.0f, 0.3f, 0.9f}, {0.3f, 0.0f, 0.9f}};
+  const float mean_uv[3][2] = {{0.2f, 0.55f}, {0.55f, 0.4f}, {0.45f, 0.75f}};
+  for (int k = 0; k < 3; ++k) {
+    const __Point3ds& m = v[3 + k];
+    EXPECT_EQ(m.has_normal, 1) << k;
+    EXPECT_NEAR(m.nx, normal[k][0], 1e-6f) << k;
+    EXPECT_NEAR(m.ny, normal[k][1], 1e-6f) << k;
+    EXPECT_NEAR(m.nz, normal[k][2], 1e-6f) << k;
+    EXPECT_EQ(m.has_uv, 1) << k;
+    EXPECT_NEAR(m.u, mean_uv[k][0], 1e-6f) << k;
+    EXPECT_NEAR(m.v, mean_uv[k][1], 1e-6f) << k;
+  }
+}
+
 }  // namespace
 
 namespace {
