@@ -14,6 +14,16 @@
 #   logic     a connective swapped:    && ||
 #   sign      an operator swapped:     + -  (binary, spaced)
 #
+# Places left out, because the rule cannot make a fault there by construction:
+#   - the size in an array parameter's declarator (`const float plane[4]`): the parameter is
+#     a pointer, the size is not part of its type, and no code can read it;
+#   - the size in the declaration of a local array that the file never measures (no
+#     sizeof, std::size/begin/end or range-for naming it): one element more is never read,
+#     so nothing can tell the arrays apart. Sizes of members, globals and typedefs stay in,
+#     since a record's layout or a table's length can be observed;
+#   - the channel rule on any size in an array declaration: a size selects no channel;
+#   - the number in alignas(N): N + 1 is never a valid alignment, so it never builds.
+#
 # The run works in a scratch copy of the tree (build/mutate/src, built in
 # build/mutate/build), so the working tree is never touched; the mutated file is restored
 # after every mutant and on Ctrl-C. It is not part of scripts/test.sh. The sample is drawn
@@ -30,7 +40,7 @@ while [ $# -gt 0 ]; do
     --only) only=$2; shift 2 ;;
     --timeout) timeout=$2; shift 2 ;;
     --mutants) given=$(realpath "$2"); shift 2 ;;  # a list as --list prints it
-    -h|--help) sed -n '2,23p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,33p' "$0"; exit 0 ;;
     *) echo "unknown option $1" >&2; exit 2 ;;
   esac
 done
@@ -88,7 +98,81 @@ def nudge(number):
         return repr(value) + ("f" if number.endswith("f") else "")
     return str(int(number) + 1)
 
-places = []
+KEYWORDS = {"return", "case", "else", "do", "new", "delete", "throw", "sizeof", "goto",
+            "typedef", "using", "default", "co_return", "co_yield", "co_await"}
+DECLARATOR = re.compile(r"(?:^|(?<=[\s(,]))([A-Za-z_]\w*(?:::[A-Za-z_]\w*)*(?:<[^;{}()]*>)?[*&]*)\s+[*&]*"
+                        r"([A-Za-z_]\w*)((?:\s*\[[^\[\]]*\])+)(?=\s*(?:[;,)={]|$))")
+
+def scope_kind(head, enclosing):
+    """What a brace opens, from the code since the last ; { or }: a record, a namespace,
+    a block of statements or an initializer."""
+    head = head.strip()
+    if enclosing == "init":
+        return "init"
+    if re.search(r"\b(struct|class|union|enum)\b", head) and not head.endswith(")"):
+        return "record"
+    if re.search(r"\bnamespace\b|^extern\b", head):
+        return "namespace"
+    if re.search(r"(\)|\bconst|\bnoexcept|\boverride|\bfinal|\belse|\bdo|\btry|\bmutable)$", head):
+        return "code"
+    if head == "" and enclosing == "code":
+        return "code"
+    return "init"
+
+class Scanner:
+    """Follows the braces and parentheses of a file's code, line by line."""
+    def __init__(self):
+        self.stack, self.parens, self.head = [], 0, ""
+    def scope(self):
+        kinds = [k for k in self.stack if k != "init"]
+        return kinds[-1] if kinds else "namespace"
+    def feed(self, text):
+        for ch in text:
+            if ch == "{":
+                self.stack.append(scope_kind(self.head, self.stack[-1] if self.stack else ""))
+                self.head = ""
+            elif ch == "}":
+                if self.stack:
+                    self.stack.pop()
+                self.head = ""
+            elif ch == ";":
+                self.head = ""
+            else:
+                self.head += ch
+                if ch == "(":
+                    self.parens += 1
+                elif ch == ")" and self.parens:
+                    self.parens -= 1
+
+def measured(name, whole):
+    return re.search(r"\b(sizeof|size|ssize|begin|end|extent)\b\s*\(?\s*" + name + r"\b", whole) \
+        or re.search(r":\s*" + name + r"\s*\)", whole)
+
+def left_out(code, scanner, whole):
+    """Spans of the line where the constant and channel rules make no fault: the sizes of
+    array declarators (see the header)."""
+    spans = []
+    if re.search(r"\b(typedef|using)\b", code):
+        return spans, []
+    for m in DECLARATOR.finditer(code):
+        if m.group(1) in KEYWORDS or m.group(2) in KEYWORDS:
+            continue
+        probe = Scanner()
+        probe.stack, probe.parens, probe.head = list(scanner.stack), scanner.parens, scanner.head
+        probe.feed(code[:m.start()])
+        span = (m.start(3), m.end(3))
+        if probe.parens > 0:
+            spans.append((span, "parameter"))
+        elif probe.scope() == "code" and not measured(m.group(2), whole):
+            spans.append((span, "local"))
+        else:
+            spans.append((span, "kept"))
+    return [s for s, kind in spans if kind != "kept"], [s for s, _ in spans]
+
+def inside(column, spans):
+    return any(a <= column < b for a, b in spans)
+
+places, skipped = [], 0
 for folder in ("shell", "model", "engine"):
     for base, _, files in os.walk(os.path.join(src, folder)):
         for name in sorted(files):
@@ -98,22 +182,32 @@ for folder in ("shell", "model", "engine"):
             rel = os.path.relpath(path, src)
             if only and rel != only:
                 continue
+            whole = "\n".join(code for _, _, code in code_lines(path))
+            scanner = Scanner()
             for n, text, code in code_lines(path):
+                sizes, declared = left_out(code, scanner, whole)
                 for rule, pattern, table in RULES:
                     for m in pattern.finditer(code):
+                        if rule == "channel" and inside(m.start(), declared):
+                            skipped += 1
+                            continue
                         places.append((rel, n, m.start(), rule, m.group(1), table[m.group(1)]))
                 for m in NUMBER.finditer(code):
+                    if inside(m.start(), sizes) or re.search(r"\balignas\s*\(\s*$", code[:m.start()]):
+                        skipped += 1
+                        continue
                     places.append((rel, n, m.start(), "constant", m.group(1), nudge(m.group(1))))
                 m = CALL.match(code)
                 if m and not m.group(2).startswith(NOT_CALLS) and "=" not in m.group(2).split("(")[0]:
                     call = text[m.start(2):m.end(2)]  # as written, strings and all
                     places.append((rel, n, m.start(2), "call", call, ";"))
+                scanner.feed(code)
 
 places.sort()
 random.Random(seed).shuffle(places)
 for p in places[:sample] if sample > 0 else places:
     print("\t".join(str(x) for x in p))
-print(f"{len(places)} places in all", file=sys.stderr)
+print(f"{len(places)} places in all ({skipped} left out by construction)", file=sys.stderr)
 PY
 if [ -n "$given" ] && [ "$given" != "$mutants" ]; then cp "$given" "$mutants"; fi
 if [ "$list" = 1 ]; then cat "$mutants"; exit 0; fi

@@ -8,10 +8,12 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "counting_page_alloc.h"
 #include "engine/engine.h"
 #include "host/render_job.h"
+#include "model/pixel_convert.h"
 #include "tests/host/host_fixture.h"
 #include "shell/resources/pipl_words.h"
 #include "shell/sequence_model.h"
@@ -184,6 +186,25 @@ TEST(NoSequenceRecord, FrameAsPreparedAndNothingKept) {
     SCOPED_TRACE("glass: the frame, the background and the texture");
     RenderWithoutSequence(true, 3);
   }
+}
+
+// A texture converted into a new block asks for its texels and no more: 5 x 3 texels of 4
+// channels, one byte each or two at 16 bits, whatever padding the world's rows carry.
+TEST(BlockSizes, NewTextureAsksForItsTexelsExactly) {
+  const unsigned char deep_before = __GetDeep();
+  for (unsigned char deep : {0, 1}) {
+    __SetDeep(deep);
+    const int row = 5 * 4 + 8;  // channels
+    std::vector<unsigned char> world(static_cast<size_t>(3 * row * (deep ? 2 : 1)), 9);
+    FailPageAllocAt(0);
+    unsigned char* texture = WorldToTexture(nullptr, world.data(), 5, 3, row);
+    ASSERT_NE(texture, nullptr);
+    EXPECT_EQ(PageAllocCalls(), 1);
+    EXPECT_EQ(PageAllocBytes(), deep ? 120u : 60u);
+    EngineFree(texture);
+  }
+  __SetDeep(deep_before);
+  EXPECT_EQ(LivePageBlocks(), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, AllocationFaults,

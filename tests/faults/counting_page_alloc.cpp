@@ -11,19 +11,23 @@ namespace {
 long g_calls = 0;
 long g_fail_at = 0;
 long g_live = 0;
+size_t g_bytes = 0;
 }  // namespace
 
 void FailPageAllocAt(long n) {
   g_calls = 0;
+  g_bytes = 0;
   g_fail_at = n;
 }
 
 long PageAllocCalls() { return g_calls; }
+size_t PageAllocBytes() { return g_bytes; }
 bool PageAllocFailed() { return g_fail_at > 0 && g_calls >= g_fail_at; }
 long LivePageBlocks() { return g_live; }
 
 void* PageAlloc(size_t bytes) {
   if (bytes == 0) return nullptr;
+  g_bytes += bytes;
   if (++g_calls == g_fail_at) return nullptr;
   void* block = calloc(1, bytes);
   if (block) ++g_live;

@@ -433,6 +433,31 @@ TEST_F(TriangleRaster, AntiAliasingPassVisitsTheBoxesAroundTheEdges) {
   }
 }
 
+// An edge less than a row tall has no slope to reach along: the Phong rasterizer's corner
+// box runs along the whole edge and 1.5 pixels past its far end. With P2 at (44.8, 11.7)
+// instead, P1-P2 is half a row tall: rows trunc(12.2 -+ 1.5) = 10..13, columns
+// trunc(12.3 - 1.5) = 10 .. trunc(12.3 + 32.5 + 1.5) = 46. P0-P1 keeps rows 39..42, columns
+// 19..21. That box already holds the corner around P2 (rows 10..13, columns 43..46), and
+// the walk ends with the flat edge, without another pass.
+TEST_F(TriangleRaster, CornerBoxOfAnEdgeUnderARowTallSpansTheEdge) {
+  _Quality = 1;
+  points = {Vertex(20.4f, 40.6f, 0), Vertex(12.3f, 12.2f, 0), Vertex(44.8f, 11.7f, 0)};
+  struct Box {
+    int y0, y1, x0, x1;
+  };
+  std::vector<std::pair<int, int>> expected;
+  for (const Box& b : {Box{39, 42, 19, 21}, Box{10, 13, 10, 46}})
+    for (int y = b.y0; y <= b.y1; ++y)
+      for (int x = b.x0; x <= b.x1; ++x) expected.push_back({x, y});
+  RecordShaderCalls();
+  Draw(DrawPhongTriangle);
+  std::vector<std::pair<int, int>> visited;
+  for (const ShaderCall& c : RecordedCalls())
+    if (!c.has_prev) visited.push_back({c.pixel_x(), c.pixel_y()});
+  EXPECT_EQ(visited.size(), 12u + 148u);
+  EXPECT_EQ(visited, expected);
+}
+
 // Solid fill: the caller's colour at the caller's opacity; no depth test, no depth writes.
 TEST_F(TriangleRaster, SolidFillIgnoresAndKeepsTheZBuffer) {
   float* z = static_cast<float*>(EngineAlloc(64 * 64 * sizeof(float)));
@@ -520,6 +545,35 @@ TEST_F(TriangleRaster, PatchSplitFollowsCurvedNormals) {
   const float mx = (points[0].x + points[1].x) / 2, my = (points[0].y + points[1].y) / 2,
               mz = (points[0].z + points[1].z) / 2;
   EXPECT_LT(sqrtf(mx * mx + my * my + mz * mz), r * 0.985f);
+}
+
+// The split's new vertices carry the mean normal and the mean texture coordinates of their
+// edge's ends. Corners with normals (0.6, 0, 0.8), (0, 0.6, 0.8), (0, 0, 1) and (u, v)
+// (0.1, 0.9), (0.3, 0.2), (0.8, 0.6): edges 0-1, 1-2, 0-2 give the normals (0.3, 0.3, 0.8),
+// (0, 0.3, 0.9), (0.3, 0, 0.9) and the coordinates (0.2, 0.55), (0.55, 0.4), (0.45, 0.75).
+TEST_F(TriangleRaster, PatchSplitAveragesNormalsAndCoordinates) {
+  points = {Vertex(10, 40, 5, 0.6f, 0.0f, 0.8f), Vertex(12, 8, 5, 0.0f, 0.6f, 0.8f),
+            Vertex(50, 20, 5, 0.0f, 0.0f, 1.0f)};
+  const float uv[3][2] = {{0.1f, 0.9f}, {0.3f, 0.2f}, {0.8f, 0.6f}};
+  for (size_t k = 0; k < 3; ++k) {
+    points[k].has_uv = 1;
+    points[k].u = uv[k][0];
+    points[k].v = uv[k][1];
+  }
+  __Point3ds v[6];
+  BuildPatchVertices(tri, points.data(), v);
+  const float normal[3][3] = {{0.3f, 0.3f, 0.8f}, {0.0f, 0.3f, 0.9f}, {0.3f, 0.0f, 0.9f}};
+  const float mean_uv[3][2] = {{0.2f, 0.55f}, {0.55f, 0.4f}, {0.45f, 0.75f}};
+  for (int k = 0; k < 3; ++k) {
+    const __Point3ds& m = v[3 + k];
+    EXPECT_EQ(m.has_normal, 1) << k;
+    EXPECT_NEAR(m.nx, normal[k][0], 1e-6f) << k;
+    EXPECT_NEAR(m.ny, normal[k][1], 1e-6f) << k;
+    EXPECT_NEAR(m.nz, normal[k][2], 1e-6f) << k;
+    EXPECT_EQ(m.has_uv, 1) << k;
+    EXPECT_NEAR(m.u, mean_uv[k][0], 1e-6f) << k;
+    EXPECT_NEAR(m.v, mean_uv[k][1], 1e-6f) << k;
+  }
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "host/world_image.h"
 #include "platform/sdk/ae_sdk.h"
 #include "shell/resources/pipl_words.h"
+#include "shell/sequence_model.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -414,6 +415,26 @@ TEST_F(RenderRecordsTest, MissingOrNarrowOutputIsRefusedWithEverythingReturned) 
   EXPECT_EQ(s.outstanding_checkouts(), 0u);
   EXPECT_EQ(s.checkouts().size(), s.checkins().size());
   EXPECT_EQ(s.handles().LockCount(s.in_data().sequence_data), 0);
+}
+
+// A faces number below the ball's smallest (outside the parameter's range) with a pendant
+// that has vertices but no triangles leaves no triangle to draw: the render succeeds and
+// shades nothing, rather than asking for an empty scene and reporting a lack of memory.
+TEST_F(RenderRecordsTest, NoTriangleToDrawIsASuccessThatShadesNothing) {
+  PF_InData& in = job_->session().in_data();
+  ASSERT_NE(in.sequence_data, nullptr);
+  auto* model = static_cast<SequenceModel*>(job_->session().handles().Lock(in.sequence_data));
+  ASSERT_NE(model, nullptr);
+  ASSERT_GT(model->vertex_count, 0);
+  const int32_t triangles = model->triangle_count;
+  model->triangle_count = 0;
+  job_->session().handles().Unlock(in.sequence_data);
+  Param(3).u.sd.value = 5;
+  const qvhost::FrameResult r = job_->RenderFrame(0);
+  model->triangle_count = triangles;
+  EXPECT_EQ(r.err, PF_Err_NONE);
+  for (const std::string& p : r.problems) ADD_FAILURE() << "host check: " << p;
+  EXPECT_EQ(g_seen.calls, 0);
 }
 
 // An input layer smaller than the output is read through a zero-padded copy: its pixels

@@ -87,6 +87,24 @@ TEST_P(GlassStage, AberrationSpreadsTheChannelTargets) {
   EXPECT_FLOAT_EQ(e[0], Unit(4 * 60 + 8));
   EXPECT_FLOAT_EQ(e[1], Unit(4 * 58 + 8));
   EXPECT_FLOAT_EQ(e[2], Unit(4 * 56 + 8));
+
+  // 100 %: k = 0, so green and blue are not displaced and read the pixel's own column.
+  float f[3] = {0.5f, 0.5f, 0.5f};
+  Run(10.5f, 20.5f, {-1.0f, 0.0f, 0.0f}, Glass(0.0f, 50.0f, 100.0f), f);
+  EXPECT_FLOAT_EQ(f[0], Unit(4 * 60 + 8));
+  EXPECT_FLOAT_EQ(f[1], Unit(4 * 10 + 8));
+  EXPECT_FLOAT_EQ(f[2], Unit(4 * 10 + 8));
+}
+
+// The image's first column is inside: a target there is read, not refused. The normal
+// (1, 0, 0) with o = 0 puts the targets r to the left of the pixel.
+TEST_P(GlassStage, TargetInTheFirstColumnIsRead) {
+  HorizontalRamp();
+  for (float r : {10.0f, 10.4f}) {
+    float d[3] = {0.5f, 0.5f, 0.5f};
+    EXPECT_EQ(Run(10.5f, 20.5f, {1.0f, 0.0f, 0.0f}, Glass(0.0f, r, 0.0f), d), 1.0f) << r;
+    for (float v : d) EXPECT_FLOAT_EQ(v, Unit(8)) << r;
+  }
 }
 
 // No displacement when r = 0 or when the normal faces the viewer: the pixel's own

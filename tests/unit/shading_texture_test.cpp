@@ -118,6 +118,28 @@ TEST_F(TextureSampler, BilinearNeighbourOfTheLastColumnIsColumnZero) {
   }
 }
 
+// Before the last column or row the bilinear neighbour is the next one, not the wrap: half
+// way between the third and the last of four, red (third) and black (last) mix half and
+// half, and the green of column or row 0 takes no share.
+TEST_F(TextureSampler, BilinearNeighbourBeforeTheLastColumnOrRowIsTheNext) {
+  for (bool deep : {false, true}) {
+    ResetEngine(64, 64, deep);
+    _Quality = 1;
+    const int m = _MaxChannel;
+    for (bool rows : {false, true}) {
+      Image img(rows ? 1 : 4, rows ? 4 : 1, deep);
+      img.fill(0, 0, 0, m);
+      SetTexel(img, 0, 0, 0, m, 0, m);
+      SetTexel(img, rows ? 0 : 2, rows ? 2 : 0, m, 0, 0, m);
+      const __Texture t = RecordOf(img);
+      const float at = 2.5f / 3.0f;  // fu or fv = 2.5
+      const Sample s = Sampled(t, rows ? 0.0f : at, rows ? at : 0.0f, 1.0f);
+      EXPECT_NEAR(s.r, 0.5f, 1e-5f) << rows;
+      EXPECT_NEAR(s.g, 0.0f, 1e-5f) << rows;
+    }
+  }
+}
+
 // A previous pixel ten texels away: the mean of columns 0..9 (its own position included,
 // the current one not). Close by, or without _Quality, the single lookup stays.
 TEST_F(TextureSampler, FootprintAveragesFromThePreviousTexel) {
