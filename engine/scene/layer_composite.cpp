@@ -215,9 +215,23 @@ void CompositeRows(unsigned char* dst, const Rows& rows) {
     CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, rows);
 }
 
-void ForgetSpans() {
+// The region last cleared without a span table: what the layer may still hold at the end of
+// such a render (empty: x1 <= x0).
+LayerRegion g_unnoted = {0, 0, 0, 0};
+
+// Zeroes the written spans of _TriLayer and forgets them. Every write into the layer notes
+// its span, so the layer is zero everywhere again.
+void ClearSpans() {
   if (!g_spans) return;
-  for (int y = g_span_y0; y <= g_span_y1; ++y) g_spans[y] = kNoSpan;
+  const size_t channel = _Deep ? 2 : 1;
+  for (int y = g_span_y0; y <= g_span_y1; ++y) {
+    const RowSpan s = g_spans[y];
+    if (_TriLayer && s.x1 >= s.x0) {
+      const size_t i = static_cast<size_t>(y) * _RowStride + 4 * static_cast<size_t>(s.x0);
+      memset(_TriLayer + i * channel, 0, static_cast<size_t>(s.x1 - s.x0 + 1) * 4 * channel);
+    }
+    g_spans[y] = kNoSpan;
+  }
   g_span_y0 = INT_MAX;
   g_span_y1 = -1;
 }
@@ -225,6 +239,7 @@ void ForgetSpans() {
 }  // namespace
 
 void StartLayerSpans(int height) {
+  g_unnoted = LayerRegion{0, 0, 0, 0};
   g_spans = nullptr;
   g_span_rows = 0;
   g_span_y0 = INT_MAX;
@@ -238,6 +253,10 @@ void StartLayerSpans(int height) {
 }
 
 void EndLayerSpans() {
+  // The layer is left zero for the next render, which clears only what it writes itself.
+  ClearSpans();
+  ClearRegion(_TriLayer, g_unnoted);
+  g_unnoted = LayerRegion{0, 0, 0, 0};
   GiveBackBuffer(KeptSlot::kLayerSpans, g_spans);
   g_spans = nullptr;
   g_span_rows = 0;
@@ -260,8 +279,12 @@ void CompositeLayerWritten(unsigned char* dst, const LayerRegion& r) {
 }
 
 void ClearLayer(const LayerRegion& r) {
+  if (g_spans) {
+    ClearSpans();
+    return;
+  }
   ClearRegion(_TriLayer, r);
-  ForgetSpans();
+  g_unnoted = r;
 }
 
 void StartEdgeTrail() { g_trail = LayerRegion{0, 0, 0, 0}; }
