@@ -140,6 +140,45 @@ struct PlainBatch {
   }
 };
 
+// Covered edge pixels of a plain material, shaded four at a time: their depths were tested
+// and given back already (an edge pixel never keeps its depth) and their normals set, so
+// only the lighting and the coverage writes wait. The pixels of one batch are all distinct
+// (each row and each anti-aliasing pass begins with the batch written out) and may lie on
+// different rows.
+struct EdgeBatch {
+  FourPixels pixels;
+  int xs[4], ys[4];
+  float cover[4];
+  int count = 0;
+
+  void Add(const ShadeContext& ctx, int x, int y, float z, const __Point& n, float k) {
+    pixels.x[count] = static_cast<float>(x - ctx.origin_x);
+    pixels.y[count] = static_cast<float>(y - ctx.origin_y);
+    pixels.z[count] = z;
+    pixels.nx[count] = n.x;
+    pixels.ny[count] = n.y;
+    pixels.nz[count] = n.z;
+    xs[count] = x;
+    ys[count] = y;
+    cover[count] = k;
+    ++count;
+  }
+
+  void Flush(const ShadeContext& ctx, const PlainShading& shading) {
+    if (count == 0) return;
+    for (int j = count; j < 4; ++j) {  // spare lanes repeat the first pixel
+      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
+      pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
+    }
+    float c0[4], c1[4], c2[4];
+    ShadePlainFour(shading, pixels, c0, c1, c2);
+    for (int j = 0; j < count; ++j)
+      PlotWithCoverage(ctx.image, c0[j], c1[j], c2[j], static_cast<float>(xs[j]),
+                       static_cast<float>(ys[j]), cover[j], shading.alpha, nullptr);
+    count = 0;
+  }
+};
+
 // The batch for the triangle's interior when its material is plain and the default shader
 // is installed without glass, else null.
 PlainBatch* PreparePlainBatch(const ShadeContext& ctx, PlainBatch& batch) {
@@ -213,22 +252,31 @@ struct RowRecords {
   bool normals_set;  // the batch's normals come with its pixels (else interpolated four at once)
   __PrevInfo prev{};
   float u = 0.0f, v = 0.0f;
+  EdgeBatch edges{};  // a plain material's covered edge pixels
 
+  // The interior's batch only: the edge pixels of a row lie beside its interior, apart from
+  // a right-fringe pixel that may repeat the last interior one and is written after it.
   void Flush() {
     if (plain) plain->Flush(ctx, normals_set);
   }
-  void StartRow() {
+  // Both batches, interior first: before a row or pass whose pixels may repeat theirs.
+  void FlushAll() {
     Flush();
+    if (plain) edges.Flush(ctx, plain->shading);
+  }
+  void StartRow() {
+    FlushAll();
     prev.valid = 0;
   }
   void EndScan() { StartRow(); }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
   // A corner or fringe pixel of a plain material, whose shader reads no record and no
-  // texture coordinates: its coverage found once, and an uncovered pixel (whose depth test
-  // would be given back) skipped whole. normal_at(x, y, z) gives the pixel's normal.
+  // texture coordinates: its coverage found once, an uncovered pixel (whose depth test
+  // would be given back) skipped whole, a covered one lit four at a time (EdgeBatch).
+  // normal_at(x, y, z) gives the pixel's normal.
   template <class NormalAt>
-  void VisitPlainEdge(int x, int y, PixelRole role, const EdgeSegment& edge, NormalAt normal_at) {
+  void VisitPlainEdge(int x, int y, const EdgeSegment& edge, NormalAt normal_at) {
     const float px = static_cast<float>(x), py = static_cast<float>(y);
     const float cover = SegmentCoverage(edge, px, py, 1.0f);
     if (cover == 0) return;
@@ -237,11 +285,10 @@ struct RowRecords {
     if (!DepthTestIn(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell,
                      old_depth))
       return;
-    __Point n = normal_at(px, py, z);
-    const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
     const DepthRestore restore{old_depth, cell};
-    PlotWithCoverage(ctx.image, s.c[0], s.c[1], s.c[2], px, py, cover, s.alpha,
-                     cell >= 0 ? &restore : nullptr);
+    GiveBackDepth(cell >= 0 ? &restore : nullptr);
+    edges.Add(ctx, x, y, z, normal_at(px, py, z), cover);
+    if (edges.count == 4) edges.Flush(ctx, plain->shading);
   }
 };
 
@@ -284,7 +331,7 @@ struct PhongFamily : RowRecords {
     }
     Flush();
     if (plain) {
-      VisitPlainEdge(x, y, role, edge, [this](float px, float py, float z) {
+      VisitPlainEdge(x, y, edge, [this](float px, float py, float z) {
         __Point n;
         float u_unused = 0.0f, v_unused = 0.0f;
         InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
@@ -350,7 +397,7 @@ struct FlatFamily : RowRecords {
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     Flush();
     if (plain && role != PixelRole::kInterior) {
-      VisitPlainEdge(x, y, role, edge,
+      VisitPlainEdge(x, y, edge,
                      [this](float, float, float) { return __Point{-ctx.nx, -ctx.ny, -ctx.nz}; });
       return;
     }
@@ -467,7 +514,7 @@ void RasterPhongTriangle(unsigned char* image, unsigned char* background, int /*
   PlainBatch batch;
   PhongFamily family{{ctx, PreparePlainBatch(ctx, batch), phong2}, phong2 ? &mid : nullptr};
   WalkTriangle(vertices, edges, bottom_row, family);
-  family.Flush();
+  family.FlushAll();
 }
 
 void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*width*/,
@@ -482,7 +529,7 @@ void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*w
   PlainBatch batch;
   FlatFamily family{{ctx, PreparePlainBatch(ctx, batch), true}};
   WalkTriangle(vertices, edges, bottom_row, family);
-  family.Flush();
+  family.FlushAll();
 }
 
 void RasterSolidTriangle(unsigned char* image, int /*width*/, int /*height*/,

@@ -89,9 +89,9 @@ void PrefetchRow(const Channel* out, const Channel* layer, const Channel* edge,
   }
 }
 
-// Four 8-bit pixels of the layer that all cover fully take the full-cover rule at once: the
-// layer's pixels into the output, its colours into the edge records, whose coverages stay.
-// False (nothing written) unless all four are fully covered; 16-bit pixels go one by one.
+// Four pixels of the layer that all cover fully (alpha exactly m) take the full-cover rule
+// at once: the layer's pixels into the output, its colours into the edge records, whose
+// coverages stay. False (nothing written) unless all four are fully covered.
 bool FourFullyCovered(uint8_t* out, const uint8_t* layer, uint8_t* edge, uint8_t* under, int m) {
   if (m != 255) return false;
   const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
@@ -106,7 +106,24 @@ bool FourFullyCovered(uint8_t* out, const uint8_t* layer, uint8_t* edge, uint8_t
   }
   return true;
 }
-bool FourFullyCovered(uint16_t*, const uint16_t*, uint16_t*, uint16_t*, int) { return false; }
+bool FourFullyCovered(uint16_t* out, const uint16_t* layer, uint16_t* edge, uint16_t* under,
+                      int m) {
+  const __m128i* from = reinterpret_cast<const __m128i*>(layer);
+  const __m128i l[2] = {_mm_loadu_si128(from), _mm_loadu_si128(from + 1)};
+  const __m128i full = _mm_set1_epi16(static_cast<short>(m));
+  for (const __m128i& two : l)  // alpha is word 3 of each pixel: bytes 6, 7, 14 and 15
+    if ((_mm_movemask_epi8(_mm_cmpeq_epi16(two, full)) & 0xC0C0) != 0xC0C0) return false;
+  const __m128i alpha = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+  for (int h = 0; h < 2; ++h) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out) + h, l[h]);
+    for (uint16_t* record : {edge, under}) {
+      __m128i* r = reinterpret_cast<__m128i*>(record) + h;
+      const __m128i kept = _mm_and_si128(_mm_loadu_si128(r), alpha);
+      _mm_storeu_si128(r, _mm_or_si128(kept, _mm_andnot_si128(alpha, l[h])));
+    }
+  }
+  return true;
+}
 
 template <typename Channel, typename Rows>
 void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
@@ -215,9 +232,23 @@ void CompositeRows(unsigned char* dst, const Rows& rows) {
     CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, rows);
 }
 
-void ForgetSpans() {
+// The region last cleared without a span table: what the layer may still hold at the end of
+// such a render (empty: x1 <= x0).
+LayerRegion g_unnoted = {0, 0, 0, 0};
+
+// Zeroes the written spans of _TriLayer and forgets them. Every write into the layer notes
+// its span, so the layer is zero everywhere again.
+void ClearSpans() {
   if (!g_spans) return;
-  for (int y = g_span_y0; y <= g_span_y1; ++y) g_spans[y] = kNoSpan;
+  const size_t channel = _Deep ? 2 : 1;
+  for (int y = g_span_y0; y <= g_span_y1; ++y) {
+    const RowSpan s = g_spans[y];
+    if (_TriLayer && s.x1 >= s.x0) {
+      const size_t i = static_cast<size_t>(y) * _RowStride + 4 * static_cast<size_t>(s.x0);
+      memset(_TriLayer + i * channel, 0, static_cast<size_t>(s.x1 - s.x0 + 1) * 4 * channel);
+    }
+    g_spans[y] = kNoSpan;
+  }
   g_span_y0 = INT_MAX;
   g_span_y1 = -1;
 }
@@ -225,6 +256,7 @@ void ForgetSpans() {
 }  // namespace
 
 void StartLayerSpans(int height) {
+  g_unnoted = LayerRegion{0, 0, 0, 0};
   g_spans = nullptr;
   g_span_rows = 0;
   g_span_y0 = INT_MAX;
@@ -238,6 +270,10 @@ void StartLayerSpans(int height) {
 }
 
 void EndLayerSpans() {
+  // The layer is left zero for the next render, which clears only what it writes itself.
+  ClearSpans();
+  ClearRegion(_TriLayer, g_unnoted);
+  g_unnoted = LayerRegion{0, 0, 0, 0};
   GiveBackBuffer(KeptSlot::kLayerSpans, g_spans);
   g_spans = nullptr;
   g_span_rows = 0;
@@ -260,8 +296,12 @@ void CompositeLayerWritten(unsigned char* dst, const LayerRegion& r) {
 }
 
 void ClearLayer(const LayerRegion& r) {
+  if (g_spans) {
+    ClearSpans();
+    return;
+  }
   ClearRegion(_TriLayer, r);
-  ForgetSpans();
+  g_unnoted = r;
 }
 
 void StartEdgeTrail() { g_trail = LayerRegion{0, 0, 0, 0}; }

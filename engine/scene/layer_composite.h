@@ -16,18 +16,22 @@ struct LayerRegion {
 LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, int origin_x,
                            int origin_y, bool wide);
 
-// Clears the four channels of _TriLayer over the region.
+// Makes _TriLayer zero over the region for the next triangle. With the span table of a
+// render (StartLayerSpans) that means zeroing the spans written since the last clear: the
+// layer starts each render zero and every write into it notes its span. Without the table,
+// the four channels over the whole region are cleared.
 void ClearLayer(const LayerRegion& region);
 
 // Composites _TriLayer into dst over the region, keeping _EdgeColor and _EdgeUnder.
 void CompositeLayer(unsigned char* dst, const LayerRegion& region);
 
 // The written spans of _TriLayer: every PlotPixel into it notes its column in its row, and
-// ClearLayer forgets them. CompositeLayerWritten then visits only the region's pixels in
-// those spans, which is the whole composite when every write of the triangle went through
-// PlotPixel (the others of the region were cleared and are skipped by the composite
+// ClearLayer zeroes and forgets them. CompositeLayerWritten then visits only the region's
+// pixels in those spans, which is the whole composite when every write of the triangle went
+// through PlotPixel (the others of the region are zero and are skipped by the composite
 // anyway). StartLayerSpans takes the row table for a render of `height` rows (without one,
-// CompositeLayerWritten composites the whole region); EndLayerSpans gives it back.
+// CompositeLayerWritten composites the whole region); EndLayerSpans leaves the layer zero
+// for the next render and gives the table back.
 void StartLayerSpans(int height);
 void EndLayerSpans();
 void NoteLayerWrite(int x, int y);

@@ -44,8 +44,8 @@ unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
 
 // Step 5: the scratch images (zero-filled), the background copy and the glass depths. False,
 // with nothing left allocated, when any allocation fails. Kept buffers arrive with the
-// scratch images as the last render left them, which is all the drawing needs: each
-// triangle clears its region of _TriLayer first, and _EdgeColor and _EdgeUnder were
+// scratch images as the last render left them, which is all the drawing needs: _TriLayer
+// was left zero (each triangle then clears what it wrote), and _EdgeColor and _EdgeUnder were
 // cleared over the last render's trail; the background copy and glass depths, which only
 // glass reads, are then taken only for a scene with glass.
 bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {

@@ -1,6 +1,6 @@
 // The Phong and flat interiors of a plain-material triangle are depth-tested a row at a time
-// and shaded four pixels at a time: the pictures and depths must be exactly those of the pixel-by-pixel
-// path (taken here through a shader that only forwards to the default one), for triangles
+// and shaded four pixels at a time, and its covered edge pixels are lit four at a time: the
+// pictures and depths must be exactly those of the pixel-by-pixel path (taken here through a shader that only forwards to the default one), for triangles
 // that overlap, cross every border of the image and of the z-buffer, at both depths, with
 // and without quality and with the mid-edge normals.
 #include <gtest/gtest.h>
@@ -46,7 +46,11 @@ struct Drawn {
 using DrawFn = void (*)(unsigned char*, unsigned char*, int, int, __Texture*, material3ds*, int,
                        __Triangle3ds*, __Point3ds*, int, int, int, light3ds*, GlassProp*);
 
-Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwarding) {
+// With `small`, the triangles are a few pixels across and two corners of each lie less than
+// a pixel apart in height: the anti-aliasing passes then follow one another with few or no
+// rows between them.
+Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwarding,
+                bool small = false) {
   ResetEngine(kW, kH, deep);
   _Quality = quality ? 1 : 0;
   _UsePhong2 = phong2 ? 1 : 0;
@@ -62,10 +66,16 @@ Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwardi
   Lcg rng;
   for (int t = 0; t < 40; ++t) {
     std::vector<__Point3ds> pts;
-    for (int k = 0; k < 3; ++k)
-      pts.push_back(Vertex(rng.Next(-30.0f, kW + 30.0f), rng.Next(-30.0f, kH + 30.0f),
-                           rng.Next(-50.0f, 50.0f), rng.Next(-1.0f, 1.0f), rng.Next(-1.0f, 1.0f),
-                           rng.Next(0.2f, 1.0f)));
+    const float cx = rng.Next(0.0f, kW), cy = rng.Next(0.0f, kH);
+    for (int k = 0; k < 3; ++k) {
+      float x = rng.Next(-30.0f, kW + 30.0f), y = rng.Next(-30.0f, kH + 30.0f);
+      if (small) {
+        x = cx + rng.Next(-4.0f, 4.0f);
+        y = k == 1 ? pts[0].y + rng.Next(-0.9f, 0.9f) : cy + rng.Next(-4.0f, 4.0f);
+      }
+      pts.push_back(Vertex(x, y, rng.Next(-50.0f, 50.0f), rng.Next(-1.0f, 1.0f),
+                           rng.Next(-1.0f, 1.0f), rng.Next(0.2f, 1.0f)));
+    }
     __Triangle3ds tri = Face(0, 1, 2);
     draw(image.data(), image.data(), kW, kH, nullptr, &mat, 1, &tri, pts.data(), 0, 0, 2, lights,
          nullptr);
@@ -93,6 +103,23 @@ TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
       EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
       EXPECT_EQ(memcmp(batched.depth.data(), single.depth.data(), kW * kH * sizeof(float)), 0)
           << "depths differ";
+    }
+  ResetEngine(0, 0, false);
+  _Quality = 1;
+}
+
+// Small triangles with a nearly flat edge, anti-aliased, where edge pixels (lit four at a
+// time, from rows and passes in turn) make up most of what is drawn.
+TEST(PlainBatch, SmallTrianglesMatchThePixelByPixelPath) {
+  for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle})
+    for (bool deep : {false, true}) {
+      SCOPED_TRACE(std::string(draw == DrawFlatTriangle ? "flat " : "Phong ") +
+                   (deep ? "16-bit" : "8-bit"));
+      const Drawn batched = DrawScene(draw, deep, true, false, false, true);
+      const Drawn single = DrawScene(draw, deep, true, false, true, true);
+      EXPECT_GT(batched.covered, 300) << "the triangles and their fringes draw pixels";
+      EXPECT_EQ(batched.covered, single.covered);
+      EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
     }
   ResetEngine(0, 0, false);
   _Quality = 1;
