@@ -17,6 +17,7 @@
 #include "platform/sdk/ae_sdk.h"
 #include "shell/resources/pipl_words.h"
 #include "shell/sequence_model.h"
+#include "tests/unit/model_beside_program.h"
 
 #if !defined(_WIN32)
 #include <sys/resource.h>
@@ -97,6 +98,7 @@ class RenderRecordsTest : public ::testing::Test {
   static constexpr int kHeight = 120;
 
   void SetUp() override {
+    PlaceModelBesideProgram();  // the pendant, whichever test runs first
     g_seen = Captured{};
     __SetNewRenderOnePixel(CaptureShader);
     job_ = std::make_unique<qvhost::RenderJob>(EntryPointFunc, ModulePipl(), kWidth, kHeight);

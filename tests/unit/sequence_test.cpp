@@ -12,33 +12,17 @@
 #include "shell/model_path.h"
 #include "shell/sequence_model.h"
 #include "shell/shell.h"
+#include "tests/unit/model_beside_program.h"
 #include "tests/unit/fake_sequence_host.h"
 
 namespace {
 
-namespace fs = std::filesystem;
 
 const std::string kShippedModel =
     std::string(QUORVEL_TEST_PLUGIN_DIR) + "/Geometry/Toys/Toy01.3dd";
 
 SequenceModel* Record(FakeSequenceHost& host) {
   return static_cast<SequenceModel*>(*host.out.sequence_data);
-}
-
-// Puts the shipped model where this test program, taken for the module, looks for it: its
-// own folder, then Geometry/Toys/Toy01.3dd. Written to a temporary name and renamed, so
-// that tests running side by side never see half a file.
-void PlaceModelBesideProgram() {
-  char path[kModulePathCapacity];
-  ASSERT_TRUE(PendantModelPath(path, sizeof path));
-  const fs::path target(path);
-  fs::create_directories(target.parent_path());
-  const fs::path temp = target.string() + "." + std::to_string(std::rand()) + ".tmp";
-  fs::copy_file(kShippedModel, temp, fs::copy_options::overwrite_existing);
-  std::error_code ec;
-  fs::rename(temp, target, ec);
-  if (ec) fs::remove(temp, ec);  // another test put it there first
-  ASSERT_TRUE(fs::exists(target));
 }
 
 bool SameRecord(const SequenceModel& a, const SequenceModel& b) {
