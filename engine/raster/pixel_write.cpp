@@ -1,6 +1,8 @@
 // Pixel writes: single channels in 8 or 16 bits, and a whole pixel written with coverage.
 #include "engine/raster/pixel_write.h"
 
+#include <emmintrin.h>
+#include <stddef.h>
 #include <stdint.h>
 
 #include <limits>
@@ -60,6 +62,46 @@ inline void WriteCovered(Channel* px, const float c[3], float k) {
   px[3] = static_cast<Channel>(ClampChannel(cover > alpha ? cover : alpha, max));
 }
 
+// Four neighbouring pixels written at full coverage: each channel clamped and truncated as
+// ClampChannel does (max_ps gives 0 for not a number and for -0), alpha full, the four
+// pixels stored at once.
+struct FourChannels {
+  __m128i c[3];
+};
+
+FourChannels ClampFour(const float* c0, const float* c1, const float* c2, int max) {
+  const __m128 zero = _mm_setzero_ps(), full = _mm_set1_ps(static_cast<float>(max));
+  FourChannels out;
+  const float* from[3] = {c0, c1, c2};
+  for (int j = 0; j < 3; ++j)
+    out.c[j] = _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_loadu_ps(from[j]), zero), full));
+  return out;
+}
+
+void WriteFullFour(unsigned char* px, const FourChannels& v, int max) {
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(max) << 24));
+  const __m128i pixels = _mm_or_si128(
+      _mm_or_si128(v.c[0], _mm_slli_epi32(v.c[1], 8)),
+      _mm_or_si128(_mm_slli_epi32(v.c[2], 16), alpha));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(px), pixels);
+}
+
+void WriteFullFour(uint16_t* px, const FourChannels& v, int max) {
+  const __m128i low = _mm_or_si128(v.c[0], _mm_slli_epi32(v.c[1], 16));  // red, green
+  const __m128i high = _mm_or_si128(v.c[2], _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(max) << 16)));  // blue, alpha
+  __m128i* out = reinterpret_cast<__m128i*>(px);
+  _mm_storeu_si128(out, _mm_unpacklo_epi32(low, high));
+  _mm_storeu_si128(out + 1, _mm_unpackhi_epi32(low, high));
+}
+
+// Pixels x .. x + 3 of row y, inside the image, at coverage 1.
+template <typename Channel>
+void PlotFullFour(Channel* row, const float* c0, const float* c1, const float* c2, int x) {
+  int max = _MaxChannel;
+  if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
+  WriteFullFour(row + 4 * static_cast<ptrdiff_t>(x), ClampFour(c0, c1, c2, max), max);
+}
+
 }  // namespace
 
 void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y, float k) {
@@ -71,6 +113,15 @@ void PlotRow(unsigned char* image, const float* c0, const float* c1, const float
   if (!image || y < 0 || y >= Zheight) return;
   const bool layer = image == _TriLayer;
   const ptrdiff_t row = static_cast<ptrdiff_t>(y) * _RowStride;
+  if (count == 4 && k == 1 && _MaxChannel > 0 && x[0] >= 0 && x[3] < Zwidth &&
+      x[1] == x[0] + 1 && x[2] == x[0] + 2 && x[3] == x[0] + 3) {
+    if (layer) NoteLayerSpan(x[0], x[3], y);
+    if (_Deep)
+      PlotFullFour(reinterpret_cast<uint16_t*>(image) + row, c0, c1, c2, x[0]);
+    else
+      PlotFullFour(image + row, c0, c1, c2, x[0]);
+    return;
+  }
   for (int j = 0; j < count; ++j) {
     if (x[j] < 0 || x[j] >= Zwidth) continue;
     if (layer) NoteLayerWrite(x[j], y);

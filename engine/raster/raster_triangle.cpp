@@ -117,6 +117,19 @@ struct PlainBatch {
     row = y;
     ++count;
   }
+  // Four neighbouring pixels x .. x + 3 of row y into an empty batch.
+  void AddFour(const ShadeContext& ctx, int x, int y, const float z[4]) {
+    for (int j = 0; j < 4; ++j) {
+      pixels.x[j] = static_cast<float>(x + j - ctx.origin_x);
+      pixels.y[j] = static_cast<float>(y - ctx.origin_y);
+      pixels.z[j] = z[j];
+      columns[j] = static_cast<float>(x + j);
+      xs[j] = x + j;
+      rows[j] = static_cast<float>(y);
+    }
+    row = y;
+    count = 4;
+  }
   void SetNormal(const __Point& n) {
     pixels.nx[count - 1] = n.x;
     pixels.ny[count - 1] = n.y;
@@ -206,8 +219,10 @@ void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
 // The interior of one row of a plain-material triangle against the z-buffer (there must be
 // one): the row's bounds checked once (a pixel outside the buffer fails its test and, in the
 // interior, changes nothing), the depths of four pixels computed side by side in double
-// precision as DepthTestIn computes each, then tested in order; accept(x, y, z) takes each
-// pixel that passes.
+// precision as DepthTestIn computes each, then tested in order; accept(x, y, z, n) takes
+// pixels x .. x + n - 1 that passed with depths z[0 .. n - 1]: four at once when all four
+// of a group pass, else one at a time. The four cells of a group are distinct, so testing
+// them side by side is testing them in turn.
 template <class Accept>
 void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept accept) {
   const DepthGrid& g = ctx.depth;
@@ -235,10 +250,18 @@ void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept 
       }
     }
     const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
+    if (n == 4) {
+      const __m128 depths = _mm_load_ps(z);
+      if (_mm_movemask_ps(_mm_cmpgt_ps(depths, _mm_loadu_ps(cells + x))) == 0xF) {
+        _mm_storeu_ps(cells + x, depths);
+        accept(x, y, z, 4);
+        continue;
+      }
+    }
     for (int j = 0; j < n; ++j) {
       if (!(z[j] > cells[x + j])) continue;  // equal depth fails: the first triangle keeps it
       cells[x + j] = z[j];
-      accept(x + j, y, z[j]);
+      accept(x + j, y, z + j, 1);
     }
   }
 }
@@ -317,7 +340,14 @@ struct PhongFamily : RowRecords {
       for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
       return;
     }
-    PlainInteriorRow(ctx, x0, x_end, y, [this](int x, int y, float z) { AcceptPlain(x, y, z); });
+    PlainInteriorRow(ctx, x0, x_end, y, [this](int x, int y, const float* z, int n) {
+      if (n == 4 && plain->count == 0 && !mid) {
+        plain->AddFour(ctx, x, y, z);
+        Flush();
+        return;
+      }
+      for (int j = 0; j < n; ++j) AcceptPlain(x + j, y, z[j]);
+    });
   }
 
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
@@ -387,10 +417,19 @@ struct FlatFamily : RowRecords {
       return;
     }
     const __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
-    PlainInteriorRow(ctx, x0, x_end, y, [this, &n](int px, int py, float z) {
-      plain->Add(ctx, px, py, z);
-      plain->SetNormal(n);
-      if (plain->count == 4) Flush();
+    PlainInteriorRow(ctx, x0, x_end, y, [this, &n](int px, int py, const float* z, int count) {
+      if (count == 4 && plain->count == 0) {
+        plain->AddFour(ctx, px, py, z);
+        for (int j = 0; j < 4; ++j)
+          plain->pixels.nx[j] = n.x, plain->pixels.ny[j] = n.y, plain->pixels.nz[j] = n.z;
+        Flush();
+        return;
+      }
+      for (int j = 0; j < count; ++j) {
+        plain->Add(ctx, px + j, py, z[j]);
+        plain->SetNormal(n);
+        if (plain->count == 4) Flush();
+      }
     });
   }
 

@@ -279,11 +279,13 @@ void EndLayerSpans() {
   g_span_rows = 0;
 }
 
-void NoteLayerWrite(int x, int y) {
+void NoteLayerWrite(int x, int y) { NoteLayerSpan(x, x, y); }
+
+void NoteLayerSpan(int x0, int x1, int y) {
   if (!g_spans || y < 0 || y >= g_span_rows) return;
   RowSpan& s = g_spans[y];
-  if (x < s.x0) s.x0 = x;
-  if (x > s.x1) s.x1 = x;
+  if (x0 < s.x0) s.x0 = x0;
+  if (x1 > s.x1) s.x1 = x1;
   if (y < g_span_y0) g_span_y0 = y;
   if (y > g_span_y1) g_span_y1 = y;
 }

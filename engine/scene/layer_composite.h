@@ -35,6 +35,7 @@ void CompositeLayer(unsigned char* dst, const LayerRegion& region);
 void StartLayerSpans(int height);
 void EndLayerSpans();
 void NoteLayerWrite(int x, int y);
+void NoteLayerSpan(int x0, int x1, int y);  // columns x0..x1 of row y, x0 <= x1
 void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region);
 
 // The trail of a render: the union of the regions it composited. StartEdgeTrail empties it

@@ -246,6 +246,57 @@ TEST_P(PixelWrite, EdgeWritesRestoreDepth) {
   __SetZBuff(nullptr, 0, 0);
 }
 
+// Four neighbouring pixels at full coverage are written at once; each channel must come out
+// as the one-pixel write makes it (not a number, -0, negatives, fractions just under a
+// level, full scale and beyond, infinity), over whatever the pixels held. Groups that are
+// not four neighbours inside the row, or not at full coverage, take the one-pixel rule.
+TEST_P(PixelWrite, RowOfFourMatchesOnePixelAtATime) {
+  const float m = static_cast<float>(deep() ? 32768 : 255);
+  const float nan = nanf("");
+  const float c0[4] = {nan, -0.0f, -7.5f, 0.999f};
+  const float c1[4] = {m - 0.01f, m, m + 1.0f, INFINITY};
+  const float c2[4] = {1.5f, 100.25f, m * 0.5f, -INFINITY};
+  struct Case {
+    int x[4];
+    float k;
+  };
+  const Case cases[] = {{{2, 3, 4, 5}, 1.0f},   // four neighbours: written at once
+                        {{0, 1, 2, 3}, 1.0f},   // from the first column
+                        {{4, 5, 6, 7}, 1.0f},   // to the last column
+                        {{5, 6, 7, 8}, 1.0f},   // the last one outside the row
+                        {{-1, 0, 1, 2}, 1.0f},  // the first one outside the row
+                        {{1, 2, 4, 5}, 1.0f},   // not neighbours
+                        {{2, 3, 4, 5}, 0.5f}};  // partial coverage blends
+  for (const Case& c : cases) {
+    // Row 0 is written: a pixel past its end would land on row 1.
+    TestImage one(8, 2, deep()), four(8, 2, deep());
+    for (TestImage* img : {&one, &four})
+      for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 8; ++x) img->set_pixel(x, y, 7 * x, 11 + y, 13 * x, x % 2 ? 200 : 0);
+    for (int k = 0; k < 4; ++k) PlotPixel(one.data(), c0[k], c1[k], c2[k], c.x[k], 0, c.k);
+    PlotRow(four.data(), c0, c1, c2, c.x, 4, 0, c.k);
+    for (int y = 0; y < 2; ++y)
+      for (int x = 0; x < 8; ++x)
+        for (int k = 0; k < 4; ++k)
+          ASSERT_EQ(four.at(x, y, k), one.at(x, y, k))
+              << "pixel " << x << "," << y << " channel " << k << " group from " << c.x[0];
+  }
+  // The first case by value: the clamps of a full-coverage write.
+  TestImage img(8, 2, deep());
+  const int four_x[4] = {2, 3, 4, 5};
+  PlotRow(img.data(), c0, c1, c2, four_x, 4, 1, 1.0f);
+  const int full = img.max();
+  const int red[4] = {0, 0, 0, 0}, green[4] = {full - 1, full, full, full};
+  const int blue[4] = {1, 100, full / 2, 0};
+  for (int j = 0; j < 4; ++j) {
+    EXPECT_EQ(img.at(2 + j, 1, 0), red[j]);
+    EXPECT_EQ(img.at(2 + j, 1, 1), green[j]);
+    EXPECT_EQ(img.at(2 + j, 1, 2), blue[j]);
+    EXPECT_EQ(img.at(2 + j, 1, 3), full);
+  }
+  EXPECT_EQ(img.covered(), 4);
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, PixelWrite, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return info.param ? std::string("Sixteen") : std::string("Eight");
