@@ -5,4 +5,6 @@
 
 void* EngineAlloc(size_t bytes) { return PageAlloc(bytes); }
 
+void* EngineAllocWhole(size_t bytes) { return PageAllocWhole(bytes); }
+
 void EngineFree(void* block) { PageFree(block); }

@@ -239,6 +239,9 @@ QV_API void __DrawScenesLineColor(float width, int red, int green, int blue, uns
 // The engine's block allocator: zero-filled blocks, released only by EngineFree. Not
 // exported; the effect's own buffers use it too.
 void* EngineAlloc(size_t bytes);
+// EngineAlloc for a block written whole on every use (z-buffer, frame images): backed by
+// large pages where the system offers them.
+void* EngineAllocWhole(size_t bytes);
 void EngineFree(void* block);
 
 // Keeping the working buffers between renders (not exported): while on, __RasterScene takes

@@ -78,7 +78,7 @@ bool ZBuffPrepare(int width, int height) {
   ZBuffRelease();
   if (!CellCountFits(width, height)) return false;
   size_t bytes = static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(float);
-  float* buffer = static_cast<float*>(TakeBuffer(KeptSlot::kZBuffer, bytes, EngineAlloc));
+  float* buffer = static_cast<float*>(TakeBuffer(KeptSlot::kZBuffer, bytes, EngineAllocWhole));
   if (!buffer) return false;
   ZBuff = buffer;
   RecordExtent(buffer, width, height);

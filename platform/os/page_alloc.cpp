@@ -16,11 +16,15 @@ void PageFree(void* block) {
   if (block) VirtualFree(block, 0, MEM_RELEASE);
 }
 
+// Large pages need a privilege a plug-in cannot count on: ordinary pages.
+void* PageAllocWhole(size_t bytes) { return PageAlloc(bytes); }
+
 #elif defined(QUORVEL_HEAP_PAGES)
 #include <stdlib.h>
 
 void* PageAlloc(size_t bytes) { return bytes ? calloc(1, bytes) : nullptr; }
 void PageFree(void* block) { free(block); }
+void* PageAllocWhole(size_t bytes) { return PageAlloc(bytes); }
 
 #else
 #include <sys/mman.h>
@@ -38,6 +42,17 @@ void* PageAlloc(size_t bytes) {
   if (base == MAP_FAILED) return nullptr;
   *static_cast<size_t*>(base) = total;
   return static_cast<unsigned char*>(base) + kHeader;
+}
+
+void* PageAllocWhole(size_t bytes) {
+  void* block = PageAlloc(bytes);
+  // Only worth it from a few large pages up; a refusal changes nothing but the page size.
+  constexpr size_t kLargePages = 4u << 20;
+  if (block && bytes >= kLargePages) {
+    unsigned char* base = static_cast<unsigned char*>(block) - kHeader;
+    madvise(base, *reinterpret_cast<size_t*>(base), MADV_HUGEPAGE);
+  }
+  return block;
 }
 
 void PageFree(void* block) {

@@ -39,3 +39,6 @@ void PageFree(void* block) {
   --g_live;
   free(block);
 }
+
+// Counted and refused like any other block.
+void* PageAllocWhole(size_t bytes) { return PageAlloc(bytes); }
