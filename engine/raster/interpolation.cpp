@@ -6,6 +6,9 @@
 #include <math.h>
 
 #include "engine/engine_state.h"
+#include "engine/raster/interpolation_lanes.h"
+#include "engine/shading/plain_eight_avx.h"
+#include "engine/shading/plain_shading.h"
 
 AreaMatrix MakeAreaMatrix(float x0, float y0, float x1, float y1, float x2, float y2) {
   AreaMatrix m;
@@ -49,29 +52,6 @@ void AreaWeights(const AreaMatrix& s, float x, float y, float w[3]) {
   w[0] = lanes[0];
   w[1] = lanes[1];
   w[2] = lanes[2];
-}
-
-// Lanes j of w[0..2]: the area weights of pixel j, by AreaWeights' operations in its order.
-void AreaWeightsFour(const AreaMatrix& s, __m128 rx, __m128 ry, __m128 w[3]) {
-  static const int kP[3] = {1, 2, 0}, kQ[3] = {2, 0, 1};
-  const __m128 zero = _mm_setzero_ps();
-  if (s.det == 0) {
-    w[0] = w[1] = w[2] = zero;
-    return;
-  }
-  for (int k = 0; k < 3; ++k) {
-    const __m128 px = _mm_set1_ps(s.x[kP[k]]), py = _mm_set1_ps(s.y[kP[k]]);
-    const __m128 qx = _mm_set1_ps(s.x[kQ[k]]), qy = _mm_set1_ps(s.y[kQ[k]]);
-    const __m128 det = _mm_add_ps(
-        _mm_sub_ps(_mm_mul_ps(px, _mm_sub_ps(qy, ry)), _mm_mul_ps(qx, _mm_sub_ps(py, ry))),
-        _mm_mul_ps(rx, _mm_sub_ps(py, qy)));
-    const __m128 v = _mm_div_ps(det, _mm_set1_ps(s.det));
-    w[k] = _mm_andnot_ps(_mm_cmplt_ps(v, zero), v);  // below 0 becomes +0
-  }
-  const __m128 t = _mm_add_ps(_mm_add_ps(w[0], w[1]), w[2]);
-  const __m128 scale = _mm_cmpgt_ps(t, zero);  // only a positive sum rescales
-  for (int k = 0; k < 3; ++k)
-    w[k] = _mm_or_ps(_mm_and_ps(scale, _mm_div_ps(w[k], t)), _mm_andnot_ps(scale, w[k]));
 }
 
 // The vertex normal, unit length unless it has none.
@@ -144,18 +124,17 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
 
 void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
                             const float y[4], float nx[4], float ny[4], float nz[4]) {
-  __m128 w[3];
-  AreaWeightsFour(area, _mm_loadu_ps(x), _mm_loadu_ps(y), w);
-  __m128 sum[3] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
-  for (int k = 0; k < 3; ++k) {  // AddScaled for vertex k, in the vertices' order
-    const __Point& n = units.n[k];
-    sum[0] = _mm_add_ps(sum[0], _mm_mul_ps(w[k], _mm_set1_ps(n.x)));
-    sum[1] = _mm_add_ps(sum[1], _mm_mul_ps(w[k], _mm_set1_ps(n.y)));
-    sum[2] = _mm_add_ps(sum[2], _mm_mul_ps(w[k], _mm_set1_ps(n.z)));
+  interpolation_lanes::Normals<simd_lanes::Lanes4>(units, area, x, y, nx, ny, nz);
+}
+
+void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, const float x[8],
+                             const float y[8], float nx[8], float ny[8], float nz[8], int count) {
+  if (PlainLaneWidth() == 8) {
+    InterpolateNormalsEightAvx(units, area, x, y, nx, ny, nz);
+    return;
   }
-  _mm_storeu_ps(nx, sum[0]);
-  _mm_storeu_ps(ny, sum[1]);
-  _mm_storeu_ps(nz, sum[2]);
+  for (int j = 0; j < count; j += 4)
+    InterpolateNormalsFour(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,

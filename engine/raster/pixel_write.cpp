@@ -102,6 +102,13 @@ void PlotFullFour(Channel* row, const float* c0, const float* c1, const float* c
   WriteFullFour(row + 4 * static_cast<ptrdiff_t>(x), ClampFour(c0, c1, c2, max), max);
 }
 
+// Columns x[0] .. x[3] are neighbours, left to right, all inside the image (and the channel
+// range is usable).
+bool FourNeighboursInside(const int* x) {
+  return _MaxChannel > 0 && x[0] >= 0 && x[3] < Zwidth && x[1] == x[0] + 1 &&
+         x[2] == x[0] + 2 && x[3] == x[0] + 3;
+}
+
 }  // namespace
 
 void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y, float k) {
@@ -113,16 +120,16 @@ void PlotRow(unsigned char* image, const float* c0, const float* c1, const float
   if (!image || y < 0 || y >= Zheight) return;
   const bool layer = image == _TriLayer;
   const ptrdiff_t row = static_cast<ptrdiff_t>(y) * _RowStride;
-  if (count == 4 && k == 1 && _MaxChannel > 0 && x[0] >= 0 && x[3] < Zwidth &&
-      x[1] == x[0] + 1 && x[2] == x[0] + 2 && x[3] == x[0] + 3) {
-    if (layer) NoteLayerSpan(x[0], x[3], y);
-    if (_Deep)
-      PlotFullFour(reinterpret_cast<uint16_t*>(image) + row, c0, c1, c2, x[0]);
-    else
-      PlotFullFour(image + row, c0, c1, c2, x[0]);
-    return;
-  }
   for (int j = 0; j < count; ++j) {
+    if (k == 1 && j + 4 <= count && FourNeighboursInside(x + j)) {
+      if (layer) NoteLayerSpan(x[j], x[j + 3], y);
+      if (_Deep)
+        PlotFullFour(reinterpret_cast<uint16_t*>(image) + row, c0 + j, c1 + j, c2 + j, x[j]);
+      else
+        PlotFullFour(image + row, c0 + j, c1 + j, c2 + j, x[j]);
+      j += 3;
+      continue;
+    }
     if (x[j] < 0 || x[j] >= Zwidth) continue;
     if (layer) NoteLayerWrite(x[j], y);
     const ptrdiff_t i = row + 4 * static_cast<ptrdiff_t>(x[j]);

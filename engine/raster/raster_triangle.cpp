@@ -92,18 +92,19 @@ void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float
                           static_cast<float>(y), 1.0f, k, restore);
 }
 
-// Interior pixels of one row that passed their depth test, waiting to be shaded four at a
-// time by the plain-material shader. That shader reads neither the image, nor the texture
-// coordinates, nor the previous-pixel record, so a pixel shaded a little later comes out
-// the same; the batch is written before any other pixel is visited, so every pixel is still
-// written in the walk's order. Without mid-edge normals the normals are interpolated four
-// at a time as well.
+// Interior pixels of one row that passed their depth test, waiting to be shaded eight at a
+// time by the plain-material shader (four at a time without AVX). That shader reads neither
+// the image, nor the texture coordinates, nor the previous-pixel record, so a pixel shaded a
+// little later comes out the same; the batch is written before any other pixel is visited,
+// so every pixel is still written in the walk's order. Without mid-edge normals the normals
+// are interpolated eight at a time as well.
 struct PlainBatch {
+  static constexpr int kSize = 8;
   PlainShading shading;
-  FourPixels pixels;
-  float columns[4];  // x and y as the interpolation sees them
-  float rows[4];
-  int xs[4];  // the columns as pixels
+  EightPixels pixels;
+  float columns[kSize];  // x and y as the interpolation sees them
+  float rows[kSize];
+  int xs[kSize];  // the columns as pixels
   int row = 0;
   int count = 0;
 
@@ -117,19 +118,23 @@ struct PlainBatch {
     row = y;
     ++count;
   }
-  // Four neighbouring pixels x .. x + 3 of row y into an empty batch.
+  // Four neighbouring pixels x .. x + 3 of row y, when the batch has room for them at a
+  // multiple of four.
   void AddFour(const ShadeContext& ctx, int x, int y, const float z[4]) {
     for (int j = 0; j < 4; ++j) {
-      pixels.x[j] = static_cast<float>(x + j - ctx.origin_x);
-      pixels.y[j] = static_cast<float>(y - ctx.origin_y);
-      pixels.z[j] = z[j];
-      columns[j] = static_cast<float>(x + j);
-      xs[j] = x + j;
-      rows[j] = static_cast<float>(y);
+      const int i = count + j;
+      pixels.x[i] = static_cast<float>(x + j - ctx.origin_x);
+      pixels.y[i] = static_cast<float>(y - ctx.origin_y);
+      pixels.z[i] = z[j];
+      columns[i] = static_cast<float>(x + j);
+      xs[i] = x + j;
+      rows[i] = static_cast<float>(y);
     }
     row = y;
-    count = 4;
+    count += 4;
   }
+  bool RoomForFour() const { return count == 0 || count == 4; }
+  bool Full() const { return count == kSize; }
   void SetNormal(const __Point& n) {
     pixels.nx[count - 1] = n.x;
     pixels.ny[count - 1] = n.y;
@@ -138,16 +143,16 @@ struct PlainBatch {
 
   void Flush(const ShadeContext& ctx, bool normals_set) {
     if (count == 0) return;
-    for (int j = count; j < 4; ++j) {  // spare lanes repeat the first pixel
+    for (int j = count; j < kSize; ++j) {  // spare lanes repeat the first pixel
       pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
       pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
       columns[j] = columns[0], rows[j] = rows[0];
     }
     if (!normals_set)
-      InterpolateNormalsFour(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
-                             pixels.nz);
-    float c0[4], c1[4], c2[4];
-    ShadePlainFour(shading, pixels, c0, c1, c2);
+      InterpolateNormalsEight(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
+                              pixels.nz, count);
+    float c0[kSize], c1[kSize], c2[kSize];
+    ShadePlainEight(shading, pixels, count, c0, c1, c2);
     PlotRow(ctx.image, c0, c1, c2, xs, count, row, shading.alpha);
     count = 0;
   }
@@ -331,7 +336,7 @@ struct PhongFamily : RowRecords {
                            ctx.origin_y, n, u_unused, v_unused);
       plain->SetNormal(n);
     }
-    if (plain->count == 4) Flush();
+    if (plain->Full()) Flush();
   }
 
   // The interior of row y, columns x0 .. x_end - 1, in order.
@@ -341,9 +346,9 @@ struct PhongFamily : RowRecords {
       return;
     }
     PlainInteriorRow(ctx, x0, x_end, y, [this](int x, int y, const float* z, int n) {
-      if (n == 4 && plain->count == 0 && !mid) {
+      if (n == 4 && plain->RoomForFour() && !mid) {
         plain->AddFour(ctx, x, y, z);
-        Flush();
+        if (plain->Full()) Flush();
         return;
       }
       for (int j = 0; j < n; ++j) AcceptPlain(x + j, y, z[j]);
@@ -418,17 +423,17 @@ struct FlatFamily : RowRecords {
     }
     const __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
     PlainInteriorRow(ctx, x0, x_end, y, [this, &n](int px, int py, const float* z, int count) {
-      if (count == 4 && plain->count == 0) {
+      if (count == 4 && plain->RoomForFour()) {
         plain->AddFour(ctx, px, py, z);
-        for (int j = 0; j < 4; ++j)
+        for (int j = plain->count - 4; j < plain->count; ++j)
           plain->pixels.nx[j] = n.x, plain->pixels.ny[j] = n.y, plain->pixels.nz[j] = n.z;
-        Flush();
+        if (plain->Full()) Flush();
         return;
       }
       for (int j = 0; j < count; ++j) {
         plain->Add(ctx, px + j, py, z[j]);
         plain->SetNormal(n);
-        if (plain->count == 4) Flush();
+        if (plain->Full()) Flush();
       }
     });
   }

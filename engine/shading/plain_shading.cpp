@@ -1,10 +1,10 @@
 // The default shader's plain-material case over four pixels at once (see plain_shading.h).
 #include "engine/shading/plain_shading.h"
 
-#include <emmintrin.h>
-#include <math.h>
 
 #include "engine/engine_state.h"
+#include "engine/shading/plain_eight_avx.h"
+#include "engine/shading/plain_shading_lanes.h"
 #include "engine/shading/shading_stages.h"
 #include "engine/shading/texel_position.h"
 
@@ -16,24 +16,6 @@ bool ReadsMaps(const __Texture* maps, bool textured) {
   if (maps[3].present) return true;  // reflection
   if (!textured) return false;
   return TextureUsable(maps[0]) || maps[1].present || maps[2].present;
-}
-
-// a / b where b is not zero, a where it is (the shader's "divide unless zero length").
-__m128 DivideUnlessZero(__m128 a, __m128 b) {
-  const __m128 zero = _mm_cmpeq_ps(b, _mm_setzero_ps());
-  return _mm_or_ps(_mm_and_ps(zero, a), _mm_andnot_ps(zero, _mm_div_ps(a, b)));
-}
-
-__m128 Length(__m128 x, __m128 y, __m128 z) {
-  return _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(_mm_mul_ps(x, x), _mm_mul_ps(y, y)), _mm_mul_ps(z, z)));
-}
-
-// Scaled to channel units and clamped: not a number or below 0 gives 0, above full gives full.
-void ToChannels(__m128 v, float out[4]) {
-  const __m128 full = _mm_set1_ps(static_cast<float>(_MaxChannel));
-  v = _mm_mul_ps(v, full);
-  v = _mm_and_ps(_mm_cmpge_ps(v, _mm_setzero_ps()), v);
-  _mm_storeu_ps(out, _mm_min_ps(v, full));
 }
 
 }  // namespace
@@ -79,59 +61,31 @@ bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int 
 
 void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], float c1[4],
                     float c2[4]) {
-  if (p.light_count == 0) {
-    for (int j = 0; j < 4; ++j) c0[j] = c1[j] = c2[j] = 0.0f;
+  plain_shading_lanes::Shade<simd_lanes::Lanes4>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0,
+                                                 c1, c2);
+}
+
+void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, float c0[8],
+                     float c1[8], float c2[8]) {
+  if (PlainLaneWidth() == 8) {
+    ShadePlainEightAvx(p, in, c0, c1, c2);
     return;
   }
-  // The normal faces the current pass's viewer and is made unit length.
-  __m128 nx = _mm_loadu_ps(in.nx), ny = _mm_loadu_ps(in.ny), nz = _mm_loadu_ps(in.nz);
-  if (_DrawBackFaces1) {
-    const __m128 sign = _mm_set1_ps(-0.0f);
-    nx = _mm_xor_ps(nx, sign);
-    ny = _mm_xor_ps(ny, sign);
-    nz = _mm_xor_ps(nz, sign);
-  }
-  if (_DubleSide) {
-    const __m128 negative = _mm_cmplt_ps(nz, _mm_setzero_ps());
-    nz = _mm_xor_ps(nz, _mm_and_ps(negative, _mm_set1_ps(-0.0f)));
-  }
-  const __m128 len = Length(nx, ny, nz);
-  nx = DivideUnlessZero(nx, len);
-  ny = DivideUnlessZero(ny, len);
-  nz = DivideUnlessZero(nz, len);
-
-  const __m128 x = _mm_loadu_ps(in.x), y = _mm_loadu_ps(in.y), z = _mm_loadu_ps(in.z);
-  __m128 out[3] = {_mm_setzero_ps(), _mm_setzero_ps(), _mm_setzero_ps()};
-  for (int i = 0; i < p.light_count; ++i) {
-    const light3ds& light = p.lights[i];
-    __m128 lx = _mm_sub_ps(_mm_set1_ps(light.position[0]), x);
-    __m128 ly = _mm_sub_ps(_mm_set1_ps(light.position[1]), y);
-    __m128 lz = _mm_sub_ps(_mm_set1_ps(light.position[2]), z);
-    const __m128 l = Length(lx, ly, lz);
-    lx = DivideUnlessZero(lx, l);
-    ly = DivideUnlessZero(ly, l);
-    lz = DivideUnlessZero(lz, l);
-    __m128 d = _mm_add_ps(_mm_add_ps(_mm_mul_ps(nx, lx), _mm_mul_ps(ny, ly)), _mm_mul_ps(nz, lz));
-    d = _mm_mul_ps(d, _mm_set1_ps(light.multiplier));
-    d = _mm_andnot_ps(_mm_cmple_ps(d, _mm_setzero_ps()), d);  // at or below 0: 0
-    // The specular power only where it does not underflow to 0 (and for not a number).
-    __m128 power = _mm_setzero_ps();
-    const int below = _mm_movemask_ps(_mm_cmplt_ps(d, _mm_set1_ps(p.underflow)));
-    if (below != 0xF) {
-      alignas(16) float lanes[4];
-      _mm_store_ps(lanes, d);
-      for (int j = 0; j < 4; ++j) lanes[j] = (below >> j) & 1 ? 0.0f : powf(lanes[j], p.exponent);
-      power = _mm_load_ps(lanes);
-    }
-    const __m128 highlight = _mm_mul_ps(power, _mm_set1_ps(p.strength));
-    const __m128 dif = _mm_add_ps(_mm_mul_ps(d, _mm_set1_ps(p.f0)), _mm_set1_ps(p.self_illumination));
-    for (int k = 0; k < 3; ++k) {
-      const __m128 term = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(p.diffuse[k]), dif),
-                                     _mm_mul_ps(_mm_set1_ps(p.specular[k]), highlight));
-      out[k] = _mm_add_ps(out[k], _mm_mul_ps(term, _mm_set1_ps(light.colour[k])));
-    }
-  }
-  ToChannels(out[0], c0);
-  ToChannels(out[1], c1);
-  ToChannels(out[2], c2);
+  for (int j = 0; j < count; j += 4)
+    plain_shading_lanes::Shade<simd_lanes::Lanes4>(p, in.x + j, in.y + j, in.z + j, in.nx + j,
+                                                   in.ny + j, in.nz + j, c0 + j, c1 + j, c2 + j);
 }
+
+namespace {
+bool g_four_only = false;
+}  // namespace
+
+// The CPU's AVX and the system's saving of its registers.
+bool CpuRunsAvx() { return __builtin_cpu_supports("avx"); }
+
+int PlainLaneWidth() {
+  static const bool avx = CpuRunsAvx();
+  return avx && !g_four_only ? 8 : 4;
+}
+
+void SetPlainLaneWidth(int lanes) { g_four_only = lanes < 8; }

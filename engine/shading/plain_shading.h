@@ -42,3 +42,17 @@ struct FourPixels {
 };
 void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], float c1[4],
                     float c2[4]);
+
+// The same for eight pixels, lanes count and up (count 1 to 8) computed or not as is
+// quickest: eight at once where the CPU has AVX, else four at a time.
+struct EightPixels {
+  float x[8], y[8], z[8];
+  float nx[8], ny[8], nz[8];
+};
+void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, float c0[8],
+                     float c1[8], float c2[8]);
+
+// The lanes the eight-pixel paths run: 8 where the CPU has AVX, else 4. Tests narrow them to
+// 4 (SetPlainLaneWidth(4)) to check one path against the other; 8 puts back the CPU's best.
+int PlainLaneWidth();
+void SetPlainLaneWidth(int lanes);

@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include "engine/raster/interpolation.h"
+#include "engine/shading/plain_shading.h"
 #include "engine_test_support.h"
 
 namespace {
@@ -247,6 +248,36 @@ TEST_F(Interpolation, FourAtATimeIsThePlainSchemeBitForBit) {
       }
     }
   EXPECT_GT(inside, 100) << "pixels where all three vertices contribute";
+}
+
+// Eight at a time likewise, with the CPU's widest lanes and with four-wide lanes, for full
+// and partly filled groups (the lanes past the count are not looked at).
+TEST_F(Interpolation, EightAtATimeIsThePlainSchemeBitForBit) {
+  const UnitNormals units = MakeUnitNormals(v_);
+  int compared = 0;
+  for (int width : {8, 4}) {
+    SetPlainLaneWidth(width);
+    for (int y = 0; y < 50; y += 3)
+      for (int x = 0; x < 44; x += 8) {
+        const int count = (x / 8) % 2 ? 8 : 5;
+        float xs[8], ys[8], nx[8], ny[8], nz[8];
+        for (int j = 0; j < 8; ++j) {
+          xs[j] = static_cast<float>(x + j) + (j == 6 ? 0.37f : 0.0f);
+          ys[j] = static_cast<float>(y) + (j == 1 ? 0.5f : 0.0f);
+        }
+        InterpolateNormalsEight(units, area_, xs, ys, nx, ny, nz, count);
+        for (int j = 0; j < count; ++j, ++compared) {
+          __Point n;
+          float u = 0, v = 0;
+          InterpolatePhongWith(units, xs[j], ys[j], 0, v_, area_, nullptr, false, nullptr, 0, 0,
+                               n, u, v);
+          EXPECT_TRUE(SameBits(n.x, nx[j]) && SameBits(n.y, ny[j]) && SameBits(n.z, nz[j]))
+              << xs[j] << "," << ys[j] << " lanes " << width;
+        }
+      }
+  }
+  SetPlainLaneWidth(8);
+  EXPECT_EQ(compared, 2 * 17 * (3 * 5 + 3 * 8));
 }
 
 }  // namespace

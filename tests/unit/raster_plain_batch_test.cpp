@@ -7,6 +7,7 @@
 #include <string.h>
 
 #include "engine/raster/shaded_triangle.h"
+#include "engine/shading/plain_shading.h"
 #include "engine/zbuffer.h"
 #include "raster_test_support.h"
 
@@ -89,13 +90,17 @@ Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwardi
   return d;
 }
 
+// With the CPU's widest lanes (eight with AVX) and with four-wide lanes.
 TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
+  for (int width : {8, 4})
   for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle})
   for (bool deep : {false, true})
     for (int variant = 0; variant < 3; ++variant) {
+      SetPlainLaneWidth(width);
       const bool quality = variant > 0, phong2 = variant == 2;
       SCOPED_TRACE(std::string(draw == DrawFlatTriangle ? "flat " : "Phong ") +
-                   (deep ? "16-bit" : "8-bit") + " variant " + std::to_string(variant));
+                   (deep ? "16-bit" : "8-bit") + " variant " + std::to_string(variant) +
+                   " lanes " + std::to_string(width));
       const Drawn batched = DrawScene(draw, deep, quality, phong2, false);
       const Drawn single = DrawScene(draw, deep, quality, phong2, true);
       EXPECT_GT(batched.covered, kW * kH / 2) << "the triangles cover most of the image";
@@ -104,6 +109,7 @@ TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
       EXPECT_EQ(memcmp(batched.depth.data(), single.depth.data(), kW * kH * sizeof(float)), 0)
           << "depths differ";
     }
+  SetPlainLaneWidth(8);
   ResetEngine(0, 0, false);
   _Quality = 1;
 }

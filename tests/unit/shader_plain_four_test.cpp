@@ -28,6 +28,19 @@ struct ShadingSet {
   std::vector<light3ds> lights;
 };
 
+// Assorted positions and normals in lanes 0 .. n - 1.
+template <class Pixels>
+void FillPixels(Pixels& p, int n, Lcg& rng) {
+  for (int j = 0; j < n; ++j) {
+    p.x[j] = rng.Next(-300.0f, 300.0f);
+    p.y[j] = rng.Next(-300.0f, 300.0f);
+    p.z[j] = rng.Next(-200.0f, 200.0f);
+    p.nx[j] = rng.Next(-2.0f, 2.0f);
+    p.ny[j] = rng.Next(-2.0f, 2.0f);
+    p.nz[j] = rng.Next(-2.0f, 2.0f);
+  }
+}
+
 // Four pixels of assorted normals and positions through both paths; the number of lanes
 // whose specular term was not skipped is added to `lit`.
 void CompareFour(ShadingSet& set, Lcg& rng, int& lit) {
@@ -38,14 +51,7 @@ void CompareFour(ShadingSet& set, Lcg& rng, int& lit) {
                                   static_cast<int>(set.lights.size()),
                                   set.lights.empty() ? nullptr : set.lights.data(), plain));
   FourPixels four;
-  for (int j = 0; j < 4; ++j) {
-    four.x[j] = rng.Next(-300.0f, 300.0f);
-    four.y[j] = rng.Next(-300.0f, 300.0f);
-    four.z[j] = rng.Next(-200.0f, 200.0f);
-    four.nx[j] = rng.Next(-2.0f, 2.0f);
-    four.ny[j] = rng.Next(-2.0f, 2.0f);
-    four.nz[j] = rng.Next(-2.0f, 2.0f);
-  }
+  FillPixels(four, 4, rng);
   four.nx[3] = four.ny[3] = four.nz[3] = 0.0f;  // a zero normal stays zero
   if (!set.lights.empty()) {  // a pixel right at the first light: a zero light vector
     four.x[2] = set.lights[0].position[0];
@@ -66,6 +72,34 @@ void CompareFour(ShadingSet& set, Lcg& rng, int& lit) {
         0.0f);
     EXPECT_TRUE(SameBits(alpha, plain.alpha)) << alpha << " " << plain.alpha;
     for (int k = 0; k < 3; ++k) EXPECT_TRUE(SameBits(r[k], c[k][j])) << k << ": " << r[k] << " vs " << c[k][j];
+    if (r[0] > 0.0f && r[0] < static_cast<float>(_MaxChannel)) ++lit;
+  }
+}
+
+// Eight pixels at once (with the CPU's widest lanes and with four-wide lanes), full and
+// partly filled: each lane below the count must be the per-pixel shader's colour.
+void CompareEight(ShadingSet& set, Lcg& rng, int count, int& lit) {
+  __Triangle3ds tri = Face(0, 1, 2, 0);
+  PlainShading plain;
+  ASSERT_TRUE(PreparePlainShading(tri, set.mats.data(), static_cast<int>(set.mats.size()),
+                                  nullptr, false, static_cast<int>(set.lights.size()),
+                                  set.lights.data(), plain));
+  EightPixels eight;
+  FillPixels(eight, 8, rng);
+  eight.nx[5] = eight.ny[5] = eight.nz[5] = 0.0f;  // a zero normal stays zero
+  float c[3][8];
+  ShadePlainEight(plain, eight, count, c[0], c[1], c[2]);
+  for (int j = 0; j < count; ++j) {
+    float r[3];
+    __Point n{eight.nx[j], eight.ny[j], eight.nz[j]};
+    __PrevInfo prev{};
+    DefRenderOnePixel(0.0f, 0.0f, nullptr, nullptr, eight.x[j], eight.y[j], eight.z[j], &tri,
+                      set.mats.data(), static_cast<int>(set.mats.size()), r[0], r[1], r[2], &n,
+                      0, 0.0f, 0.0f, nullptr, static_cast<int>(set.lights.size()),
+                      set.lights.data(), &prev, nullptr, 0.0f, 0.0f, -1.0f, 0.0f);
+    for (int k = 0; k < 3; ++k)
+      EXPECT_TRUE(SameBits(r[k], c[k][j])) << "lane " << j << " channel " << k << ": " << r[k]
+                                           << " vs " << c[k][j];
     if (r[0] > 0.0f && r[0] < static_cast<float>(_MaxChannel)) ++lit;
   }
 }
@@ -93,6 +127,30 @@ TEST_F(PlainFour, EveryLaneIsTheSameAsThePerPixelShader) {
       for (int i = 0; i < 200; ++i, ++cases) CompareFour(set, rng, lit);
     }
   EXPECT_GT(lit, cases) << "shaded values strictly between black and full, not just clamps";
+}
+
+TEST_F(PlainFour, EightLanesAreThePerPixelShaderAtEitherWidth) {
+  Lcg rng;
+  int lit = 0, cases = 0;
+  for (int width : {8, 4})
+    for (bool deep : {false, true})
+      for (int pass = 0; pass < 3; ++pass) {
+        ResetEngine(64, 64, deep);
+        SetPlainLaneWidth(width);
+        _DrawBackFaces1 = pass == 1;
+        _DubleSide = pass == 2;
+        ShadingSet set;
+        material3ds m = MakeMaterial(0.6f, 0.4f, 0.2f);
+        m.shininess = pass == 0 ? 0.02f : 1.5f;
+        m.shininess_strength = 0.7f;
+        m.self_illumination = 0.2f;
+        set.mats = {m};
+        set.lights = {MakeLight(350.0f, -150.0f, 800.0f), MakeLight(-450.0f, 250.0f, -300.0f, 0.8f)};
+        for (int i = 0; i < 100; ++i, cases += i % 3 ? 8 : 3)
+          CompareEight(set, rng, i % 3 ? 8 : 3, lit);
+      }
+  SetPlainLaneWidth(8);
+  EXPECT_GT(lit, cases / 2) << "shaded values strictly between black and full, not just clamps";
 }
 
 // Without materials the defaults; without lights the default light, or black without it.

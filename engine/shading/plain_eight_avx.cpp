@@ -1,0 +1,23 @@
+// The plain-material normals and lighting eight pixels wide. This file alone is built with
+// AVX (see CMakeLists.txt); everything it uses is its own copy (simd_lanes.h and the lane
+// templates keep their functions internal), so no AVX instruction reaches a CPU without it.
+#include "engine/shading/plain_eight_avx.h"
+
+#include "engine/raster/interpolation_lanes.h"
+#include "engine/shading/plain_shading_lanes.h"
+
+#if !defined(__AVX__)
+#error "plain_eight_avx.cpp must be built with AVX"
+#endif
+
+void ShadePlainEightAvx(const PlainShading& p, const EightPixels& in, float c0[8], float c1[8],
+                        float c2[8]) {
+  plain_shading_lanes::Shade<simd_lanes::Lanes8>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0,
+                                                 c1, c2);
+}
+
+void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area,
+                                const float x[8], const float y[8], float nx[8], float ny[8],
+                                float nz[8]) {
+  interpolation_lanes::Normals<simd_lanes::Lanes8>(units, area, x, y, nx, ny, nz);
+}
