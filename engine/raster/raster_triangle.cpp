@@ -325,6 +325,9 @@ struct PhongFamily : RowRecords {
   static constexpr bool kPhongSpans = true;
   const MidNormals* mid;  // second Phong scheme, with _Quality
 
+  // Only a plain material's fringe pixels keep no record.
+  bool CoverageOnlyFringes() const { return plain != nullptr; }
+
   // A plain-material interior pixel that passed its depth test at depth z: to the batch.
   void AcceptPlain(int x, int y, float z) {
     plain->Add(ctx, x, y, z);
@@ -414,6 +417,9 @@ struct PhongFamily : RowRecords {
 struct FlatFamily : RowRecords {
   static constexpr bool kPhongSpans = false;
 
+  // No record is kept: an uncovered fringe pixel of the default shader does nothing.
+  bool CoverageOnlyFringes() const { return ctx.shading_pure; }
+
   // The interior of row y, columns x0 .. x_end - 1, in order; a plain material's pixels are
   // shaded four at a time with the face normal.
   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
@@ -475,6 +481,7 @@ struct SolidFamily {
   void StartRow() {}
   void EndScan() {}
   bool CoverageOnlyCorners() const { return true; }  // a coverage write and nothing else
+  bool CoverageOnlyFringes() const { return true; }
   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
     for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
   }

@@ -5,6 +5,7 @@
 //
 //   static constexpr bool kPhongSpans;  // the Phong span rules (table below), else flat's
 //   bool CoverageOnlyCorners() const;   // a corner pixel without edge coverage changes nothing
+//   bool CoverageOnlyFringes() const;   // likewise a fringe pixel
 //   void StartRow();                    // a row or an anti-aliasing pass begins: pixels
 //                                       // held back are written, the previous-pixel
 //                                       // record resets
@@ -53,17 +54,20 @@ inline Window ImageWindow() { return Window{-2, Zwidth + 1, -2, Zheight + 1}; }
 
 inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-// Narrows columns col0..col1 of row y to those within two pixels of the edge's line. An edge
-// pixel's coverage is non-zero only within one pixel of it (beyond the segment's ends the
-// distance to the nearer end is larger still), and a segment of l2 <= 0.01 covers nothing;
-// the second pixel of margin leaves room for rounding. Done in double; a value that is not
-// a number leaves the columns as they are.
-inline void NearLine(const EdgeSegment& seg, int y, int& col0, int& col1) {
+// Narrows columns col0..col1 of row y to those within `pixels` pixels of the edge's line. An
+// edge pixel's coverage is non-zero only within one pixel of it (beyond the segment's ends
+// the distance to the nearer end is larger still), and a segment of l2 <= 0.01 covers
+// nothing; the rest of `pixels` leaves room for the rounding of the coverage's single
+// precision, which grows with the size of the edge's coordinates and is added on. Done in
+// double; a value that is not a number leaves the columns as they are.
+inline void NearLine(const EdgeSegment& seg, int y, int& col0, int& col1, double pixels) {
   if (!(seg.l2 > 0.01f)) {
     col1 = col0 - 1;
     return;
   }
-  const double along = double(seg.b) * y + seg.c, reach = 2.0 * seg.l;
+  const double size = fabs(double(seg.x1)) + fabs(double(seg.y1)) + fabs(double(seg.x2)) +
+                      fabs(double(seg.y2));
+  const double along = double(seg.b) * y + seg.c, reach = (pixels + 1e-6 * size) * seg.l;
   if (fabs(double(seg.a)) * 1e9 < reach) {  // about horizontal: the row is near or far
     if (!(fabs(along) < reach)) col1 = col0 - 1;
     return;
@@ -120,10 +124,23 @@ void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Wi
   family.StartRow();  // the pass may visit pixels already written
   for (int y = row0; y <= row1; ++y) {
     int c0 = col0, c1 = col1;
-    if (near_only) NearLine(seg, y, c0, c1);
+    if (near_only) NearLine(seg, y, c0, c1, 2.0);
     for (int x = c0; x <= c1; ++x) family.Visit(x, y, PixelRole::kCorner, seg);
   }
 }
+
+// The last column of x0 .. x1 at or before `end` (x0 - 1 when there is none, and when `end`
+// is not a number).
+inline int LastColumn(double end, int x0, int x1) {
+  if (!(end >= x0)) return x0 - 1;
+  if (end >= x1) return x1;
+  return static_cast<int>(floor(end));
+}
+
+// How near the edge's line a fringe pixel must lie to be visited when the family's fringe
+// pixels without coverage change nothing: coverage needs less than one pixel; the quarter
+// pixel beyond is margin for rounding.
+constexpr double kFringeReach = 1.25;
 
 // One row of left edge i: left fringe, interior, right fringe.
 template <class Family>
@@ -142,10 +159,14 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
   if (!(wl > 3.0f)) wl = 3.0f;
 
   family.StartRow();
+  // Where a fringe pixel without coverage changes nothing, only those near the edge's line.
+  const bool near_only = quality && family.CoverageOnlyFringes();
   if (quality) {
     const double end = double(xl) + (Family::kPhongSpans ? 0.5 : 0.0);
-    for (int x = Clamp(Trunc(double(xl) - wl), w.x0, w.x1 + 1); x <= w.x1 && x <= end; ++x)
-      family.Visit(x, y, PixelRole::kLeftFringe, left);
+    int x = Clamp(Trunc(double(xl) - wl), w.x0, w.x1 + 1);
+    int last = LastColumn(end, x, w.x1);
+    if (near_only) NearLine(left, y, x, last, kFringeReach);
+    for (; x <= last; ++x) family.Visit(x, y, PixelRole::kLeftFringe, left);
   }
   const int start = Clamp(quality ? Trunc(double(xl) + 1.0) : Trunc(xl), w.x0, w.x1 + 1);
   int end = start;
@@ -154,8 +175,10 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
   if (quality) {
     const int from = Trunc(Family::kPhongSpans ? double(xr) : double(xr) + 1.0);
     const double end = double(xr) + wr;
-    for (int x = Clamp(from, w.x0, w.x1 + 1); x <= w.x1 && x <= end; ++x)
-      family.Visit(x, y, PixelRole::kRightFringe, right);
+    int x = Clamp(from, w.x0, w.x1 + 1);
+    int last = LastColumn(end, x, w.x1);
+    if (near_only) NearLine(right, y, x, last, kFringeReach);
+    for (; x <= last; ++x) family.Visit(x, y, PixelRole::kRightFringe, right);
   }
 }
 

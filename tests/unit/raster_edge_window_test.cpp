@@ -1,7 +1,8 @@
 // The anti-aliasing pass visits only the columns near an edge's line when nothing else can
 // change: that is exact only if every pixel the edge write would cover lies in the window.
 // Checked over many segments (steep, shallow, horizontal, vertical, tiny, far out), for the
-// filled modes' one-sided rule and the line modes' two-sided rule.
+// filled modes' one-sided rule and the line modes' two-sided rule, with the pass's margin and
+// the fringes' narrower one.
 #include <gtest/gtest.h>
 
 #include "engine/engine_state.h"
@@ -18,7 +19,7 @@ struct Lcg {
   }
 };
 
-int CoveredOutsideWindow(const EdgeSegment& seg) {
+int CoveredOutsideWindow(const EdgeSegment& seg, double reach) {
   int missed = 0;
   const int x0 = static_cast<int>(std::min(seg.x1, seg.x2)) - 4;
   const int x1 = static_cast<int>(std::max(seg.x1, seg.x2)) + 4;
@@ -26,7 +27,7 @@ int CoveredOutsideWindow(const EdgeSegment& seg) {
   const int y1 = static_cast<int>(std::max(seg.y1, seg.y2)) + 4;
   for (int y = y0; y <= y1; ++y) {
     int c0 = x0, c1 = x1;
-    triangle_walk::NearLine(seg, y, c0, c1);
+    triangle_walk::NearLine(seg, y, c0, c1, reach);
     for (int x = x0; x <= x1; ++x) {
       const bool covered =
           SegmentCoverage(seg, static_cast<float>(x), static_cast<float>(y), 1.0f) != 0;
@@ -42,15 +43,19 @@ TEST(EdgeWindow, EveryCoveredPixelLiesInTheWindow) {
   for (unsigned char mode : {6, 1}) {
     _DrawMode = mode;
     for (int i = 0; i < 3000; ++i) {
-      const float cx = r.Next(-50.0f, 5000.0f), cy = r.Next(-50.0f, 3000.0f);
+      float cx = r.Next(-50.0f, 5000.0f), cy = r.Next(-50.0f, 3000.0f);
+      if (i % 17 == 0) cx = r.Next(-4e5f, 4e5f), cy = r.Next(-4e5f, 4e5f);  // far out
       const float span = i % 3 == 0 ? 0.3f : (i % 3 == 1 ? 8.0f : 90.0f);
       float dx = r.Next(-span, span), dy = r.Next(-span, span);
       if (i % 7 == 0) dy = 0.0f;  // horizontal
       if (i % 11 == 0) dx = 0.0f;  // vertical
       if (i % 13 == 0) dy = r.Next(-0.01f, 0.01f);  // almost horizontal
       const EdgeSegment seg = MakeEdgeSegment(cx, cy, cx + dx, cy + dy);
-      ASSERT_EQ(CoveredOutsideWindow(seg), 0)
-          << "mode " << int(mode) << " segment " << cx << "," << cy << " + " << dx << "," << dy;
+      // The anti-aliasing pass's window and the fringes' narrower one.
+      for (double reach : {2.0, triangle_walk::kFringeReach})
+        ASSERT_EQ(CoveredOutsideWindow(seg, reach), 0)
+            << "mode " << int(mode) << " segment " << cx << "," << cy << " + " << dx << ","
+            << dy << " reach " << reach;
     }
   }
   _DrawMode = saved;
@@ -60,13 +65,18 @@ TEST(EdgeWindow, EveryCoveredPixelLiesInTheWindow) {
 TEST(EdgeWindow, LongEdgesKeepFewColumnsARow) {
   const EdgeSegment seg = MakeEdgeSegment(100.0f, 100.0f, 300.0f, 180.0f);
   int c0 = 90, c1 = 310;
-  triangle_walk::NearLine(seg, 140, c0, c1);
+  triangle_walk::NearLine(seg, 140, c0, c1, 2.0);
   EXPECT_LE(c1 - c0, 12);
   EXPECT_LE(c0, 200);
   EXPECT_GE(c1, 200);
+  // The fringes' window: 2 x 1.25 pixels across the line, 6.7 columns at this slope.
+  c0 = 90, c1 = 310;
+  triangle_walk::NearLine(seg, 140, c0, c1, triangle_walk::kFringeReach);
+  EXPECT_LE(c1 - c0, 8);
+  EXPECT_GE(c1 - c0, 6);
   const EdgeSegment dot = MakeEdgeSegment(5.0f, 5.0f, 5.05f, 5.0f);  // l2 <= 0.01: no cover
   c0 = 0, c1 = 10;
-  triangle_walk::NearLine(dot, 5, c0, c1);
+  triangle_walk::NearLine(dot, 5, c0, c1, 2.0);
   EXPECT_LT(c1, c0);
 }
 
