@@ -15,6 +15,19 @@ float ClampUnit(float v) {
   return v < 1 ? v : 1;
 }
 
+// fminf and fmaxf (a value that is not a number gives way to the other), inline: the box
+// they make is only compared against, so which zero a tie of zeros gives does not matter.
+inline float MinNum(float a, float b) {
+  if (a != a) return b;
+  if (b != b) return a;
+  return a < b ? a : b;
+}
+inline float MaxNum(float a, float b) {
+  if (a != a) return b;
+  if (b != b) return a;
+  return a > b ? a : b;
+}
+
 // Fringe pixels never occlude: the cell gets back the depth it had before the test.
 void RestoreDepth(const DepthRestore* restore) {
   if (restore && ZBuffCellValid(restore->cell)) ZBuff[restore->cell] = restore->old_depth;
@@ -72,8 +85,8 @@ float SegmentCoverage(const EdgeSegment& edge, float x, float y, float h) {
   float fx = x - off_x;
   float fy = y - off_y;
 
-  float xmin = fminf(edge.x1, edge.x2), xmax = fmaxf(edge.x1, edge.x2);
-  float ymin = fminf(edge.y1, edge.y2), ymax = fmaxf(edge.y1, edge.y2);
+  float xmin = MinNum(edge.x1, edge.x2), xmax = MaxNum(edge.x1, edge.x2);
+  float ymin = MinNum(edge.y1, edge.y2), ymax = MaxNum(edge.y1, edge.y2);
   bool outside;
   // A box thinner than 1e-4 in one direction is a vertical or horizontal segment: only
   // the position along its length decides.

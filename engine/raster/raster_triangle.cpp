@@ -159,35 +159,44 @@ struct PlainBatch {
 };
 
 // Covered edge pixels of a plain material, shaded four at a time: their depths were tested
-// and given back already (an edge pixel never keeps its depth) and their normals set, so
-// only the lighting and the coverage writes wait. The pixels of one batch are all distinct
-// (each row and each anti-aliasing pass begins with the batch written out) and may lie on
-// different rows.
+// and given back already (an edge pixel never keeps its depth) and their normals set or, for
+// the plain Phong normal, interpolated four at once here, so only the normals and lighting
+// and the coverage writes wait. The pixels of one batch are all distinct (each row and each
+// anti-aliasing pass begins with the batch written out) and may lie on different rows.
 struct EdgeBatch {
   FourPixels pixels;
+  float columns[4], rows[4];  // x and y as the interpolation sees them
   int xs[4], ys[4];
   float cover[4];
   int count = 0;
 
-  void Add(const ShadeContext& ctx, int x, int y, float z, const __Point& n, float k) {
+  void Add(const ShadeContext& ctx, int x, int y, float z, float k) {
     pixels.x[count] = static_cast<float>(x - ctx.origin_x);
     pixels.y[count] = static_cast<float>(y - ctx.origin_y);
     pixels.z[count] = z;
-    pixels.nx[count] = n.x;
-    pixels.ny[count] = n.y;
-    pixels.nz[count] = n.z;
+    columns[count] = static_cast<float>(x);
+    rows[count] = static_cast<float>(y);
     xs[count] = x;
     ys[count] = y;
     cover[count] = k;
     ++count;
   }
+  void SetNormal(const __Point& n) {
+    pixels.nx[count - 1] = n.x;
+    pixels.ny[count - 1] = n.y;
+    pixels.nz[count - 1] = n.z;
+  }
 
-  void Flush(const ShadeContext& ctx, const PlainShading& shading) {
+  void Flush(const ShadeContext& ctx, const PlainShading& shading, bool normals_set) {
     if (count == 0) return;
     for (int j = count; j < 4; ++j) {  // spare lanes repeat the first pixel
       pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
       pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
+      columns[j] = columns[0], rows[j] = rows[0];
     }
+    if (!normals_set)
+      InterpolateNormalsFour(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
+                             pixels.nz);
     float c0[4], c1[4], c2[4];
     ShadePlainFour(shading, pixels, c0, c1, c2);
     for (int j = 0; j < count; ++j)
@@ -211,6 +220,7 @@ PlainBatch* PreparePlainBatch(const ShadeContext& ctx, PlainBatch& batch) {
 // asked for while this row is drawn.
 void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
   const DepthGrid& g = ctx.depth;
+  x0 = x0 >= 8 ? x0 - 8 : 0;  // the next row's left fringe too
   if (y < 1 || y > g.rows || x0 < 0 || x_end > g.cols) return;
   const float* cells = g.cells + static_cast<long long>(y - 1) * g.stride;
   for (int x = x0; x < x_end + 16; x += 16)
@@ -290,7 +300,7 @@ struct RowRecords {
   // Both batches, interior first: before a row or pass whose pixels may repeat theirs.
   void FlushAll() {
     Flush();
-    if (plain) edges.Flush(ctx, plain->shading);
+    if (plain) edges.Flush(ctx, plain->shading, normals_set);
   }
   void StartRow() {
     FlushAll();
@@ -302,7 +312,8 @@ struct RowRecords {
   // A corner or fringe pixel of a plain material, whose shader reads no record and no
   // texture coordinates: its coverage found once, an uncovered pixel (whose depth test
   // would be given back) skipped whole, a covered one lit four at a time (EdgeBatch).
-  // normal_at(x, y, z) gives the pixel's normal.
+  // normal_at(x, y, z) gives the pixel's normal, unless the batch interpolates the plain
+  // Phong normal itself (normals_set false).
   template <class NormalAt>
   void VisitPlainEdge(int x, int y, const EdgeSegment& edge, NormalAt normal_at) {
     const float px = static_cast<float>(x), py = static_cast<float>(y);
@@ -315,8 +326,9 @@ struct RowRecords {
       return;
     const DepthRestore restore{old_depth, cell};
     GiveBackDepth(cell >= 0 ? &restore : nullptr);
-    edges.Add(ctx, x, y, z, normal_at(px, py, z), cover);
-    if (edges.count == 4) edges.Flush(ctx, plain->shading);
+    edges.Add(ctx, x, y, z, cover);
+    if (normals_set) edges.SetNormal(normal_at(px, py, z));
+    if (edges.count == 4) edges.Flush(ctx, plain->shading, normals_set);
   }
 };
 

@@ -83,6 +83,11 @@ inline void NearLine(const EdgeSegment& seg, int y, int& col0, int& col1, double
   if (hi < col1) col1 = hi < col0 - 1.0 ? col0 - 1 : static_cast<int>(ceil(hi));
 }
 
+// How near the edge's line a corner or fringe pixel must lie to be visited when the family's
+// such pixels without coverage change nothing: coverage needs less than one pixel; the
+// quarter pixel beyond is margin for rounding.
+constexpr double kEdgeReach = 1.25;
+
 // The anti-aliasing pass of edge `e`: every pixel of its box is visited as an edge pixel
 // (when the family's corner pixels without coverage change nothing, only those near the
 // edge's line).
@@ -124,7 +129,7 @@ void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Wi
   family.StartRow();  // the pass may visit pixels already written
   for (int y = row0; y <= row1; ++y) {
     int c0 = col0, c1 = col1;
-    if (near_only) NearLine(seg, y, c0, c1, 2.0);
+    if (near_only) NearLine(seg, y, c0, c1, kEdgeReach);
     for (int x = c0; x <= c1; ++x) family.Visit(x, y, PixelRole::kCorner, seg);
   }
 }
@@ -136,11 +141,6 @@ inline int LastColumn(double end, int x0, int x1) {
   if (end >= x1) return x1;
   return static_cast<int>(floor(end));
 }
-
-// How near the edge's line a fringe pixel must lie to be visited when the family's fringe
-// pixels without coverage change nothing: coverage needs less than one pixel; the quarter
-// pixel beyond is margin for rounding.
-constexpr double kFringeReach = 1.25;
 
 // One row of left edge i: left fringe, interior, right fringe.
 template <class Family>
@@ -165,7 +165,7 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
     const double end = double(xl) + (Family::kPhongSpans ? 0.5 : 0.0);
     int x = Clamp(Trunc(double(xl) - wl), w.x0, w.x1 + 1);
     int last = LastColumn(end, x, w.x1);
-    if (near_only) NearLine(left, y, x, last, kFringeReach);
+    if (near_only) NearLine(left, y, x, last, kEdgeReach);
     for (; x <= last; ++x) family.Visit(x, y, PixelRole::kLeftFringe, left);
   }
   const int start = Clamp(quality ? Trunc(double(xl) + 1.0) : Trunc(xl), w.x0, w.x1 + 1);
@@ -177,7 +177,7 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
     const double end = double(xr) + wr;
     int x = Clamp(from, w.x0, w.x1 + 1);
     int last = LastColumn(end, x, w.x1);
-    if (near_only) NearLine(right, y, x, last, kFringeReach);
+    if (near_only) NearLine(right, y, x, last, kEdgeReach);
     for (; x <= last; ++x) family.Visit(x, y, PixelRole::kRightFringe, right);
   }
 }

@@ -51,8 +51,8 @@ TEST(EdgeWindow, EveryCoveredPixelLiesInTheWindow) {
       if (i % 11 == 0) dx = 0.0f;  // vertical
       if (i % 13 == 0) dy = r.Next(-0.01f, 0.01f);  // almost horizontal
       const EdgeSegment seg = MakeEdgeSegment(cx, cy, cx + dx, cy + dy);
-      // The anti-aliasing pass's window and the fringes' narrower one.
-      for (double reach : {2.0, triangle_walk::kFringeReach})
+      // A wide window and the one the walk uses.
+      for (double reach : {2.0, triangle_walk::kEdgeReach})
         ASSERT_EQ(CoveredOutsideWindow(seg, reach), 0)
             << "mode " << int(mode) << " segment " << cx << "," << cy << " + " << dx << ","
             << dy << " reach " << reach;
@@ -71,7 +71,7 @@ TEST(EdgeWindow, LongEdgesKeepFewColumnsARow) {
   EXPECT_GE(c1, 200);
   // The fringes' window: 2 x 1.25 pixels across the line, 6.7 columns at this slope.
   c0 = 90, c1 = 310;
-  triangle_walk::NearLine(seg, 140, c0, c1, triangle_walk::kFringeReach);
+  triangle_walk::NearLine(seg, 140, c0, c1, triangle_walk::kEdgeReach);
   EXPECT_LE(c1 - c0, 8);
   EXPECT_GE(c1 - c0, 6);
   const EdgeSegment dot = MakeEdgeSegment(5.0f, 5.0f, 5.05f, 5.0f);  // l2 <= 0.01: no cover
