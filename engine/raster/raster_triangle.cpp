@@ -254,24 +254,26 @@ void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept 
   const __m128d sign = _mm_set1_pd(-0.0);
   alignas(16) float z[4];
   for (int x = x0 < 0 ? 0 : x0; x < to; x += 4) {
+    // The four depths are kept in a register as well as stored: loading them back from the
+    // two halves just stored would stall on the store.
+    __m128 depths;
     if (flat_depth) {
-      z[0] = z[1] = z[2] = z[3] = ctx.vertices[0].z;
+      depths = _mm_set1_ps(ctx.vertices[0].z);
     } else {
-      for (int h = 0; h < 4; h += 2) {
-        const __m128d xs = _mm_setr_pd(static_cast<float>(x + h), static_cast<float>(x + h + 1));
+      __m128 half[2];
+      for (int h = 0; h < 2; ++h) {
+        const __m128d xs = _mm_setr_pd(static_cast<float>(x + 2 * h), static_cast<float>(x + 2 * h + 1));
         const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
-        const __m128d depth = _mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz);
-        _mm_storel_pi(reinterpret_cast<__m64*>(z + h), _mm_cvtpd_ps(depth));
+        half[h] = _mm_cvtpd_ps(_mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz));
       }
+      depths = _mm_movelh_ps(half[0], half[1]);
     }
+    _mm_store_ps(z, depths);
     const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
-    if (n == 4) {
-      const __m128 depths = _mm_load_ps(z);
-      if (_mm_movemask_ps(_mm_cmpgt_ps(depths, _mm_loadu_ps(cells + x))) == 0xF) {
-        _mm_storeu_ps(cells + x, depths);
-        accept(x, y, z, 4);
-        continue;
-      }
+    if (n == 4 && _mm_movemask_ps(_mm_cmpgt_ps(depths, _mm_loadu_ps(cells + x))) == 0xF) {
+      _mm_storeu_ps(cells + x, depths);
+      accept(x, y, z, 4);
+      continue;
     }
     for (int j = 0; j < n; ++j) {
       if (!(z[j] > cells[x + j])) continue;  // equal depth fails: the first triangle keeps it
