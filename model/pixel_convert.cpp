@@ -2,7 +2,6 @@
 // channel k of every pixel takes input channel order[k].
 #include "model/pixel_convert.h"
 
-#include <emmintrin.h>
 #include <stddef.h>
 #include <stdint.h>
 
@@ -27,49 +26,13 @@ bool ValidSizes(int width, int height, int row_size) {
   return static_cast<int64_t>(row_size) * height <= kMaxChannels;
 }
 
-bool SameOrder(const int (&a)[4], const int (&b)[4]) {
-  return a[0] == b[0] && a[1] == b[1] && a[2] == b[2] && a[3] == b[3];
-}
-
-// The frame conversions only turn each pixel's channels one place round: in 8 bits a
-// rotation of its 32-bit word, in 16 bits of its 64-bit word, four 8-bit or two 16-bit
-// pixels at a time. Returns the pixels done (a multiple of the step; the rest are the
-// caller's).
-int RotateRow(uint8_t* d, const uint8_t* s, int width, const int (&order)[4]) {
-  const bool to_frame = SameOrder(order, kWorldToFrame);  // A R G B -> R G B A: one down
-  if (!to_frame && !SameOrder(order, kFrameToWorld)) return 0;
-  int x = 0;
-  for (; x + 4 <= width; x += 4) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x));
-    const __m128i r = to_frame ? _mm_or_si128(_mm_srli_epi32(v, 8), _mm_slli_epi32(v, 24))
-                               : _mm_or_si128(_mm_slli_epi32(v, 8), _mm_srli_epi32(v, 24));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * x), r);
-  }
-  return x;
-}
-int RotateRow(uint16_t* d, const uint16_t* s, int width, const int (&order)[4]) {
-  const bool to_frame = SameOrder(order, kWorldToFrame);
-  if (!to_frame && !SameOrder(order, kFrameToWorld)) return 0;
-  int x = 0;
-  for (; x + 2 <= width; x += 2) {
-    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + 4 * x));
-    const __m128i r = to_frame ? _mm_or_si128(_mm_srli_epi64(v, 16), _mm_slli_epi64(v, 48))
-                               : _mm_or_si128(_mm_slli_epi64(v, 16), _mm_srli_epi64(v, 48));
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(d + 4 * x), r);
-  }
-  return x;
-}
-
 template <typename Channel>
 void Reorder(Channel* dst, int64_t dst_row, const Channel* src, int64_t src_row, int width,
              int height, const int (&order)[4]) {
   for (int y = 0; y < height; ++y) {
     Channel* d = dst + y * dst_row;
     const Channel* s = src + y * src_row;
-    const int done = RotateRow(d, s, width, order);
-    d += 4 * done;
-    s += 4 * done;
-    for (int x = done; x < width; ++x, d += 4, s += 4) {
+    for (int x = 0; x < width; ++x, d += 4, s += 4) {
       const Channel c0 = s[order[0]], c1 = s[order[1]], c2 = s[order[2]], c3 = s[order[3]];
       d[0] = c0;
       d[1] = c1;
