@@ -19,21 +19,18 @@ struct DepthGrid {
 
 DepthGrid CurrentDepthGrid();
 
-// Depth of the plane at (x, y) (vertex 0's z when |nz| < 0.01) tested against the z-buffer
-// cell at (trunc(x + ox), trunc(y + oy)). Passes when z is strictly greater than the stored
-// value, which is then delivered as old_depth and replaced by z; fails outside the buffer.
-// Without a z-buffer every pixel passes; cell is -1 unless a z-buffer cell was written.
-// Cells are checked against the buffer's real extent (engine/zbuffer.h).
-inline bool DepthTestIn(const DepthGrid& g, float x, float y, float nx, float ny, float nz,
+// Depth z of the plane at (x, y) (vertex 0's z when |nz| < 0.01) and, with a z-buffer, the
+// index of its cell at (trunc(x + ox), trunc(y + oy)), -1 outside the buffer. False without
+// a z-buffer. Cells are checked against the buffer's real extent (engine/zbuffer.h).
+inline bool DepthCellOf(const DepthGrid& g, float x, float y, float nx, float ny, float nz,
                         float d, const __Point3ds* vertices, int ox, int oy, float& z,
-                        int& cell, float& old_depth) {
+                        long long& index) {
   // |nz| below 0.01: the plane is seen almost edge-on and its depth formula blows up, so
   // the whole face takes vertex 0's depth.
   const bool flat_depth = fabsf(nz) < 0.01f;
-  cell = -1;
   if (!g.cells) {
     z = flat_depth ? vertices[0].z : -((ny * y + nx * x) + d) / nz;
-    return true;
+    return false;
   }
   const int cx = TruncToInt(static_cast<double>(x) + ox);
   const int cy = TruncToInt(static_cast<double>(y) + oy);
@@ -43,15 +40,39 @@ inline bool DepthTestIn(const DepthGrid& g, float x, float y, float nx, float ny
     const double plane = static_cast<double>(ny) * y + static_cast<double>(nx) * x;
     z = static_cast<float>(-(plane + d) / nz);
   }
-  if (cx < 0 || cy < 0 || cx >= g.cols || cy >= g.rows) return false;
-  const long long index = static_cast<long long>(cy) * g.stride + cx;
-  if (index >= g.limit) return false;
+  index = -1;
+  if (cx < 0 || cy < 0 || cx >= g.cols || cy >= g.rows) return true;
+  const long long i = static_cast<long long>(cy) * g.stride + cx;
+  if (i < g.limit) index = i;
+  return true;
+}
+
+// The depth test of a pixel at (x, y): passes when its depth z is strictly greater than the
+// stored value, which is then delivered as old_depth and replaced by z; fails outside the
+// buffer. Without a z-buffer every pixel passes; cell is -1 unless a z-buffer cell was
+// written.
+inline bool DepthTestIn(const DepthGrid& g, float x, float y, float nx, float ny, float nz,
+                        float d, const __Point3ds* vertices, int ox, int oy, float& z,
+                        int& cell, float& old_depth) {
+  cell = -1;
+  long long index = -1;
+  if (!DepthCellOf(g, x, y, nx, ny, nz, d, vertices, ox, oy, z, index)) return true;
+  if (index < 0) return false;
   const float stored = g.cells[index];
   if (!(z > stored)) return false;  // equal depth fails: the first triangle keeps the pixel
   old_depth = stored;
   g.cells[index] = z;
   cell = static_cast<int>(index);
   return true;
+}
+
+// Whether DepthTestIn would pass, without writing the cell: for an edge pixel, whose depth
+// would be given back at once (edge pixels never occlude).
+inline bool DepthWouldPass(const DepthGrid& g, float x, float y, float nx, float ny, float nz,
+                           float d, const __Point3ds* vertices, float& z) {
+  long long index = -1;
+  if (!DepthCellOf(g, x, y, nx, ny, nz, d, vertices, 0, 0, z, index)) return true;
+  return index >= 0 && z > g.cells[index];
 }
 
 // DepthTestIn against the z-buffer the globals describe now.

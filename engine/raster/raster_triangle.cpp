@@ -159,9 +159,9 @@ struct PlainBatch {
 };
 
 // Covered edge pixels of a plain material, shaded four at a time: their depths were tested
-// and given back already (an edge pixel never keeps its depth) and their normals set or, for
-// the plain Phong normal, interpolated four at once here, so only the normals and lighting
-// and the coverage writes wait. The pixels of one batch are all distinct (each row and each
+// already (an edge pixel never keeps its depth, so its cell is only read) and their normals
+// set or, for the plain Phong normal, interpolated four at once here, so only the normals
+// and lighting and the coverage writes wait. The pixels of one batch are all distinct (each row and each
 // anti-aliasing pass begins with the batch written out) and may lie on different rows.
 struct EdgeBatch {
   FourPixels pixels;
@@ -199,9 +199,8 @@ struct EdgeBatch {
                              pixels.nz);
     float c0[4], c1[4], c2[4];
     ShadePlainFour(shading, pixels, c0, c1, c2);
-    for (int j = 0; j < count; ++j)
-      PlotWithCoverage(ctx.image, c0[j], c1[j], c2[j], static_cast<float>(xs[j]),
-                       static_cast<float>(ys[j]), cover[j], shading.alpha, nullptr);
+    for (int j = 0; j < count; ++j)  // PlotWithCoverage's write: the coverage is not 0
+      PlotPixel(ctx.image, c0[j], c1[j], c2[j], xs[j], ys[j], cover[j] * shading.alpha);
     count = 0;
   }
 };
@@ -321,13 +320,8 @@ struct RowRecords {
     const float px = static_cast<float>(x), py = static_cast<float>(y);
     const float cover = SegmentCoverage(edge, px, py, 1.0f);
     if (cover == 0) return;
-    float z = 0.0f, old_depth = 0.0f;
-    int cell = -1;
-    if (!DepthTestIn(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, 0, 0, z, cell,
-                     old_depth))
-      return;
-    const DepthRestore restore{old_depth, cell};
-    GiveBackDepth(cell >= 0 ? &restore : nullptr);
+    float z = 0.0f;
+    if (!DepthWouldPass(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, z)) return;
     edges.Add(ctx, x, y, z, cover);
     if (normals_set) edges.SetNormal(normal_at(px, py, z));
     if (edges.count == 4) edges.Flush(ctx, plain->shading, normals_set);

@@ -1,6 +1,8 @@
 // The per-pixel depth test: strictly nearer wins, fails outside the buffer, and always
 // passes without a z-buffer.
 #include <gtest/gtest.h>
+#include <math.h>
+#include <string.h>
 
 #include "engine/raster/depth_test.h"
 #include "engine_test_support.h"
@@ -85,4 +87,37 @@ TEST(DepthTestWithoutBuffer, EveryPixelPasses) {
   EXPECT_EQ(cell, -1);
   EXPECT_TRUE(DepthTest(1000, -50, kNx, kNy, kNz, kD, v, 0, 0, z, cell, old));
   EXPECT_TRUE(DepthTest(1, 0, kNx, kNy, kNz, kD, v, 0, 0, z, cell, old));  // again
+}
+
+// The read-only test of edge pixels gives the very answer and depth of the writing one at
+// every place (inside, on the borders, outside, equal, nearer and farther depths, a stored
+// value that is not a number, a nearly edge-on plane), and never writes a cell.
+TEST_F(DepthTestFixture, WouldPassAnswersAsTheTestWithoutWriting) {
+  const float stored[12] = {6.5f, 7.0f, 100.0f, -1e30f, nanf(""), 3.0f,
+                            7.0f, 8.9f, 2.0f,   9.0f,   11.0f,    -5.0f};
+  int passes = 0, fails = 0;
+  for (float nz : {kNz, 0.005f}) {
+    v_[0].z = 5.5f;
+    for (float y = -1.5f; y < 4.0f; y += 0.5f)
+      for (float x = -1.5f; x < 5.0f; x += 0.25f) {
+        for (int i = 0; i < 12; ++i) cells_[i] = stored[i];
+        const DepthGrid g = CurrentDepthGrid();
+        float z_read = 0;
+        const bool would = DepthWouldPass(g, x, y, kNx, kNy, nz, kD, v_, z_read);
+        for (int i = 0; i < 12; ++i)
+          ASSERT_TRUE(memcmp(&cells_[i], &stored[i], sizeof(float)) == 0) << "cell " << i << " written";
+        float z = 0, old = 0;
+        int cell = -1;
+        const bool pass = DepthTestIn(g, x, y, kNx, kNy, nz, kD, v_, 0, 0, z, cell, old);
+        EXPECT_EQ(would, pass) << x << "," << y << " nz " << nz;
+        EXPECT_EQ(z_read, z) << x << "," << y;
+        (pass ? passes : fails)++;
+      }
+  }
+  EXPECT_GT(passes, 20);
+  EXPECT_GT(fails, 100);
+  __SetZBuff(nullptr, 0, 0);
+  float z = 0;
+  EXPECT_TRUE(DepthWouldPass(CurrentDepthGrid(), 1.0f, 1.0f, kNx, kNy, kNz, kD, v_, z));
+  EXPECT_EQ(z, 5.0f);  // without a z-buffer every pixel passes, at the plane's depth
 }
