@@ -310,16 +310,30 @@ struct RowRecords {
   void EndScan() { StartRow(); }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
-  // A corner or fringe pixel of a plain material, whose shader reads no record and no
-  // texture coordinates: its coverage found once, an uncovered pixel (whose depth test
-  // would be given back) skipped whole, a covered one lit four at a time (EdgeBatch).
-  // normal_at(x, y, z) gives the pixel's normal, unless the batch interpolates the plain
-  // Phong normal itself (normals_set false).
+  // Corner or fringe pixels x0 .. x1 of row y of a plain material, whose shader reads no
+  // record and no texture coordinates: their coverages found four at a time, uncovered
+  // pixels (whose depth test would be given back) skipped whole, covered ones lit four at a
+  // time (EdgeBatch). normal_at(x, y, z) gives a pixel's normal, unless the batch
+  // interpolates the plain Phong normal itself (normals_set false). The interior's batch is
+  // written out first, as before any edge pixel.
   template <class NormalAt>
-  void VisitPlainEdge(int x, int y, const EdgeSegment& edge, NormalAt normal_at) {
+  void VisitPlainEdges(int x0, int x1, int y, const EdgeSegment& edge, NormalAt normal_at) {
+    if (x0 > x1) return;
+    Flush();
+    for (int x = x0; x <= x1; x += 4) {
+      const float xs[4] = {static_cast<float>(x), static_cast<float>(x + 1),
+                           static_cast<float>(x + 2), static_cast<float>(x + 3)};
+      float cover[4];
+      SegmentCoverageFour(edge, xs, static_cast<float>(y), 1.0f, cover);
+      for (int j = 0; j < 4 && x + j <= x1; ++j)
+        if (cover[j] != 0) VisitCoveredEdge(x + j, y, cover[j], normal_at);
+    }
+  }
+
+  // One such pixel with coverage `cover`, not 0.
+  template <class NormalAt>
+  void VisitCoveredEdge(int x, int y, float cover, NormalAt normal_at) {
     const float px = static_cast<float>(x), py = static_cast<float>(y);
-    const float cover = SegmentCoverage(edge, px, py, 1.0f);
-    if (cover == 0) return;
     float z = 0.0f;
     if (!DepthWouldPass(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, z)) return;
     edges.Add(ctx, x, y, z, cover);
@@ -335,6 +349,20 @@ struct PhongFamily : RowRecords {
 
   // Only a plain material's fringe pixels keep no record.
   bool CoverageOnlyFringes() const { return plain != nullptr; }
+
+  void VisitRun(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge) {
+    if (!plain) {
+      for (int x = x0; x <= x1; ++x) Visit(x, y, role, edge);
+      return;
+    }
+    VisitPlainEdges(x0, x1, y, edge, [this](float px, float py, float z) {
+      __Point n;
+      float u_unused = 0.0f, v_unused = 0.0f;
+      InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
+                           ctx.origin_x, ctx.origin_y, n, u_unused, v_unused);
+      return n;
+    });
+  }
 
   // A plain-material interior pixel that passed its depth test at depth z: to the batch.
   void AcceptPlain(int x, int y, float z) {
@@ -376,16 +404,6 @@ struct PhongFamily : RowRecords {
       return;
     }
     Flush();
-    if (plain) {
-      VisitPlainEdge(x, y, edge, [this](float px, float py, float z) {
-        __Point n;
-        float u_unused = 0.0f, v_unused = 0.0f;
-        InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
-                             ctx.origin_x, ctx.origin_y, n, u_unused, v_unused);
-        return n;
-      });
-      return;
-    }
     // A corner pixel keeps no record: without coverage its depth test (written, then given
     // back) changes nothing either.
     if (role == PixelRole::kCorner && Uncovered(ctx, role, x, y, edge)) return;
@@ -452,13 +470,17 @@ struct FlatFamily : RowRecords {
     });
   }
 
-  void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
-    Flush();
-    if (plain && role != PixelRole::kInterior) {
-      VisitPlainEdge(x, y, edge,
-                     [this](float, float, float) { return __Point{-ctx.nx, -ctx.ny, -ctx.nz}; });
+  void VisitRun(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge) {
+    if (!plain) {
+      for (int x = x0; x <= x1; ++x) Visit(x, y, role, edge);
       return;
     }
+    VisitPlainEdges(x0, x1, y, edge,
+                    [this](float, float, float) { return __Point{-ctx.nx, -ctx.ny, -ctx.nz}; });
+  }
+
+  void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
+    Flush();
     // No record is kept: an edge pixel without coverage is neither shaded nor depth tested
     // (the test's write would be given back).
     if (Uncovered(ctx, role, x, y, edge)) return;
@@ -492,6 +514,9 @@ struct SolidFamily {
   bool CoverageOnlyFringes() const { return true; }
   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {
     for (int x = x0; x < x_end; ++x) Visit(x, y, PixelRole::kInterior, edge);
+  }
+  void VisitRun(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge) {
+    for (int x = x0; x <= x1; ++x) Visit(x, y, role, edge);
   }
   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge) {
     WriteShaded(image, role, x, y, c, opacity, edge, nullptr);

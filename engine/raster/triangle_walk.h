@@ -11,6 +11,8 @@
 //                                       // record resets
 //   void EndScan();                     // the last row is done
 //   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge);
+//   void VisitRun(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge);
+//                                       // edge pixels x0 .. x1 of row y, as Visit in turn
 //   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge);  // x0 .. x_end - 1
 //
 //   rule                 Phong spans                      flat spans
@@ -130,7 +132,7 @@ void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Wi
   for (int y = row0; y <= row1; ++y) {
     int c0 = col0, c1 = col1;
     if (near_only) NearLine(seg, y, c0, c1, kEdgeReach);
-    for (int x = c0; x <= c1; ++x) family.Visit(x, y, PixelRole::kCorner, seg);
+    family.VisitRun(c0, c1, y, PixelRole::kCorner, seg);
   }
 }
 
@@ -166,7 +168,7 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
     int x = Clamp(Trunc(double(xl) - wl), w.x0, w.x1 + 1);
     int last = LastColumn(end, x, w.x1);
     if (near_only) NearLine(left, y, x, last, kEdgeReach);
-    for (; x <= last; ++x) family.Visit(x, y, PixelRole::kLeftFringe, left);
+    family.VisitRun(x, last, y, PixelRole::kLeftFringe, left);
   }
   const int start = Clamp(quality ? Trunc(double(xl) + 1.0) : Trunc(xl), w.x0, w.x1 + 1);
   int end = start;
@@ -178,7 +180,7 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
     int x = Clamp(from, w.x0, w.x1 + 1);
     int last = LastColumn(end, x, w.x1);
     if (near_only) NearLine(right, y, x, last, kEdgeReach);
-    for (; x <= last; ++x) family.Visit(x, y, PixelRole::kRightFringe, right);
+    family.VisitRun(x, last, y, PixelRole::kRightFringe, right);
   }
 }
 

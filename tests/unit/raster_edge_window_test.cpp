@@ -4,6 +4,10 @@
 // filled modes' one-sided rule and the line modes' two-sided rule, with the pass's margin and
 // the fringes' narrower one.
 #include <gtest/gtest.h>
+#include <string.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include "engine/engine_state.h"
 #include "engine/raster/pixel_write.h"
@@ -59,6 +63,44 @@ TEST(EdgeWindow, EveryCoveredPixelLiesInTheWindow) {
     }
   }
   _DrawMode = saved;
+}
+
+// The coverage of four pixels of a row at once is, lane by lane, bit for bit the one-pixel
+// coverage: steep, shallow, axis-parallel, nearly parallel and tiny segments, pixels on the
+// segment, beyond its ends and far off, in the filled and the line modes.
+TEST(EdgeWindow, FourPixelCoverageIsTheOnePixelCoverage) {
+  const unsigned char saved = _DrawMode;
+  Lcg r;
+  int covered = 0, ends = 0;
+  for (unsigned char mode : {6, 1}) {
+    _DrawMode = mode;
+    for (int i = 0; i < 4000; ++i) {
+      const float cx = r.Next(-20.0f, 200.0f), cy = r.Next(-20.0f, 200.0f);
+      const float span = i % 3 == 0 ? 0.3f : (i % 3 == 1 ? 6.0f : 60.0f);
+      float dx = r.Next(-span, span), dy = r.Next(-span, span);
+      if (i % 7 == 0) dy = 0.0f;
+      if (i % 11 == 0) dx = 0.0f;
+      if (i % 13 == 0) dx = r.Next(-1e-5f, 1e-5f);
+      const EdgeSegment seg = MakeEdgeSegment(cx, cy, cx + dx, cy + dy);
+      const float y = i % 2 ? std::floor(cy + r.Next(-3.0f, 3.0f)) : cy + r.Next(-3.0f, 3.0f);
+      float xs[4];
+      const float x0 = std::floor(cx + dx * r.Next(-0.3f, 1.3f)) - 1.0f;
+      for (int j = 0; j < 4; ++j) xs[j] = x0 + static_cast<float>(j) + (i % 5 == 0 ? 0.37f : 0.0f);
+      float four[4];
+      SegmentCoverageFour(seg, xs, y, 1.0f, four);
+      for (int j = 0; j < 4; ++j) {
+        const float one = SegmentCoverage(seg, xs[j], y, 1.0f);
+        ASSERT_EQ(memcmp(&one, &four[j], sizeof(float)), 0)
+            << "mode " << int(mode) << " segment " << cx << "," << cy << " + " << dx << ","
+            << dy << " pixel " << xs[j] << "," << y << ": " << one << " vs " << four[j];
+        covered += one > 0.0f && one < 1.0f;
+        ends += one > 0.0f && (xs[j] < std::min(seg.x1, seg.x2) || xs[j] > std::max(seg.x1, seg.x2));
+      }
+    }
+  }
+  _DrawMode = saved;
+  EXPECT_GT(covered, 1000) << "partial coverages, not only 0 and 1";
+  EXPECT_GT(ends, 100) << "pixels covered beyond the segment's ends";
 }
 
 // The window does narrow: a long diagonal edge's rows keep only a few columns.
