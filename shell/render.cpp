@@ -386,12 +386,14 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
   // background is only read by glass and the rough outlines; any other render hands the
   // engine its frame in its place and saves a full image.
   const size_t image_bytes = static_cast<size_t>(width) * height * (deep ? 8 : 4);
-  s.frame = static_cast<unsigned char*>(TakeBuffer(KeptSlot::kFrame, image_bytes, EngineAllocWhole));
+  s.frame =
+      static_cast<unsigned char*>(TakeBuffer(KeptSlot::kFrame, image_bytes, EngineAllocWhole));
   if (s.frame) s.frame = WorldToFrame(s.frame, out_pixels, width, height, out_row);
   const bool own_background = ReadsBackground(params, draw_mode);
   if (own_background) {
     s.background =
-        static_cast<unsigned char*>(TakeBuffer(KeptSlot::kBackground, image_bytes, EngineAllocWhole));
+        static_cast<unsigned char*>(TakeBuffer(KeptSlot::kBackground, image_bytes,
+                                               EngineAllocWhole));
     if (s.background) s.background = WorldToFrame(s.background, in_pixels, width, height, in_row);
   }
   unsigned char* const background = own_background ? s.background : s.frame;

@@ -33,8 +33,7 @@ void AreaWeights(const AreaMatrix& s, typename L::V rx, typename L::V ry, typena
   }
   const V t = L::Add(L::Add(w[0], w[1]), w[2]);
   const V scale = L::Greater(t, zero);  // only a positive sum rescales
-  for (int k = 0; k < 3; ++k)
-    w[k] = L::Or(L::And(scale, L::Div(w[k], t)), L::AndNot(scale, w[k]));
+  for (int k = 0; k < 3; ++k) w[k] = L::Or(L::And(scale, L::Div(w[k], t)), L::AndNot(scale, w[k]));
 }
 
 // The interpolated normal of L::kWidth pixels (x[j], y[j]) of one triangle.

@@ -88,7 +88,8 @@ void WriteFullFour(unsigned char* px, const FourChannels& v, int max) {
 
 void WriteFullFour(uint16_t* px, const FourChannels& v, int max) {
   const __m128i low = _mm_or_si128(v.c[0], _mm_slli_epi32(v.c[1], 16));  // red, green
-  const __m128i high = _mm_or_si128(v.c[2], _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(max) << 16)));  // blue, alpha
+  const __m128i alpha = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(max) << 16));
+  const __m128i high = _mm_or_si128(v.c[2], alpha);  // blue, alpha
   __m128i* out = reinterpret_cast<__m128i*>(px);
   _mm_storeu_si128(out, _mm_unpacklo_epi32(low, high));
   _mm_storeu_si128(out + 1, _mm_unpackhi_epi32(low, high));

@@ -161,8 +161,9 @@ struct PlainBatch {
 // Covered edge pixels of a plain material, shaded four at a time: their depths were tested
 // already (an edge pixel never keeps its depth, so its cell is only read) and their normals
 // set or, for the plain Phong normal, interpolated four at once here, so only the normals
-// and lighting and the coverage writes wait. The pixels of one batch are all distinct (each row and each
-// anti-aliasing pass begins with the batch written out) and may lie on different rows.
+// and lighting and the coverage writes wait. The pixels of one batch are all distinct (each
+// row and each anti-aliasing pass begins with the batch written out) and may lie on
+// different rows.
 struct EdgeBatch {
   FourPixels pixels;
   float columns[4], rows[4];  // x and y as the interpolation sees them
@@ -261,7 +262,8 @@ void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept 
     } else {
       __m128 half[2];
       for (int h = 0; h < 2; ++h) {
-        const __m128d xs = _mm_setr_pd(static_cast<float>(x + 2 * h), static_cast<float>(x + 2 * h + 1));
+        const __m128d xs =
+            _mm_setr_pd(static_cast<float>(x + 2 * h), static_cast<float>(x + 2 * h + 1));
         const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
         half[h] = _mm_cvtpd_ps(_mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz));
       }

@@ -12,12 +12,11 @@
 
 void ShadePlainEightAvx(const PlainShading& p, const EightPixels& in, float c0[8], float c1[8],
                         float c2[8]) {
-  plain_shading_lanes::Shade<simd_lanes::Lanes8>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0,
-                                                 c1, c2);
+  plain_shading_lanes::Shade<simd_lanes::Lanes8>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0, c1,
+                                                 c2);
 }
 
-void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area,
-                                const float x[8], const float y[8], float nx[8], float ny[8],
-                                float nz[8]) {
+void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area, const float x[8],
+                                const float y[8], float nx[8], float ny[8], float nz[8]) {
   interpolation_lanes::Normals<simd_lanes::Lanes8>(units, area, x, y, nx, ny, nz);
 }

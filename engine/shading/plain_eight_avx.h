@@ -9,6 +9,5 @@
 bool CpuRunsAvx();
 void ShadePlainEightAvx(const PlainShading& p, const EightPixels& in, float c0[8], float c1[8],
                         float c2[8]);
-void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area,
-                                const float x[8], const float y[8], float nx[8], float ny[8],
-                                float nz[8]);
+void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area, const float x[8],
+                                const float y[8], float nx[8], float ny[8], float nz[8]);

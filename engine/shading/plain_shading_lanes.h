@@ -40,8 +40,7 @@ void ToChannels(typename L::V v, float* out) {
 // normal not yet unit length) lit by the prepared material: their colour in channel units.
 template <class L>
 void Shade(const PlainShading& p, const float* px, const float* py, const float* pz,
-           const float* pnx, const float* pny, const float* pnz, float* c0, float* c1,
-           float* c2) {
+           const float* pnx, const float* pny, const float* pnz, float* c0, float* c1, float* c2) {
   using V = typename L::V;
   constexpr int kWidth = L::kWidth;
   if (p.light_count == 0) {
@@ -89,8 +88,8 @@ void Shade(const PlainShading& p, const float* px, const float* py, const float*
     const V highlight = L::Mul(power, L::Set(p.strength));
     const V dif = L::Add(L::Mul(d, L::Set(p.f0)), L::Set(p.self_illumination));
     for (int k = 0; k < 3; ++k) {
-      const V term = L::Add(L::Mul(L::Set(p.diffuse[k]), dif),
-                            L::Mul(L::Set(p.specular[k]), highlight));
+      const V term =
+          L::Add(L::Mul(L::Set(p.diffuse[k]), dif), L::Mul(L::Set(p.specular[k]), highlight));
       out[k] = L::Add(out[k], L::Mul(term, L::Set(light.colour[k])));
     }
   }

@@ -105,7 +105,8 @@ TEST_F(DepthTestFixture, WouldPassAnswersAsTheTestWithoutWriting) {
         float z_read = 0;
         const bool would = DepthWouldPass(g, x, y, kNx, kNy, nz, kD, v_, z_read);
         for (int i = 0; i < 12; ++i)
-          ASSERT_TRUE(memcmp(&cells_[i], &stored[i], sizeof(float)) == 0) << "cell " << i << " written";
+          ASSERT_TRUE(memcmp(&cells_[i], &stored[i], sizeof(float)) == 0)
+              << "cell " << i << " written";
         float z = 0, old = 0;
         int cell = -1;
         const bool pass = DepthTestIn(g, x, y, kNx, kNy, nz, kD, v_, 0, 0, z, cell, old);

@@ -94,7 +94,8 @@ TEST(EdgeWindow, FourPixelCoverageIsTheOnePixelCoverage) {
             << "mode " << int(mode) << " segment " << cx << "," << cy << " + " << dx << ","
             << dy << " pixel " << xs[j] << "," << y << ": " << one << " vs " << four[j];
         covered += one > 0.0f && one < 1.0f;
-        ends += one > 0.0f && (xs[j] < std::min(seg.x1, seg.x2) || xs[j] > std::max(seg.x1, seg.x2));
+        ends += one > 0.0f &&
+                (xs[j] < std::min(seg.x1, seg.x2) || xs[j] > std::max(seg.x1, seg.x2));
       }
     }
   }

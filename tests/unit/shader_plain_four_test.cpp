@@ -145,7 +145,8 @@ TEST_F(PlainFour, EightLanesAreThePerPixelShaderAtEitherWidth) {
         m.shininess_strength = 0.7f;
         m.self_illumination = 0.2f;
         set.mats = {m};
-        set.lights = {MakeLight(350.0f, -150.0f, 800.0f), MakeLight(-450.0f, 250.0f, -300.0f, 0.8f)};
+        set.lights = {MakeLight(350.0f, -150.0f, 800.0f),
+                      MakeLight(-450.0f, 250.0f, -300.0f, 0.8f)};
         for (int i = 0; i < 100; ++i, cases += i % 3 ? 8 : 3)
           CompareEight(set, rng, i % 3 ? 8 : 3, lit);
       }
