@@ -158,17 +158,17 @@ struct PlainBatch {
   }
 };
 
-// Covered edge pixels of a plain material, shaded four at a time: their depths were tested
-// already (an edge pixel never keeps its depth, so its cell is only read) and their normals
-// set or, for the plain Phong normal, interpolated four at once here, so only the normals
-// and lighting and the coverage writes wait. The pixels of one batch are all distinct (each
-// row and each anti-aliasing pass begins with the batch written out) and may lie on
-// different rows.
+// Covered edge pixels of a plain material, shaded eight at a time (four without AVX): their
+// depths were tested already (an edge pixel never keeps its depth, so its cell is only read)
+// and their normals set or, for the plain Phong normal, interpolated here with the lighting,
+// so only the normals and lighting and the coverage writes wait. The pixels of one batch may
+// lie on different rows; they are written in the order they came.
 struct EdgeBatch {
-  FourPixels pixels;
-  float columns[4], rows[4];  // x and y as the interpolation sees them
-  int xs[4], ys[4];
-  float cover[4];
+  static constexpr int kSize = 8;
+  EightPixels pixels;
+  float columns[kSize], rows[kSize];  // x and y as the interpolation sees them
+  int xs[kSize], ys[kSize];
+  float cover[kSize];
   int count = 0;
 
   void Add(const ShadeContext& ctx, int x, int y, float z, float k) {
@@ -182,6 +182,7 @@ struct EdgeBatch {
     cover[count] = k;
     ++count;
   }
+  bool Full() const { return count == kSize; }
   void SetNormal(const __Point& n) {
     pixels.nx[count - 1] = n.x;
     pixels.ny[count - 1] = n.y;
@@ -190,16 +191,16 @@ struct EdgeBatch {
 
   void Flush(const ShadeContext& ctx, const PlainShading& shading, bool normals_set) {
     if (count == 0) return;
-    for (int j = count; j < 4; ++j) {  // spare lanes repeat the first pixel
+    for (int j = count; j < kSize; ++j) {  // spare lanes repeat the first pixel
       pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
       pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
       columns[j] = columns[0], rows[j] = rows[0];
     }
     if (!normals_set)
-      InterpolateNormalsFour(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
-                             pixels.nz);
-    float c0[4], c1[4], c2[4];
-    ShadePlainFour(shading, pixels, c0, c1, c2);
+      InterpolateNormalsEight(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
+                              pixels.nz, count);
+    float c0[kSize], c1[kSize], c2[kSize];
+    ShadePlainEight(shading, pixels, count, c0, c1, c2);
     for (int j = 0; j < count; ++j)  // PlotWithCoverage's write: the coverage is not 0
       PlotPixel(ctx.image, c0[j], c1[j], c2[j], xs[j], ys[j], cover[j] * shading.alpha);
     count = 0;
@@ -300,16 +301,23 @@ struct RowRecords {
   void Flush() {
     if (plain) plain->Flush(ctx, normals_set);
   }
-  // Both batches, interior first: before a row or pass whose pixels may repeat theirs.
+  // Both batches, interior first: before a pass whose pixels may repeat theirs.
   void FlushAll() {
     Flush();
     if (plain) edges.Flush(ctx, plain->shading, normals_set);
   }
+  // A row's interior batch is written at the next row's start (it holds one row). The edge
+  // batch may go on filling: no later pixel of the rows repeats one it holds, apart from a
+  // left-fringe pixel the interior repeats with the very same write.
   void StartRow() {
+    Flush();
+    prev.valid = 0;
+  }
+  void StartPass() {
     FlushAll();
     prev.valid = 0;
   }
-  void EndScan() { StartRow(); }
+  void EndScan() { StartPass(); }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
 
   // Corner or fringe pixels x0 .. x1 of row y of a plain material, whose shader reads no
@@ -340,7 +348,7 @@ struct RowRecords {
     if (!DepthWouldPass(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, z)) return;
     edges.Add(ctx, x, y, z, cover);
     if (normals_set) edges.SetNormal(normal_at(px, py, z));
-    if (edges.count == 4) edges.Flush(ctx, plain->shading, normals_set);
+    if (edges.Full()) edges.Flush(ctx, plain->shading, normals_set);
   }
 };
 
@@ -511,6 +519,7 @@ struct SolidFamily {
   float opacity;
 
   void StartRow() {}
+  void StartPass() {}
   void EndScan() {}
   bool CoverageOnlyCorners() const { return true; }  // a coverage write and nothing else
   bool CoverageOnlyFringes() const { return true; }

@@ -6,9 +6,10 @@
 //   static constexpr bool kPhongSpans;  // the Phong span rules (table below), else flat's
 //   bool CoverageOnlyCorners() const;   // a corner pixel without edge coverage changes nothing
 //   bool CoverageOnlyFringes() const;   // likewise a fringe pixel
-//   void StartRow();                    // a row or an anti-aliasing pass begins: pixels
-//                                       // held back are written, the previous-pixel
-//                                       // record resets
+//   void StartRow();                    // a row begins: the previous-pixel record resets
+//                                       // (pixels held back may be written)
+//   void StartPass();                   // an anti-aliasing pass begins: as StartRow, and
+//                                       // every pixel held back is written first
 //   void EndScan();                     // the last row is done
 //   void Visit(int x, int y, PixelRole role, const EdgeSegment& edge);
 //   void VisitRun(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge);
@@ -128,7 +129,7 @@ void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Wi
   col0 = Clamp(col0, w.x0, w.x1 + 1);
   col1 = Clamp(col1, w.x0 - 1, w.x1);
   const bool near_only = family.CoverageOnlyCorners();
-  family.StartRow();  // the pass may visit pixels already written
+  family.StartPass();  // the pass may visit pixels already written
   for (int y = row0; y <= row1; ++y) {
     int c0 = col0, c1 = col1;
     if (near_only) NearLine(seg, y, c0, c1, kEdgeReach);
