@@ -92,48 +92,25 @@ void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float
                           static_cast<float>(y), 1.0f, k, restore);
 }
 
-// Interior pixels of one row that passed their depth test, waiting to be shaded eight at a
-// time by the plain-material shader (four at a time without AVX). That shader reads neither
-// the image, nor the texture coordinates, nor the previous-pixel record, so a pixel shaded a
-// little later comes out the same; the batch is written before any other pixel is visited,
-// so every pixel is still written in the walk's order. Without mid-edge normals the normals
-// are interpolated eight at a time as well.
-struct PlainBatch {
+// Pixels of a plain material waiting to be lit eight at a time (four at a time without AVX):
+// their positions relative to the origin, depths and, when set, normals; their columns and
+// rows as the interpolation sees them.
+struct LitPixels {
   static constexpr int kSize = 8;
-  PlainShading shading;
   EightPixels pixels;
-  float columns[kSize];  // x and y as the interpolation sees them
-  float rows[kSize];
+  float columns[kSize], rows[kSize];
   int xs[kSize];  // the columns as pixels
-  int row = 0;
   int count = 0;
 
-  void Add(const ShadeContext& ctx, int x, int y, float z) {
-    pixels.x[count] = static_cast<float>(x - ctx.origin_x);
-    pixels.y[count] = static_cast<float>(y - ctx.origin_y);
-    pixels.z[count] = z;
-    columns[count] = static_cast<float>(x);
-    xs[count] = x;
-    rows[count] = static_cast<float>(y);
-    row = y;
-    ++count;
+  // Pixel (x, y) at depth z into lane i.
+  void Put(const ShadeContext& ctx, int i, int x, int y, float z) {
+    pixels.x[i] = static_cast<float>(x - ctx.origin_x);
+    pixels.y[i] = static_cast<float>(y - ctx.origin_y);
+    pixels.z[i] = z;
+    columns[i] = static_cast<float>(x);
+    rows[i] = static_cast<float>(y);
+    xs[i] = x;
   }
-  // Four neighbouring pixels x .. x + 3 of row y, when the batch has room for them at a
-  // multiple of four.
-  void AddFour(const ShadeContext& ctx, int x, int y, const float z[4]) {
-    for (int j = 0; j < 4; ++j) {
-      const int i = count + j;
-      pixels.x[i] = static_cast<float>(x + j - ctx.origin_x);
-      pixels.y[i] = static_cast<float>(y - ctx.origin_y);
-      pixels.z[i] = z[j];
-      columns[i] = static_cast<float>(x + j);
-      xs[i] = x + j;
-      rows[i] = static_cast<float>(y);
-    }
-    row = y;
-    count += 4;
-  }
-  bool RoomForFour() const { return count == 0 || count == 4; }
   bool Full() const { return count == kSize; }
   void SetNormal(const __Point& n) {
     pixels.nx[count - 1] = n.x;
@@ -141,8 +118,10 @@ struct PlainBatch {
     pixels.nz[count - 1] = n.z;
   }
 
-  void Flush(const ShadeContext& ctx, bool normals_set) {
-    if (count == 0) return;
+  // The colours of lanes 0 .. count - 1 (count at least 1): the plain Phong normals
+  // interpolated first unless they were set.
+  void Light(const ShadeContext& ctx, const PlainShading& shading, bool normals_set,
+             float c0[kSize], float c1[kSize], float c2[kSize]) {
     for (int j = count; j < kSize; ++j) {  // spare lanes repeat the first pixel
       pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
       pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
@@ -151,56 +130,61 @@ struct PlainBatch {
     if (!normals_set)
       InterpolateNormalsEight(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
                               pixels.nz, count);
-    float c0[kSize], c1[kSize], c2[kSize];
     ShadePlainEight(shading, pixels, count, c0, c1, c2);
+  }
+};
+
+// Interior pixels of one row that passed their depth test, waiting to be lit. The plain
+// material's shader reads neither the image, nor the texture coordinates, nor the
+// previous-pixel record, so a pixel shaded a little later comes out the same; the batch is
+// written before any other pixel is visited, so every pixel is still written in the walk's
+// order. Without mid-edge normals the normals are interpolated eight at a time as well.
+struct PlainBatch : LitPixels {
+  PlainShading shading;
+  int row = 0;
+
+  void Add(const ShadeContext& ctx, int x, int y, float z) {
+    Put(ctx, count++, x, y, z);
+    row = y;
+  }
+  // Four neighbouring pixels x .. x + 3 of row y, when the batch has room for them at a
+  // multiple of four.
+  void AddFour(const ShadeContext& ctx, int x, int y, const float z[4]) {
+    for (int j = 0; j < 4; ++j) Put(ctx, count + j, x + j, y, z[j]);
+    row = y;
+    count += 4;
+  }
+  bool RoomForFour() const { return count == 0 || count == 4; }
+
+  void Flush(const ShadeContext& ctx, bool normals_set) {
+    if (count == 0) return;
+    float c0[kSize], c1[kSize], c2[kSize];
+    Light(ctx, shading, normals_set, c0, c1, c2);
     PlotRow(ctx.image, c0, c1, c2, xs, count, row, shading.alpha);
     count = 0;
   }
 };
 
-// Covered edge pixels of a plain material, shaded eight at a time (four without AVX): their
-// depths were tested already (an edge pixel never keeps its depth, so its cell is only read)
-// and their normals set or, for the plain Phong normal, interpolated here with the lighting,
-// so only the normals and lighting and the coverage writes wait. The pixels of one batch may
-// lie on different rows; they are written in the order they came.
-struct EdgeBatch {
-  static constexpr int kSize = 8;
-  EightPixels pixels;
-  float columns[kSize], rows[kSize];  // x and y as the interpolation sees them
-  int xs[kSize], ys[kSize];
+// Covered edge pixels of a plain material, waiting to be lit: their depths were tested
+// already (an edge pixel never keeps its depth, so its cell is only read) and their normals
+// set or, for the plain Phong normal, interpolated with the lighting, so only the normals,
+// the lighting and the coverage writes wait. The pixels of one batch may lie on different
+// rows; they are written in the order they came.
+struct EdgeBatch : LitPixels {
+  int ys[kSize];
   float cover[kSize];
-  int count = 0;
 
   void Add(const ShadeContext& ctx, int x, int y, float z, float k) {
-    pixels.x[count] = static_cast<float>(x - ctx.origin_x);
-    pixels.y[count] = static_cast<float>(y - ctx.origin_y);
-    pixels.z[count] = z;
-    columns[count] = static_cast<float>(x);
-    rows[count] = static_cast<float>(y);
-    xs[count] = x;
+    Put(ctx, count, x, y, z);
     ys[count] = y;
     cover[count] = k;
     ++count;
   }
-  bool Full() const { return count == kSize; }
-  void SetNormal(const __Point& n) {
-    pixels.nx[count - 1] = n.x;
-    pixels.ny[count - 1] = n.y;
-    pixels.nz[count - 1] = n.z;
-  }
 
   void Flush(const ShadeContext& ctx, const PlainShading& shading, bool normals_set) {
     if (count == 0) return;
-    for (int j = count; j < kSize; ++j) {  // spare lanes repeat the first pixel
-      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
-      pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
-      columns[j] = columns[0], rows[j] = rows[0];
-    }
-    if (!normals_set)
-      InterpolateNormalsEight(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
-                              pixels.nz, count);
     float c0[kSize], c1[kSize], c2[kSize];
-    ShadePlainEight(shading, pixels, count, c0, c1, c2);
+    Light(ctx, shading, normals_set, c0, c1, c2);
     for (int j = 0; j < count; ++j)  // PlotWithCoverage's write: the coverage is not 0
       PlotPixel(ctx.image, c0[j], c1[j], c2[j], xs[j], ys[j], cover[j] * shading.alpha);
     count = 0;
