@@ -20,6 +20,7 @@ enum class KeptSlot {
   kBackCopy,
   kGlassDepth,
   kLayerSpans,  // the columns of _TriLayer written in each row
+  kEdgeBits,  // where the render has made an edge composite, one bit a pixel
   kFrame,  // the effect's frame image
   kBackground,  // the effect's background image
   kCount

@@ -95,18 +95,39 @@ void WriteFullFour(uint16_t* px, const FourChannels& v, int max) {
   _mm_storeu_si128(out + 1, _mm_unpackhi_epi32(low, high));
 }
 
-// Pixels x .. x + 3 of row y, inside the image, at coverage 1.
+// Four neighbouring pixels from px on, at coverage 1.
 template <typename Channel>
-void PlotFullFour(Channel* row, const float* c0, const float* c1, const float* c2, int x) {
+void PlotFullFour(Channel* px, const float* c0, const float* c1, const float* c2) {
   int max = _MaxChannel;
   if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
-  WriteFullFour(row + 4 * static_cast<ptrdiff_t>(x), ClampFour(c0, c1, c2, max), max);
+  WriteFullFour(px, ClampFour(c0, c1, c2, max), max);
 }
 
-// Columns x[0] .. x[3] are neighbours, left to right, all inside the image (and the channel
-// range is usable).
-bool FourNeighboursInside(const int* x) {
-  return _MaxChannel > 0 && x[0] >= 0 && x[3] < Zwidth && x[1] == x[0] + 1 &&
+// The columns lo .. hi - 1 of a row that are kept, and the channel index of column 0: the
+// image's own row, or the layer's row within its window.
+struct RowPlace {
+  ptrdiff_t column0;
+  int lo, hi;
+};
+
+bool PlaceRow(const unsigned char* image, int y, RowPlace& place) {
+  if (image != _TriLayer) {
+    if (y < 0 || y >= Zheight) return false;
+    place = RowPlace{static_cast<ptrdiff_t>(y) * _RowStride, 0, Zwidth};
+    return true;
+  }
+  const LayerWindow w = CurrentLayerWindow();
+  if (y < w.y0 || y >= w.y1 || y < 0 || y >= Zheight) return false;
+  place.column0 = static_cast<ptrdiff_t>(y - w.y0) * w.stride - 4 * static_cast<ptrdiff_t>(w.x0);
+  place.lo = w.x0 > 0 ? w.x0 : 0;
+  place.hi = w.x1 < Zwidth ? w.x1 : Zwidth;
+  return true;
+}
+
+// Columns x[0] .. x[3] are neighbours, left to right, all kept (and the channel range is
+// usable).
+bool FourNeighboursInside(const int* x, const RowPlace& place) {
+  return _MaxChannel > 0 && x[0] >= place.lo && x[3] < place.hi && x[1] == x[0] + 1 &&
          x[2] == x[0] + 2 && x[3] == x[0] + 3;
 }
 
@@ -118,22 +139,22 @@ void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y,
 
 void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
              const int* x, int count, int y, float k) {
-  if (!image || y < 0 || y >= Zheight) return;
+  RowPlace place;
+  if (!image || !PlaceRow(image, y, place)) return;
   const bool layer = image == _TriLayer;
-  const ptrdiff_t row = static_cast<ptrdiff_t>(y) * _RowStride;
   for (int j = 0; j < count; ++j) {
-    if (k == 1 && j + 4 <= count && FourNeighboursInside(x + j)) {
+    const ptrdiff_t i = place.column0 + 4 * static_cast<ptrdiff_t>(x[j]);
+    if (k == 1 && j + 4 <= count && FourNeighboursInside(x + j, place)) {
       if (layer) NoteLayerSpan(x[j], x[j + 3], y);
       if (_Deep)
-        PlotFullFour(reinterpret_cast<uint16_t*>(image) + row, c0 + j, c1 + j, c2 + j, x[j]);
+        PlotFullFour(reinterpret_cast<uint16_t*>(image) + i, c0 + j, c1 + j, c2 + j);
       else
-        PlotFullFour(image + row, c0 + j, c1 + j, c2 + j, x[j]);
+        PlotFullFour(image + i, c0 + j, c1 + j, c2 + j);
       j += 3;
       continue;
     }
-    if (x[j] < 0 || x[j] >= Zwidth) continue;
+    if (x[j] < place.lo || x[j] >= place.hi) continue;
     if (layer) NoteLayerWrite(x[j], y);
-    const ptrdiff_t i = row + 4 * static_cast<ptrdiff_t>(x[j]);
     const float c[3] = {c0[j], c1[j], c2[j]};
     if (_Deep) {
       WriteCovered(reinterpret_cast<uint16_t*>(image) + i, c, k);

@@ -23,19 +23,29 @@ int ClampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 // threshold there is 20 x 256 channel units.
 constexpr int kEdgeLevels = 20;
 
-// The union of the regions composited since the last ClearEdgeTrail (empty: x1 <= x0).
-LayerRegion g_trail = {0, 0, 0, 0};
+// While a render runs: one bit a pixel (row-major, g_bits_width pixels a row), set once an
+// edge composite has been made at the pixel, that is once its edge coverage is not 0. Where
+// it is clear the edge records' colours are never read before an edge composite writes them,
+// so a full cover need not write them there, and the records need no clearing between
+// renders. Without it (null) the coverage is read from _EdgeColor itself.
+uint64_t* g_bits = nullptr;
+int g_bits_width = 0;
 
-void ExtendTrail(const LayerRegion& r) {
-  if (r.x1 <= r.x0 || r.y1 <= r.y0) return;
-  if (g_trail.x1 <= g_trail.x0) {
-    g_trail = r;
-    return;
-  }
-  if (r.x0 < g_trail.x0) g_trail.x0 = r.x0;
-  if (r.x1 > g_trail.x1) g_trail.x1 = r.x1;
-  if (r.y0 < g_trail.y0) g_trail.y0 = r.y0;
-  if (r.y1 > g_trail.y1) g_trail.y1 = r.y1;
+size_t BitIndex(int x, int y) {
+  return static_cast<size_t>(y) * static_cast<size_t>(g_bits_width) + static_cast<size_t>(x);
+}
+
+// Bit of pixel (x, y), and of any of pixels x .. x + 3.
+bool EdgeBit(int x, int y) {
+  const size_t i = BitIndex(x, y);
+  return (g_bits[i / 64] >> (i % 64)) & 1;
+}
+bool AnyEdgeBitOfFour(int x, int y) {
+  return EdgeBit(x, y) || EdgeBit(x + 1, y) || EdgeBit(x + 2, y) || EdgeBit(x + 3, y);
+}
+void SetEdgeBit(int x, int y) {
+  const size_t i = BitIndex(x, y);
+  g_bits[i / 64] |= uint64_t{1} << (i % 64);
 }
 
 // Zeroes the four channels of `image` over the region.
@@ -53,6 +63,15 @@ struct RowSpan {
   int x0, x1;
 };
 constexpr RowSpan kNoSpan = {INT_MAX, -1};
+
+// The layer's window while a triangle's region is packed into it.
+LayerWindow g_window = {0, 0, 0, 0, 0};
+bool g_packed = false;
+
+// Channel index of pixel (x, y) of the layer, within its window.
+ptrdiff_t LayerIndex(const LayerWindow& w, int x, int y) {
+  return static_cast<ptrdiff_t>(y - w.y0) * w.stride + 4 * static_cast<ptrdiff_t>(x - w.x0);
+}
 
 RowSpan* g_spans = nullptr;  // one per row while a render has the table
 int g_span_rows = 0;
@@ -76,29 +95,32 @@ struct WrittenPart {
   int x1(int y) const { return r.x1 < g_spans[y].x1 + 1 ? r.x1 : g_spans[y].x1 + 1; }
 };
 
-// The four images' pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite:
-// a triangle's rows lie far apart in them.
+// The output's pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite: a
+// triangle's rows lie far apart in it. (A packed layer stays in the cache, and the edge
+// records are touched only along edges.)
 template <typename Channel>
-void PrefetchRow(const Channel* out, const Channel* layer, const Channel* edge,
-                 const Channel* under, int y, int x0, int x1) {
+void PrefetchRow(const Channel* out, int y, int x0, int x1) {
   const int step = 64 / (4 * static_cast<int>(sizeof(Channel)));  // pixels in a cache line
   for (int x = x0; x < x1 + step; x += step) {
     const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
-    for (const Channel* image : {out, layer, edge, under})
-      _mm_prefetch(reinterpret_cast<const char*>(image + i), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(out + i), _MM_HINT_T0);
   }
 }
 
 // Four pixels of the layer that all cover fully (alpha exactly m) take the full-cover rule
-// at once: the layer's pixels into the output, its colours into the edge records, whose
-// coverages stay. False (nothing written) unless all four are fully covered.
-bool FourFullyCovered(uint8_t* out, const uint8_t* layer, uint8_t* edge, uint8_t* under, int m) {
+// at once: the layer's pixels into the output and, when `records` says so, its colours into
+// the edge records, whose coverages stay. False (nothing written) unless all four are fully
+// covered.
+template <typename Records>
+bool FourFullyCovered(uint8_t* out, const uint8_t* layer, uint8_t* edge, uint8_t* under, int m,
+                      Records records) {
   if (m != 255) return false;
   const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
   const __m128i full = _mm_cmpeq_epi8(l, _mm_set1_epi8(static_cast<char>(0xFF)));
   if ((_mm_movemask_epi8(full) & 0x8888) != 0x8888) return false;
   const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));  // byte 3 of each pixel
   _mm_storeu_si128(reinterpret_cast<__m128i*>(out), l);
+  if (!records()) return true;
   for (uint8_t* record : {edge, under}) {
     __m128i* r = reinterpret_cast<__m128i*>(record);
     const __m128i kept = _mm_and_si128(_mm_loadu_si128(r), alpha);
@@ -106,16 +128,19 @@ bool FourFullyCovered(uint8_t* out, const uint8_t* layer, uint8_t* edge, uint8_t
   }
   return true;
 }
+template <typename Records>
 bool FourFullyCovered(uint16_t* out, const uint16_t* layer, uint16_t* edge, uint16_t* under,
-                      int m) {
+                      int m, Records records) {
   const __m128i* from = reinterpret_cast<const __m128i*>(layer);
   const __m128i l[2] = {_mm_loadu_si128(from), _mm_loadu_si128(from + 1)};
   const __m128i full = _mm_set1_epi16(static_cast<short>(m));
   for (const __m128i& two : l)  // alpha is word 3 of each pixel: bytes 6, 7, 14 and 15
     if ((_mm_movemask_epi8(_mm_cmpeq_epi16(two, full)) & 0xC0C0) != 0xC0C0) return false;
   const __m128i alpha = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+  const bool write_records = records();
   for (int h = 0; h < 2; ++h) {
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out) + h, l[h]);
+    if (!write_records) continue;
     for (uint16_t* record : {edge, under}) {
       __m128i* r = reinterpret_cast<__m128i*>(record) + h;
       const __m128i kept = _mm_and_si128(_mm_loadu_si128(r), alpha);
@@ -125,28 +150,35 @@ bool FourFullyCovered(uint16_t* out, const uint16_t* layer, uint16_t* edge, uint
   return true;
 }
 
+// The region's pixels of the layer, which lie within its window.
 template <typename Channel, typename Rows>
 void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
-                     const Rows& rows) {
+                     const LayerWindow& w, const Rows& rows) {
   const int m = _MaxChannel;
   const float full = static_cast<float>(m);
   for (int y = rows.y0(); y < rows.y1(); ++y) {
     const int x_end = rows.x1(y);
-    if (y + 1 < rows.y1()) PrefetchRow(out, layer, edge, under, y + 1, rows.x0(y + 1), rows.x1(y + 1));
+    if (y + 1 < rows.y1()) PrefetchRow(out, y + 1, rows.x0(y + 1), rows.x1(y + 1));
     for (int x = rows.x0(y); x < x_end; ++x) {
       const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
-      if (x + 4 <= x_end && FourFullyCovered(out + i, layer + i, edge + i, under + i, m)) {
+      const ptrdiff_t li = LayerIndex(w, x, y);
+      const auto records = [x, y] { return !g_bits || AnyEdgeBitOfFour(x, y); };
+      if (x + 4 <= x_end &&
+          FourFullyCovered(out + i, layer + li, edge + i, under + i, m, records)) {
         x += 3;
         continue;
       }
-      const Channel* L = layer + i;
+      const Channel* L = layer + li;
       Channel* D = out + i;
       Channel* E = edge + i;
       Channel* U = under + i;
       const int a = L[3];
       if (a == 0) continue;  // untouched by the triangle
+      const bool edged = g_bits ? EdgeBit(x, y) : E[3] != 0;
       if (a >= m) {  // full cover: the layer's colour everywhere, the edge coverage kept
-        for (int k = 0; k < 3; ++k) D[k] = U[k] = E[k] = L[k];
+        for (int k = 0; k < 3; ++k) D[k] = L[k];
+        if (edged || !g_bits)
+          for (int k = 0; k < 3; ++k) U[k] = E[k] = L[k];
         D[3] = static_cast<Channel>(m);
         continue;
       }
@@ -155,15 +187,15 @@ void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel*
         D[3] = static_cast<Channel>(a);
         continue;
       }
-      int delta = 0;
-      for (int k = 0; k < 3; ++k) {
+      int delta = 0;  // read only where an edge composite was made
+      for (int k = 0; edged && k < 3; ++k) {
         const int diff = E[k] > L[k] ? E[k] - L[k] : L[k] - E[k];
         if (diff > delta) delta = diff;
       }
       if (_Deep) delta /= 256;
       int under_colour[3];
       int g;
-      if (E[3] != 0 && delta < kEdgeLevels) {
+      if (edged && delta < kEdgeLevels) {
         // The layer continues the edge composite made here: blend once against the colour
         // found under the first layer, with the larger coverage.
         for (int k = 0; k < 3; ++k) under_colour[k] = U[k];
@@ -178,6 +210,7 @@ void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel*
         }
         E[3] = static_cast<Channel>(a);
         g = a;
+        if (g_bits) SetEdgeBit(x, y);
       }
       const float o = static_cast<float>(g) / full;
       for (int k = 0; k < 3; ++k) {
@@ -220,16 +253,26 @@ LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, i
 
 namespace {
 
+// The region limited to the layer's window.
+LayerRegion WithinWindow(const LayerRegion& r, const LayerWindow& w) {
+  LayerRegion out = r;
+  if (out.x0 < w.x0) out.x0 = w.x0;
+  if (out.x1 > w.x1) out.x1 = w.x1;
+  if (out.y0 < w.y0) out.y0 = w.y0;
+  if (out.y1 > w.y1) out.y1 = w.y1;
+  return out;
+}
+
 template <typename Rows>
 void CompositeRows(unsigned char* dst, const Rows& rows) {
   if (!dst || !_TriLayer || !_EdgeColor || !_EdgeUnder) return;
-  ExtendTrail(rows.r);
+  const LayerWindow w = CurrentLayerWindow();
   if (_Deep)
     CompositeRegion(reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(_TriLayer),
                     reinterpret_cast<uint16_t*>(_EdgeColor),
-                    reinterpret_cast<uint16_t*>(_EdgeUnder), rows);
+                    reinterpret_cast<uint16_t*>(_EdgeUnder), w, rows);
   else
-    CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, rows);
+    CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, w, rows);
 }
 
 // The region last cleared without a span table: what the layer may still hold at the end of
@@ -241,10 +284,11 @@ LayerRegion g_unnoted = {0, 0, 0, 0};
 void ClearSpans() {
   if (!g_spans) return;
   const size_t channel = _Deep ? 2 : 1;
+  const LayerWindow w = CurrentLayerWindow();
   for (int y = g_span_y0; y <= g_span_y1; ++y) {
     const RowSpan s = g_spans[y];
-    if (_TriLayer && s.x1 >= s.x0) {
-      const size_t i = static_cast<size_t>(y) * _RowStride + 4 * static_cast<size_t>(s.x0);
+    if (_TriLayer && s.x1 >= s.x0) {  // every span lies within the window
+      const size_t i = static_cast<size_t>(LayerIndex(w, s.x0, y));
       memset(_TriLayer + i * channel, 0, static_cast<size_t>(s.x1 - s.x0 + 1) * 4 * channel);
     }
     g_spans[y] = kNoSpan;
@@ -255,7 +299,13 @@ void ClearSpans() {
 
 }  // namespace
 
+LayerWindow CurrentLayerWindow() {
+  if (g_packed) return g_window;
+  return LayerWindow{0, Zwidth, 0, Zheight, static_cast<ptrdiff_t>(_RowStride)};
+}
+
 void StartLayerSpans(int height) {
+  g_packed = false;
   g_unnoted = LayerRegion{0, 0, 0, 0};
   g_spans = nullptr;
   g_span_rows = 0;
@@ -272,6 +322,7 @@ void StartLayerSpans(int height) {
 void EndLayerSpans() {
   // The layer is left zero for the next render, which clears only what it writes itself.
   ClearSpans();
+  g_packed = false;
   ClearRegion(_TriLayer, g_unnoted);
   g_unnoted = LayerRegion{0, 0, 0, 0};
   GiveBackBuffer(KeptSlot::kLayerSpans, g_spans);
@@ -290,30 +341,38 @@ void NoteLayerSpan(int x0, int x1, int y) {
   if (y > g_span_y1) g_span_y1 = y;
 }
 
-void CompositeLayerWritten(unsigned char* dst, const LayerRegion& r) {
+void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region) {
+  const LayerRegion r = WithinWindow(region, CurrentLayerWindow());
   if (g_spans)
     CompositeRows(dst, WrittenPart{r});
   else
     CompositeRows(dst, WholeRegion{r});
 }
 
-void ClearLayer(const LayerRegion& r) {
+void ClearLayer(const LayerRegion& r, bool pack) {
   if (g_spans) {
-    ClearSpans();
+    ClearSpans();  // in the last triangle's window
+    g_packed = pack;
+    const ptrdiff_t stride = 4 * static_cast<ptrdiff_t>(r.x1 > r.x0 ? r.x1 - r.x0 : 0);
+    if (pack) g_window = LayerWindow{r.x0, r.x1, r.y0, r.y1, stride};
     return;
   }
+  g_packed = false;
   ClearRegion(_TriLayer, r);
   g_unnoted = r;
 }
 
-void StartEdgeTrail() { g_trail = LayerRegion{0, 0, 0, 0}; }
-
-void ClearEdgeTrail() {
-  ClearRegion(_EdgeColor, g_trail);
-  ClearRegion(_EdgeUnder, g_trail);
-  StartEdgeTrail();
+void StartEdgeBits(uint64_t* bits, int width) {
+  g_bits = bits;
+  g_bits_width = width;
 }
 
-void CompositeLayer(unsigned char* dst, const LayerRegion& r) {
+void EndEdgeBits() {
+  g_bits = nullptr;
+  g_bits_width = 0;
+}
+
+void CompositeLayer(unsigned char* dst, const LayerRegion& region) {
+  const LayerRegion r = WithinWindow(region, CurrentLayerWindow());
   CompositeRows(dst, WholeRegion{r});
 }

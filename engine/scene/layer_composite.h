@@ -4,6 +4,9 @@
 // edge instead of one over the other.
 #pragma once
 
+#include <stddef.h>
+#include <stdint.h>
+
 #include "engine/engine.h"
 
 // A box of pixels x0 <= x < x1, y0 <= y < y1, already limited to Zwidth x Zheight.
@@ -16,11 +19,24 @@ struct LayerRegion {
 LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, int origin_x,
                            int origin_y, bool wide);
 
+// Where the pixels of _TriLayer lie: columns x0 .. x1 - 1 of rows y0 .. y1 - 1, pixel (x, y)
+// at channel (y - y0) * stride + 4 * (x - x0). The whole frame, laid out as the output,
+// unless a triangle's region was packed into the start of the buffer (ClearLayer): a
+// triangle's layer then fills one small block that stays in the cache from one triangle to
+// the next, instead of rows a frame's width apart. Pixels outside the window are not kept.
+struct LayerWindow {
+  int x0, x1, y0, y1;
+  ptrdiff_t stride;  // channels from one row to the next
+};
+LayerWindow CurrentLayerWindow();
+
 // Makes _TriLayer zero over the region for the next triangle. With the span table of a
 // render (StartLayerSpans) that means zeroing the spans written since the last clear: the
-// layer starts each render zero and every write into it notes its span. Without the table,
-// the four channels over the whole region are cleared.
-void ClearLayer(const LayerRegion& region);
+// layer starts each render zero and every write into it notes its span; with `pack` the
+// layer's window then becomes the region, packed (nothing but PlotRow may then address the
+// layer: with the default shader, which never reads the image it draws into). Without the
+// table, the four channels over the whole region are cleared and the window is the frame.
+void ClearLayer(const LayerRegion& region, bool pack = false);
 
 // Composites _TriLayer into dst over the region, keeping _EdgeColor and _EdgeUnder.
 void CompositeLayer(unsigned char* dst, const LayerRegion& region);
@@ -38,8 +54,10 @@ void NoteLayerWrite(int x, int y);
 void NoteLayerSpan(int x0, int x1, int y);  // columns x0..x1 of row y, x0 <= x1
 void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region);
 
-// The trail of a render: the union of the regions it composited. StartEdgeTrail empties it
-// at the start of a render; ClearEdgeTrail zeroes _EdgeColor and _EdgeUnder over it at the
-// end, so that buffers kept for the next render start it empty without a full-frame clear.
-void StartEdgeTrail();
-void ClearEdgeTrail();
+// The edge bits of a render: `bits` (zero-filled, one bit a pixel, row-major, `width` pixels
+// a row, for the whole frame) records where an edge composite has been made. While they are
+// set, the edge records' contents count only where the bit is set, so they need not be zero
+// at the start of a render and a full cover writes them only there. EndEdgeBits forgets
+// them (the caller owns the block); without bits the records are read and written whole.
+void StartEdgeBits(uint64_t* bits, int width);
+void EndEdgeBits();

@@ -21,10 +21,12 @@ void DrawInto(TriangleDriver draw, unsigned char* image, const SceneCall& c, __T
 }
 
 // The triangle alone into _TriLayer, then composited into the output over its region (only
-// over the spans it wrote: the shaded drivers write the layer through PlotPixel alone).
+// over the spans it wrote: the shaded drivers write the layer through PlotPixel alone). The
+// default shader never reads the image it draws into, so the region is packed into the
+// layer; another shader is handed the layer laid out as the output.
 void DrawThroughLayer(TriangleDriver draw, const SceneCall& c, __Triangle3ds* t, bool wide) {
   const LayerRegion region = TriangleRegion(*t, c.points, c.origin_x, c.origin_y, wide);
-  ClearLayer(region);
+  ClearLayer(region, RenderOnePixel == DefRenderOnePixel);
   DrawInto(draw, _TriLayer, c, t);
   CompositeLayerWritten(c.dst, region);
 }

@@ -22,12 +22,16 @@ bool g_out_of_memory = false;
 struct ScratchSet {
   size_t image_bytes;  // f x W x H
   size_t depth_bytes;  // W x H floats
-  int height;  // rows
+  int width, height;  // pixels a row, rows
   bool glass;  // the background copy and glass depths are needed
 };
 
+uint64_t* g_edge_bits = nullptr;  // the render's edge bits (StartEdgeBits)
+
 void ReleaseScratch() {
-  if (KeepingBuffers()) ClearEdgeTrail();
+  EndEdgeBits();
+  GiveBackBuffer(KeptSlot::kEdgeBits, g_edge_bits);
+  g_edge_bits = nullptr;
   EndLayerSpans();
   GiveBackBuffer(KeptSlot::kTriLayer, _TriLayer);
   GiveBackBuffer(KeptSlot::kEdgeColor, _EdgeColor);
@@ -38,6 +42,21 @@ void ReleaseScratch() {
   _GlassDepth = nullptr;
 }
 
+// The edge bits of the render, zeroed. They are a help, not a need: without them the edge
+// records are read whole, and records a kept render left behind are zeroed first.
+void TakeEdgeBits(const ScratchSet& s) {
+  const size_t pixels = static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
+  const size_t bytes = (pixels + 63) / 64 * sizeof(uint64_t);
+  g_edge_bits = static_cast<uint64_t*>(TakeBuffer(KeptSlot::kEdgeBits, bytes, EngineAlloc));
+  if (g_edge_bits) {
+    memset(g_edge_bits, 0, bytes);
+    StartEdgeBits(g_edge_bits, s.width);
+  } else if (KeepingBuffers()) {
+    memset(_EdgeColor, 0, s.image_bytes);
+    memset(_EdgeUnder, 0, s.image_bytes);
+  }
+}
+
 unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
   return static_cast<unsigned char*>(TakeBuffer(slot, bytes, SceneScratchAlloc));
 }
@@ -45,11 +64,11 @@ unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
 // Step 5: the scratch images (zero-filled), the background copy and the glass depths. False,
 // with nothing left allocated, when any allocation fails. Kept buffers arrive with the
 // scratch images as the last render left them, which is all the drawing needs: _TriLayer
-// was left zero (each triangle then clears what it wrote), and _EdgeColor and _EdgeUnder were
-// cleared over the last render's trail; the background copy and glass depths, which only
-// glass reads, are then taken only for a scene with glass.
+// was left zero (each triangle then clears what it wrote), and _EdgeColor and _EdgeUnder are
+// read only where the render's own edge bits (zeroed here) say it wrote them; the
+// background copy and glass depths, which only glass reads, are then taken only for a scene
+// with glass.
 bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
-  StartEdgeTrail();
   const bool glass = s.glass || !KeepingBuffers();
   _TriLayer = TakeImage(KeptSlot::kTriLayer, s.image_bytes);
   StartLayerSpans(s.height);
@@ -64,6 +83,7 @@ bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
     ReleaseScratch();
     return false;
   }
+  TakeEdgeBits(s);
   if (!glass) return true;
   memcpy(_BackCopy, src, s.image_bytes);
   // Bytes 0xFE make every glass depth about -1.69e38: no lookup has touched the pixel yet.
@@ -169,7 +189,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   // 4. Default light; 5. scratch images. A failed allocation releases what the render has
   // and draws nothing.
   _OutImage = dst;
-  const ScratchSet scratch{pixel_bytes * pixels, sizeof(float) * pixels, height,
+  const ScratchSet scratch{pixel_bytes * pixels, sizeof(float) * pixels, width, height,
                            SceneUsesGlass(call)};
   if (!InstallDefaultLight(light_count) || !AllocateScratch(scratch, src)) {
     ReleaseRender();

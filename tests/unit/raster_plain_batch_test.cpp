@@ -15,16 +15,6 @@ using namespace raster_test;
 
 namespace {
 
-float Forwarding(float ox, float oy, unsigned char* dst, unsigned char* src, float x, float y,
-                 float z, __Triangle3ds* tri, material3ds* mats, int mat_count, float& c0,
-                 float& c1, float& c2, __Point* normal, unsigned char textured, float u, float v,
-                 __Texture* textures, int light_count, light3ds* lights, __PrevInfo* prev,
-                 GlassProp* glass, float nx, float ny, float nz, float d) {
-  return DefRenderOnePixel(ox, oy, dst, src, x, y, z, tri, mats, mat_count, c0, c1, c2, normal,
-                           textured, u, v, textures, light_count, lights, prev, glass, nx, ny,
-                           nz, d);
-}
-
 struct Lcg {
   unsigned s = 777u;
   float Next(float lo, float hi) {
