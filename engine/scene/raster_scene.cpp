@@ -43,7 +43,9 @@ void ReleaseScratch() {
 }
 
 // The edge bits of the render, zeroed. They are a help, not a need: without them the edge
-// records are read whole, and records a kept render left behind are zeroed first.
+// records are read whole, and the edge colours a kept render left behind are zeroed first
+// (a zero edge coverage everywhere; the colours under an edge are then never read before
+// they are written).
 void TakeEdgeBits(const ScratchSet& s) {
   const size_t pixels = static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
   const size_t bytes = (pixels + 63) / 64 * sizeof(uint64_t);
@@ -53,7 +55,6 @@ void TakeEdgeBits(const ScratchSet& s) {
     StartEdgeBits(g_edge_bits, s.width);
   } else if (KeepingBuffers()) {
     memset(_EdgeColor, 0, s.image_bytes);
-    memset(_EdgeUnder, 0, s.image_bytes);
   }
 }
 

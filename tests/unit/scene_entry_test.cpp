@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include <cmath>
+#include <utility>
 
 #include "engine/raster/face_culling.h"
 #include "engine/scene/layer_composite.h"
@@ -59,6 +60,27 @@ TEST_F(SceneEntry, TheSquareIsFaceUpAndDrawnInTheShadedModes) {
       EXPECT_EQ(dst.at(5, 5, 3), 0);
       ExpectNothingLeftAllocated();
     }
+}
+
+// The smallest usable images, one pixel wide or one row high, inside the square: every
+// shaded mode draws their pixels, with and without quality.
+TEST_F(SceneEntry, OnePixelWideAndOneRowHighImagesAreDrawn) {
+  for (int mode : {3, 6, 8})
+    for (int quality : {0, 1})
+      for (const std::pair<int, int>& size : {std::make_pair(1, 5), std::make_pair(5, 1)}) {
+        const int w = size.first, h = size.second;
+        Image out(w, h, false), under(w, h, false);
+        _DrawMode = static_cast<unsigned char>(mode);
+        _Quality = static_cast<unsigned char>(quality);
+        __RasterScene(out.data(), under.data(), w, h, w * 4, static_cast<int>(mesh.v.size()),
+                      static_cast<int>(mesh.t.size()), mesh.t.data(), mesh.v.data(), w / 2,
+                      h / 2, 1, mats.data(), nullptr, 1, lights.data(), nullptr);
+        for (int y = 0; y < h; ++y)
+          for (int x = 0; x < w; ++x)
+            EXPECT_EQ(out.at(x, y, 3), 255) << w << "x" << h << " mode " << mode << " quality "
+                                            << quality << " at " << x << "," << y;
+        ExpectNothingLeftAllocated();
+      }
 }
 
 // Mode 0 clears the back-face setting and neither allocates nor touches a z-buffer.

@@ -167,8 +167,8 @@ TEST(LayerEdgeBits, CompositeWithBitsMatchesTheWholeRecords) {
 }
 
 // A packed layer keeps only its window: pixels written inside it are composited where they
-// belong in the output, pixels outside it are dropped, and clearing for the next triangle
-// leaves the whole scratch image zero.
+// belong in the output, pixels outside it are dropped; unpacked, it keeps the whole frame;
+// and at the render's end the whole scratch image is zero again.
 TEST(LayerWindowPacking, WritesLandInTheWindowAndNothingElseIsKept) {
   constexpr int kW = 40, kH = 30;
   ResetEngine(kW, kH, false);
@@ -197,6 +197,13 @@ TEST(LayerWindowPacking, WritesLandInTheWindowAndNothingElseIsKept) {
       ASSERT_EQ(out.at(x, y, 3), inside ? 255 : 0) << x << "," << y;
     }
   ClearLayer(LayerRegion{0, 4, 0, 4}, true);
+  // Unpacked, the layer is laid out as the output: its first row and column are kept too.
+  ClearLayer(LayerRegion{0, kW, 0, kH}, false);
+  PlotPixel(_TriLayer, 10, 20, 30, 0, 0, 1.0f);
+  PlotPixel(_TriLayer, 10, 20, 30, kW - 1, kH - 1, 1.0f);
+  PlotPixel(_TriLayer, 10, 20, 30, 0, -1, 1.0f);
+  EXPECT_EQ(layer.at(0, 0, 3), 255);
+  EXPECT_EQ(layer.at(kW - 1, kH - 1, 3), 255);
   EndLayerSpans();
   for (uint8_t v : layer.b8) ASSERT_EQ(v, 0);
   _TriLayer = _EdgeColor = _EdgeUnder = nullptr;
