@@ -110,18 +110,26 @@ struct RowPlace {
   int lo, hi;
 };
 
-bool PlaceRow(const unsigned char* image, int y, RowPlace& place) {
-  if (image != _TriLayer) {
+// Row y's place in the layer's window w, or with w null in the image itself.
+bool PlaceRowIn(const LayerWindow* w, int y, RowPlace& place) {
+  if (!w) {
     if (y < 0 || y >= Zheight) return false;
     place = RowPlace{static_cast<ptrdiff_t>(y) * _RowStride, 0, Zwidth};
     return true;
   }
-  const LayerWindow w = CurrentLayerWindow();
-  if (y < w.y0 || y >= w.y1 || y < 0 || y >= Zheight) return false;
-  place.column0 = static_cast<ptrdiff_t>(y - w.y0) * w.stride - 4 * static_cast<ptrdiff_t>(w.x0);
-  place.lo = w.x0 > 0 ? w.x0 : 0;
-  place.hi = w.x1 < Zwidth ? w.x1 : Zwidth;
+  if (y < w->y0 || y >= w->y1 || y < 0 || y >= Zheight) return false;
+  place.column0 = static_cast<ptrdiff_t>(y - w->y0) * w->stride - 4 * static_cast<ptrdiff_t>(w->x0);
+  place.lo = w->x0 > 0 ? w->x0 : 0;
+  place.hi = w->x1 < Zwidth ? w->x1 : Zwidth;
   return true;
+}
+
+// One pixel of coverage k at channel index i, its column already checked.
+void WritePixelAt(unsigned char* image, ptrdiff_t i, const float c[3], float k) {
+  if (_Deep)
+    WriteCovered(reinterpret_cast<uint16_t*>(image) + i, c, k);
+  else
+    WriteCovered(image + i, c, k);
 }
 
 // Columns x[0] .. x[3] are neighbours, left to right, all kept (and the channel range is
@@ -139,9 +147,11 @@ void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y,
 
 void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
              const int* x, int count, int y, float k) {
-  RowPlace place;
-  if (!image || !PlaceRow(image, y, place)) return;
+  if (!image) return;
   const bool layer = image == _TriLayer;
+  const LayerWindow window = layer ? CurrentLayerWindow() : LayerWindow{};
+  RowPlace place;
+  if (!PlaceRowIn(layer ? &window : nullptr, y, place)) return;
   for (int j = 0; j < count; ++j) {
     const ptrdiff_t i = place.column0 + 4 * static_cast<ptrdiff_t>(x[j]);
     if (k == 1 && j + 4 <= count && FourNeighboursInside(x + j, place)) {
@@ -156,10 +166,21 @@ void PlotRow(unsigned char* image, const float* c0, const float* c1, const float
     if (x[j] < place.lo || x[j] >= place.hi) continue;
     if (layer) NoteLayerWrite(x[j], y);
     const float c[3] = {c0[j], c1[j], c2[j]};
-    if (_Deep) {
-      WriteCovered(reinterpret_cast<uint16_t*>(image) + i, c, k);
-    } else {
-      WriteCovered(image + i, c, k);
-    }
+    WritePixelAt(image, i, c, k);
+  }
+}
+
+void PlotEach(unsigned char* image, const float* c0, const float* c1, const float* c2,
+              const int* x, const int* y, const float* k, int count) {
+  if (!image) return;
+  const bool layer = image == _TriLayer;
+  const LayerWindow window = layer ? CurrentLayerWindow() : LayerWindow{};
+  for (int j = 0; j < count; ++j) {
+    RowPlace place;
+    if (!PlaceRowIn(layer ? &window : nullptr, y[j], place)) continue;
+    if (x[j] < place.lo || x[j] >= place.hi) continue;
+    if (layer) NoteLayerWrite(x[j], y[j]);
+    const float c[3] = {c0[j], c1[j], c2[j]};
+    WritePixelAt(image, place.column0 + 4 * static_cast<ptrdiff_t>(x[j]), c, k[j]);
   }
 }

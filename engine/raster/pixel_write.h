@@ -16,6 +16,10 @@ void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y,
 void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
              const int* x, int count, int y, float k);
 
+// PlotPixel of pixels (x[j], y[j]) at coverages k[j], j < count, in order.
+void PlotEach(unsigned char* image, const float* c0, const float* c1, const float* c2,
+              const int* x, const int* y, const float* k, int count);
+
 // A depth to give back to a z-buffer cell after an edge pixel (fringes never occlude).
 struct DepthRestore {
   float old_depth;

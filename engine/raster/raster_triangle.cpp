@@ -185,8 +185,9 @@ struct EdgeBatch : LitPixels {
     if (count == 0) return;
     float c0[kSize], c1[kSize], c2[kSize];
     Light(ctx, shading, normals_set, c0, c1, c2);
-    for (int j = 0; j < count; ++j)  // PlotWithCoverage's write: the coverage is not 0
-      PlotPixel(ctx.image, c0[j], c1[j], c2[j], xs[j], ys[j], cover[j] * shading.alpha);
+    float k[kSize];  // PlotWithCoverage's write: the coverage is not 0
+    for (int j = 0; j < count; ++j) k[j] = cover[j] * shading.alpha;
+    PlotEach(ctx.image, c0, c1, c2, xs, ys, k, count);
     count = 0;
   }
 };

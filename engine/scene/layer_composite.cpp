@@ -58,10 +58,7 @@ void ClearRegion(unsigned char* image, const LayerRegion& r) {
   }
 }
 
-// The columns x0..x1 (inclusive; empty when x1 < x0) of _TriLayer written in one row.
-struct RowSpan {
-  int x0, x1;
-};
+using RowSpan = LayerRowSpan;
 constexpr RowSpan kNoSpan = {INT_MAX, -1};
 
 // The layer's window while a triangle's region is packed into it.
@@ -73,9 +70,6 @@ ptrdiff_t LayerIndex(const LayerWindow& w, int x, int y) {
   return static_cast<ptrdiff_t>(y - w.y0) * w.stride + 4 * static_cast<ptrdiff_t>(x - w.x0);
 }
 
-RowSpan* g_spans = nullptr;  // one per row while a render has the table
-int g_span_rows = 0;
-int g_span_y0 = INT_MAX, g_span_y1 = -1;  // rows with a span
 
 // Every row of the region, all of its columns.
 struct WholeRegion {
@@ -89,10 +83,10 @@ struct WholeRegion {
 // The region's pixels within the written spans.
 struct WrittenPart {
   const LayerRegion& r;
-  int y0() const { return r.y0 > g_span_y0 ? r.y0 : g_span_y0; }
-  int y1() const { return r.y1 < g_span_y1 + 1 ? r.y1 : g_span_y1 + 1; }
-  int x0(int y) const { return r.x0 > g_spans[y].x0 ? r.x0 : g_spans[y].x0; }
-  int x1(int y) const { return r.x1 < g_spans[y].x1 + 1 ? r.x1 : g_spans[y].x1 + 1; }
+  int y0() const { return r.y0 > g_layer_spans.y0 ? r.y0 : g_layer_spans.y0; }
+  int y1() const { return r.y1 < g_layer_spans.y1 + 1 ? r.y1 : g_layer_spans.y1 + 1; }
+  int x0(int y) const { return r.x0 > g_layer_spans.spans[y].x0 ? r.x0 : g_layer_spans.spans[y].x0; }
+  int x1(int y) const { return r.x1 < g_layer_spans.spans[y].x1 + 1 ? r.x1 : g_layer_spans.spans[y].x1 + 1; }
 };
 
 // The output's pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite: a
@@ -226,6 +220,8 @@ void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel*
 
 }  // namespace
 
+LayerSpanTable g_layer_spans = {nullptr, 0, INT_MAX, -1};
+
 LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, int origin_x,
                            int origin_y, bool wide) {
   const __Point3ds* v[3] = {&points[tri.a], &points[tri.b], &points[tri.c]};
@@ -282,19 +278,19 @@ LayerRegion g_unnoted = {0, 0, 0, 0};
 // Zeroes the written spans of _TriLayer and forgets them. Every write into the layer notes
 // its span, so the layer is zero everywhere again.
 void ClearSpans() {
-  if (!g_spans) return;
+  if (!g_layer_spans.spans) return;
   const size_t channel = _Deep ? 2 : 1;
   const LayerWindow w = CurrentLayerWindow();
-  for (int y = g_span_y0; y <= g_span_y1; ++y) {
-    const RowSpan s = g_spans[y];
+  for (int y = g_layer_spans.y0; y <= g_layer_spans.y1; ++y) {
+    const RowSpan s = g_layer_spans.spans[y];
     if (_TriLayer && s.x1 >= s.x0) {  // every span lies within the window
       const size_t i = static_cast<size_t>(LayerIndex(w, s.x0, y));
       memset(_TriLayer + i * channel, 0, static_cast<size_t>(s.x1 - s.x0 + 1) * 4 * channel);
     }
-    g_spans[y] = kNoSpan;
+    g_layer_spans.spans[y] = kNoSpan;
   }
-  g_span_y0 = INT_MAX;
-  g_span_y1 = -1;
+  g_layer_spans.y0 = INT_MAX;
+  g_layer_spans.y1 = -1;
 }
 
 }  // namespace
@@ -307,16 +303,16 @@ LayerWindow CurrentLayerWindow() {
 void StartLayerSpans(int height) {
   g_packed = false;
   g_unnoted = LayerRegion{0, 0, 0, 0};
-  g_spans = nullptr;
-  g_span_rows = 0;
-  g_span_y0 = INT_MAX;
-  g_span_y1 = -1;
+  g_layer_spans.spans = nullptr;
+  g_layer_spans.rows = 0;
+  g_layer_spans.y0 = INT_MAX;
+  g_layer_spans.y1 = -1;
   if (height <= 0) return;
   const size_t bytes = sizeof(RowSpan) * static_cast<size_t>(height);
-  g_spans = static_cast<RowSpan*>(TakeBuffer(KeptSlot::kLayerSpans, bytes, EngineAlloc));
-  if (!g_spans) return;
-  g_span_rows = height;
-  for (int y = 0; y < height; ++y) g_spans[y] = kNoSpan;
+  g_layer_spans.spans = static_cast<RowSpan*>(TakeBuffer(KeptSlot::kLayerSpans, bytes, EngineAlloc));
+  if (!g_layer_spans.spans) return;
+  g_layer_spans.rows = height;
+  for (int y = 0; y < height; ++y) g_layer_spans.spans[y] = kNoSpan;
 }
 
 void EndLayerSpans() {
@@ -325,32 +321,21 @@ void EndLayerSpans() {
   g_packed = false;
   ClearRegion(_TriLayer, g_unnoted);
   g_unnoted = LayerRegion{0, 0, 0, 0};
-  GiveBackBuffer(KeptSlot::kLayerSpans, g_spans);
-  g_spans = nullptr;
-  g_span_rows = 0;
-}
-
-void NoteLayerWrite(int x, int y) { NoteLayerSpan(x, x, y); }
-
-void NoteLayerSpan(int x0, int x1, int y) {
-  if (!g_spans || y < 0 || y >= g_span_rows) return;
-  RowSpan& s = g_spans[y];
-  if (x0 < s.x0) s.x0 = x0;
-  if (x1 > s.x1) s.x1 = x1;
-  if (y < g_span_y0) g_span_y0 = y;
-  if (y > g_span_y1) g_span_y1 = y;
+  GiveBackBuffer(KeptSlot::kLayerSpans, g_layer_spans.spans);
+  g_layer_spans.spans = nullptr;
+  g_layer_spans.rows = 0;
 }
 
 void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region) {
   const LayerRegion r = WithinWindow(region, CurrentLayerWindow());
-  if (g_spans)
+  if (g_layer_spans.spans)
     CompositeRows(dst, WrittenPart{r});
   else
     CompositeRows(dst, WholeRegion{r});
 }
 
 void ClearLayer(const LayerRegion& r, bool pack) {
-  if (g_spans) {
+  if (g_layer_spans.spans) {
     ClearSpans();  // in the last triangle's window
     g_packed = pack;
     const ptrdiff_t stride = 4 * static_cast<ptrdiff_t>(r.x1 > r.x0 ? r.x1 - r.x0 : 0);

@@ -50,8 +50,31 @@ void CompositeLayer(unsigned char* dst, const LayerRegion& region);
 // for the next render and gives the table back.
 void StartLayerSpans(int height);
 void EndLayerSpans();
-void NoteLayerWrite(int x, int y);
-void NoteLayerSpan(int x0, int x1, int y);  // columns x0..x1 of row y, x0 <= x1
+
+// The table itself, here so that the notes, taken for every pixel written, are inline: for
+// each of `rows` rows the columns x0..x1 written (inclusive; empty when x1 < x0), and the
+// rows y0..y1 that have any. Null `spans`: no table.
+struct LayerRowSpan {
+  int x0, x1;
+};
+struct LayerSpanTable {
+  LayerRowSpan* spans;
+  int rows;
+  int y0, y1;
+};
+extern LayerSpanTable g_layer_spans;
+
+// Columns x0..x1 of row y written, x0 <= x1.
+inline void NoteLayerSpan(int x0, int x1, int y) {
+  LayerSpanTable& t = g_layer_spans;
+  if (!t.spans || y < 0 || y >= t.rows) return;
+  LayerRowSpan& s = t.spans[y];
+  if (x0 < s.x0) s.x0 = x0;
+  if (x1 > s.x1) s.x1 = x1;
+  if (y < t.y0) t.y0 = y;
+  if (y > t.y1) t.y1 = y;
+}
+inline void NoteLayerWrite(int x, int y) { NoteLayerSpan(x, x, y); }
 void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region);
 
 // The edge bits of a render: `bits` (zero-filled, one bit a pixel, row-major, `width` pixels
