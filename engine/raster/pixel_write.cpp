@@ -118,7 +118,8 @@ bool PlaceRowIn(const LayerWindow* w, int y, RowPlace& place) {
     return true;
   }
   if (y < w->y0 || y >= w->y1 || y < 0 || y >= Zheight) return false;
-  place.column0 = static_cast<ptrdiff_t>(y - w->y0) * w->stride - 4 * static_cast<ptrdiff_t>(w->x0);
+  place.column0 =
+      static_cast<ptrdiff_t>(y - w->y0) * w->stride - 4 * static_cast<ptrdiff_t>(w->x0);
   place.lo = w->x0 > 0 ? w->x0 : 0;
   place.hi = w->x1 < Zwidth ? w->x1 : Zwidth;
   return true;

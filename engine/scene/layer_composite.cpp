@@ -70,7 +70,6 @@ ptrdiff_t LayerIndex(const LayerWindow& w, int x, int y) {
   return static_cast<ptrdiff_t>(y - w.y0) * w.stride + 4 * static_cast<ptrdiff_t>(x - w.x0);
 }
 
-
 // Every row of the region, all of its columns.
 struct WholeRegion {
   const LayerRegion& r;
@@ -83,10 +82,11 @@ struct WholeRegion {
 // The region's pixels within the written spans.
 struct WrittenPart {
   const LayerRegion& r;
-  int y0() const { return r.y0 > g_layer_spans.y0 ? r.y0 : g_layer_spans.y0; }
-  int y1() const { return r.y1 < g_layer_spans.y1 + 1 ? r.y1 : g_layer_spans.y1 + 1; }
-  int x0(int y) const { return r.x0 > g_layer_spans.spans[y].x0 ? r.x0 : g_layer_spans.spans[y].x0; }
-  int x1(int y) const { return r.x1 < g_layer_spans.spans[y].x1 + 1 ? r.x1 : g_layer_spans.spans[y].x1 + 1; }
+  const LayerSpanTable& t = g_layer_spans;
+  int y0() const { return r.y0 > t.y0 ? r.y0 : t.y0; }
+  int y1() const { return r.y1 < t.y1 + 1 ? r.y1 : t.y1 + 1; }
+  int x0(int y) const { return r.x0 > t.spans[y].x0 ? r.x0 : t.spans[y].x0; }
+  int x1(int y) const { return r.x1 < t.spans[y].x1 + 1 ? r.x1 : t.spans[y].x1 + 1; }
 };
 
 // The output's pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite: a
@@ -309,7 +309,8 @@ void StartLayerSpans(int height) {
   g_layer_spans.y1 = -1;
   if (height <= 0) return;
   const size_t bytes = sizeof(RowSpan) * static_cast<size_t>(height);
-  g_layer_spans.spans = static_cast<RowSpan*>(TakeBuffer(KeptSlot::kLayerSpans, bytes, EngineAlloc));
+  g_layer_spans.spans =
+      static_cast<RowSpan*>(TakeBuffer(KeptSlot::kLayerSpans, bytes, EngineAlloc));
   if (!g_layer_spans.spans) return;
   g_layer_spans.rows = height;
   for (int y = 0; y < height; ++y) g_layer_spans.spans[y] = kNoSpan;

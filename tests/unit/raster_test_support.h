@@ -228,11 +228,12 @@ inline material3ds MakeMaterial(float r, float g, float b) {
 
 // A shader that only forwards to the default one: the same colours, but not the default
 // shader, so the engine takes its paths for any other shader.
-inline float Forwarding(float ox, float oy, unsigned char* dst, unsigned char* src, float x, float y,
-                 float z, __Triangle3ds* tri, material3ds* mats, int mat_count, float& c0,
-                 float& c1, float& c2, __Point* normal, unsigned char textured, float u, float v,
-                 __Texture* textures, int light_count, light3ds* lights, __PrevInfo* prev,
-                 GlassProp* glass, float nx, float ny, float nz, float d) {
+inline float Forwarding(float ox, float oy, unsigned char* dst, unsigned char* src, float x,
+                        float y, float z, __Triangle3ds* tri, material3ds* mats, int mat_count,
+                        float& c0, float& c1, float& c2, __Point* normal, unsigned char textured,
+                        float u, float v, __Texture* textures, int light_count,
+                        light3ds* lights, __PrevInfo* prev, GlassProp* glass, float nx,
+                        float ny, float nz, float d) {
   return DefRenderOnePixel(ox, oy, dst, src, x, y, z, tri, mats, mat_count, c0, c1, c2, normal,
                            textured, u, v, textures, light_count, lights, prev, glass, nx, ny,
                            nz, d);
