@@ -358,6 +358,22 @@ void EndEdgeBits() {
   g_bits_width = 0;
 }
 
+bool TakeEdgeBits(int width, int height) {
+  const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
+  const size_t bytes = (pixels + 63) / 64 * sizeof(uint64_t);
+  uint64_t* bits = static_cast<uint64_t*>(TakeBuffer(KeptSlot::kEdgeBits, bytes, EngineAlloc));
+  if (!bits) return false;
+  memset(bits, 0, bytes);
+  StartEdgeBits(bits, width);
+  return true;
+}
+
+void GiveBackEdgeBits() {
+  uint64_t* bits = g_bits;
+  EndEdgeBits();
+  GiveBackBuffer(KeptSlot::kEdgeBits, bits);
+}
+
 void CompositeLayer(unsigned char* dst, const LayerRegion& region) {
   const LayerRegion r = WithinWindow(region, CurrentLayerWindow());
   CompositeRows(dst, WholeRegion{r});

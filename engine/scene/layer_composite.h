@@ -84,3 +84,7 @@ void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region);
 // them (the caller owns the block); without bits the records are read and written whole.
 void StartEdgeBits(uint64_t* bits, int width);
 void EndEdgeBits();
+// A render's own bits: a zeroed block from the kept store, started (false, with no bits,
+// when it cannot be had); GiveBackEdgeBits ends them and hands the block back.
+bool TakeEdgeBits(int width, int height);
+void GiveBackEdgeBits();

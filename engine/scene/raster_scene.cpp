@@ -26,12 +26,8 @@ struct ScratchSet {
   bool glass;  // the background copy and glass depths are needed
 };
 
-uint64_t* g_edge_bits = nullptr;  // the render's edge bits (StartEdgeBits)
-
 void ReleaseScratch() {
-  EndEdgeBits();
-  GiveBackBuffer(KeptSlot::kEdgeBits, g_edge_bits);
-  g_edge_bits = nullptr;
+  GiveBackEdgeBits();
   EndLayerSpans();
   GiveBackBuffer(KeptSlot::kTriLayer, _TriLayer);
   GiveBackBuffer(KeptSlot::kEdgeColor, _EdgeColor);
@@ -42,20 +38,12 @@ void ReleaseScratch() {
   _GlassDepth = nullptr;
 }
 
-// The edge bits of the render, zeroed. They are a help, not a need: without them the edge
-// records are read whole, and the edge colours a kept render left behind are zeroed first
-// (a zero edge coverage everywhere; the colours under an edge are then never read before
-// they are written).
-void TakeEdgeBits(const ScratchSet& s) {
-  const size_t pixels = static_cast<size_t>(s.width) * static_cast<size_t>(s.height);
-  const size_t bytes = (pixels + 63) / 64 * sizeof(uint64_t);
-  g_edge_bits = static_cast<uint64_t*>(TakeBuffer(KeptSlot::kEdgeBits, bytes, EngineAlloc));
-  if (g_edge_bits) {
-    memset(g_edge_bits, 0, bytes);
-    StartEdgeBits(g_edge_bits, s.width);
-  } else if (KeepingBuffers()) {
-    memset(_EdgeColor, 0, s.image_bytes);
-  }
+// The render's edge bits. They are a help, not a need: without them the edge records are
+// read whole, and the edge colours a kept render left behind are zeroed first (a zero edge
+// coverage everywhere; the colours under an edge are then never read before they are
+// written).
+void TakeEdgeBitsOrClearRecords(const ScratchSet& s) {
+  if (!TakeEdgeBits(s.width, s.height) && KeepingBuffers()) memset(_EdgeColor, 0, s.image_bytes);
 }
 
 unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
@@ -84,7 +72,7 @@ bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
     ReleaseScratch();
     return false;
   }
-  TakeEdgeBits(s);
+  TakeEdgeBitsOrClearRecords(s);
   if (!glass) return true;
   memcpy(_BackCopy, src, s.image_bytes);
   // Bytes 0xFE make every glass depth about -1.69e38: no lookup has touched the pixel yet.
