@@ -123,13 +123,20 @@ __m128 Select(__m128 when, __m128 yes, __m128 no) {
   return _mm_or_ps(_mm_and_ps(when, yes), _mm_andnot_ps(when, no));
 }
 
+// Stores the four coverages and returns the lanes that are not 0 (a coverage is never a
+// value that is not a number).
+int CoveredLanes(float out[4], __m128 cover) {
+  _mm_storeu_ps(out, cover);
+  return _mm_movemask_ps(_mm_cmpneq_ps(cover, _mm_setzero_ps()));
+}
+
 }  // namespace
 
-void SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, float h,
-                         float out[4]) {
+int SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, float h,
+                        float out[4]) {
   if (edge.l2 <= 0.01f) {
     _mm_storeu_ps(out, _mm_setzero_ps());
-    return;
+    return 0;
   }
   const __m128 x = _mm_loadu_ps(xs), vy = _mm_set1_ps(y), vh = _mm_set1_ps(h);
   const __m128 a = _mm_set1_ps(edge.a), b = _mm_set1_ps(edge.b);
@@ -172,6 +179,8 @@ void SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, fl
     }
     line = ClampUnitFour(_mm_sub_ps(vh, t));
   }
+  // Along an edge's length no pixel lies beyond an end: the end points need no distance.
+  if (_mm_movemask_ps(outside) == 0) return CoveredLanes(out, line);
   // Beyond an end: the distance to the nearer end point.
   const __m128 x1 = _mm_set1_ps(edge.x1), y1 = _mm_set1_ps(edge.y1);
   const __m128 x2 = _mm_set1_ps(edge.x2), y2 = _mm_set1_ps(edge.y2);
@@ -182,7 +191,7 @@ void SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, fl
   const __m128 dy = _mm_sub_ps(vy, Select(first_nearer, y1, y2));
   const __m128 dist = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(dx, dx), _mm_mul_ps(dy, dy)));
   const __m128 end = ClampUnitFour(_mm_sub_ps(vh, dist));
-  _mm_storeu_ps(out, Select(outside, end, line));
+  return CoveredLanes(out, Select(outside, end, line));
 }
 
 void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,

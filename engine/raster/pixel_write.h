@@ -39,8 +39,9 @@ void PlotByLineDistance(unsigned char* image, float c0, float c1, float c2,
 float SegmentCoverage(const EdgeSegment& edge, float x, float y, float h);
 
 // SegmentCoverage of pixels (xs[j], y), j < 4, side by side: each lane bit for bit the
-// coverage SegmentCoverage gives that pixel.
-void SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, float h,
+// coverage SegmentCoverage gives that pixel. Returns the lanes whose coverage is not 0, lane
+// j as bit j.
+int SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, float h,
                          float out[4]);
 
 // Gives the z-buffer cell its old depth back, as the edge writes do afterwards.

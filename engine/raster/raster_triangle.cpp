@@ -304,6 +304,16 @@ struct RowRecords {
   }
   void EndScan() { StartPass(); }
   bool CoverageOnlyCorners() const { return ctx.shading_pure; }
+  // The depths of an edge pass's next row: the walk has not been near them yet.
+  void Prefetch(int x0, int x1, int y) {
+    const DepthGrid& g = ctx.depth;
+    if (x0 < 0) x0 = 0;
+    if (x1 >= g.cols) x1 = g.cols - 1;
+    if (!g.cells || y < 0 || y >= g.rows || x1 < x0) return;
+    const float* cells = g.cells + static_cast<long long>(y) * g.stride;
+    for (int x = x0; x < x1 + 16; x += 16)
+      _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
+  }
 
   // Corner or fringe pixels x0 .. x1 of row y of a plain material, whose shader reads no
   // record and no texture coordinates: their coverages found four at a time, uncovered
@@ -319,9 +329,12 @@ struct RowRecords {
       const float xs[4] = {static_cast<float>(x), static_cast<float>(x + 1),
                            static_cast<float>(x + 2), static_cast<float>(x + 3)};
       float cover[4];
-      SegmentCoverageFour(edge, xs, static_cast<float>(y), 1.0f, cover);
-      for (int j = 0; j < 4 && x + j <= x1; ++j)
-        if (cover[j] != 0) VisitCoveredEdge(x + j, y, cover[j], normal_at);
+      int covered = SegmentCoverageFour(edge, xs, static_cast<float>(y), 1.0f, cover);
+      if (x1 - x < 3) covered &= (2 << (x1 - x)) - 1;  // lanes past x1 are not visited
+      for (; covered != 0; covered &= covered - 1) {  // in order of the columns
+        const int j = __builtin_ctz(static_cast<unsigned>(covered));
+        VisitCoveredEdge(x + j, y, cover[j], normal_at);
+      }
     }
   }
 
@@ -506,6 +519,7 @@ struct SolidFamily {
   void StartRow() {}
   void StartPass() {}
   void EndScan() {}
+  void Prefetch(int, int, int) {}
   bool CoverageOnlyCorners() const { return true; }  // a coverage write and nothing else
   bool CoverageOnlyFringes() const { return true; }
   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge) {

@@ -15,6 +15,7 @@
 //   void VisitRun(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge);
 //                                       // edge pixels x0 .. x1 of row y, as Visit in turn
 //   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge);  // x0 .. x_end - 1
+//   void Prefetch(int x0, int x1, int y);  // pixels x0 .. x1 of row y will be visited soon
 //
 //   rule                 Phong spans                      flat spans
 //   rows of an edge      trunc(y_end) < y                 y >= y_end
@@ -57,25 +58,45 @@ inline Window ImageWindow() { return Window{-2, Zwidth + 1, -2, Zheight + 1}; }
 
 inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-// Narrows columns col0..col1 of row y to those within `pixels` pixels of the edge's line. An
-// edge pixel's coverage is non-zero only within one pixel of it (beyond the segment's ends
-// the distance to the nearer end is larger still), and a segment of l2 <= 0.01 covers
-// nothing; the rest of `pixels` leaves room for the rounding of the coverage's single
-// precision, which grows with the size of the edge's coordinates and is added on. Done in
-// double; a value that is not a number leaves the columns as they are.
-inline void NearLine(const EdgeSegment& seg, int y, int& col0, int& col1, double pixels) {
-  if (!(seg.l2 > 0.01f)) {
+// The columns near an edge's line, prepared once for the edge: NearLine narrows a row's
+// columns to those within `pixels` pixels of the line. An edge pixel's coverage is non-zero
+// only within one pixel of it (beyond the segment's ends the distance to the nearer end is
+// larger still), and a segment of l2 <= 0.01 covers nothing; the rest of `pixels` leaves
+// room for the rounding of the coverage's single precision, which grows with the size of the
+// edge's coordinates and is added on. Done in double; the division by the line's x term is a
+// multiplication by its inverse, whose rounding is far below that room. A value that is not a
+// number leaves the columns as they are.
+struct NearBand {
+  bool none;  // the segment covers nothing
+  bool level;  // about horizontal: a row is near or far as a whole
+  double b, c, reach, inv_a;
+};
+
+inline NearBand MakeNearBand(const EdgeSegment& seg, double pixels) {
+  NearBand band{};
+  band.none = !(seg.l2 > 0.01f);
+  if (band.none) return band;
+  const double size = fabs(double(seg.x1)) + fabs(double(seg.y1)) + fabs(double(seg.x2)) +
+                      fabs(double(seg.y2));
+  band.b = seg.b;
+  band.c = seg.c;
+  band.reach = (pixels + 1e-6 * size) * seg.l;
+  band.level = fabs(double(seg.a)) * 1e9 < band.reach;
+  band.inv_a = band.level ? 0.0 : 1.0 / double(seg.a);
+  return band;
+}
+
+inline void NearLine(const NearBand& band, int y, int& col0, int& col1) {
+  if (band.none) {
     col1 = col0 - 1;
     return;
   }
-  const double size = fabs(double(seg.x1)) + fabs(double(seg.y1)) + fabs(double(seg.x2)) +
-                      fabs(double(seg.y2));
-  const double along = double(seg.b) * y + seg.c, reach = (pixels + 1e-6 * size) * seg.l;
-  if (fabs(double(seg.a)) * 1e9 < reach) {  // about horizontal: the row is near or far
-    if (!(fabs(along) < reach)) col1 = col0 - 1;
+  const double along = band.b * y + band.c;
+  if (band.level) {
+    if (!(fabs(along) < band.reach)) col1 = col0 - 1;
     return;
   }
-  double lo = (-along - reach) / seg.a, hi = (-along + reach) / seg.a;
+  double lo = (-along - band.reach) * band.inv_a, hi = (-along + band.reach) * band.inv_a;
   if (lo > hi) {
     const double t = lo;
     lo = hi;
@@ -84,6 +105,11 @@ inline void NearLine(const EdgeSegment& seg, int y, int& col0, int& col1, double
   if (!(lo == lo) || !(hi == hi)) return;
   if (lo > col0) col0 = lo > col1 + 1.0 ? col1 + 1 : static_cast<int>(floor(lo));
   if (hi < col1) col1 = hi < col0 - 1.0 ? col0 - 1 : static_cast<int>(ceil(hi));
+}
+
+// The same for one row of a band not kept.
+inline void NearLine(const EdgeSegment& seg, int y, int& col0, int& col1, double pixels) {
+  NearLine(MakeNearBand(seg, pixels), y, col0, col1);
 }
 
 // How near the edge's line a corner or fringe pixel must lie to be visited when the family's
@@ -129,11 +155,20 @@ void EdgePass(const __Point3ds* v, const EdgeEntry& e, bool final_pass, const Wi
   col0 = Clamp(col0, w.x0, w.x1 + 1);
   col1 = Clamp(col1, w.x0 - 1, w.x1);
   const bool near_only = family.CoverageOnlyCorners();
+  const NearBand band = MakeNearBand(seg, kEdgeReach);
   family.StartPass();  // the pass may visit pixels already written
+  // Each row's columns are found a row ahead, so that what they need can be asked for
+  // while the row before them is drawn.
+  int c0 = col0, c1 = col1;
+  if (near_only && row0 <= row1) NearLine(band, row0, c0, c1);
   for (int y = row0; y <= row1; ++y) {
-    int c0 = col0, c1 = col1;
-    if (near_only) NearLine(seg, y, c0, c1, kEdgeReach);
+    int next0 = col0, next1 = col1;
+    if (near_only && y < row1) {
+      NearLine(band, y + 1, next0, next1);
+      family.Prefetch(next0, next1, y + 1);
+    }
     family.VisitRun(c0, c1, y, PixelRole::kCorner, seg);
+    c0 = next0, c1 = next1;
   }
 }
 
@@ -145,10 +180,27 @@ inline int LastColumn(double end, int x0, int x1) {
   return static_cast<int>(floor(end));
 }
 
+// The right edge's band, made again only when the right edge changes.
+struct RightBand {
+  bool made = false;
+  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // the segment it was made for
+  NearBand band{};
+
+  const NearBand& For(const EdgeSegment& seg) {
+    if (!made || seg.x1 != x1 || seg.y1 != y1 || seg.x2 != x2 || seg.y2 != y2) {
+      band = MakeNearBand(seg, kEdgeReach);
+      made = true;
+      x1 = seg.x1, y1 = seg.y1, x2 = seg.x2, y2 = seg.y2;
+    }
+    return band;
+  }
+};
+
 // One row of left edge i: left fringe, interior, right fringe.
 template <class Family>
 void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegment& left,
-             float slope, float xmin, int y, bool quality, const Window& w, Family& family) {
+             const NearBand& left_band, RightBand& right_band, float slope, float xmin, int y,
+             bool quality, const Window& w, Family& family) {
   const __Point3ds& s = v[edges[i].start];
   float xl = xmin;
   if (slope != 0.0f) {
@@ -168,7 +220,7 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
     const double end = double(xl) + (Family::kPhongSpans ? 0.5 : 0.0);
     int x = Clamp(Trunc(double(xl) - wl), w.x0, w.x1 + 1);
     int last = LastColumn(end, x, w.x1);
-    if (near_only) NearLine(left, y, x, last, kEdgeReach);
+    if (near_only) NearLine(left_band, y, x, last);
     family.VisitRun(x, last, y, PixelRole::kLeftFringe, left);
   }
   const int start = Clamp(quality ? Trunc(double(xl) + 1.0) : Trunc(xl), w.x0, w.x1 + 1);
@@ -180,7 +232,7 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
     const double end = double(xr) + wr;
     int x = Clamp(from, w.x0, w.x1 + 1);
     int last = LastColumn(end, x, w.x1);
-    if (near_only) NearLine(right, y, x, last, kEdgeReach);
+    if (near_only) NearLine(right_band.For(right), y, x, last);
     family.VisitRun(x, last, y, PixelRole::kRightFringe, right);
   }
 }
@@ -196,10 +248,12 @@ int ScanEdge(const __Point3ds* v, const EdgeEntry* edges, int i, bool quality, c
   const float slope = fabsf(e.y - s.y) < 1.0f ? 0.0f : (e.x - s.x) / (e.y - s.y);
   const EdgeSegment seg = MakeEdgeSegment(s.x, s.y, e.x, e.y);
   const float xmin = s.x < e.x ? s.x : e.x;
+  const NearBand left_band = MakeNearBand(seg, kEdgeReach);
+  RightBand right_band;
   // Lowest row of the edge: above trunc(y_end) (Phong), at or above y_end (flat).
   const int lowest = Family::kPhongSpans ? Trunc(e.y) + 1 : Trunc(ceil(double(e.y)));
   for (int y = top < w.y1 ? top : w.y1; y >= lowest && y >= w.y0; --y)
-    ScanRow(v, edges, i, seg, slope, xmin, y, quality, w, family);
+    ScanRow(v, edges, i, seg, left_band, right_band, slope, xmin, y, quality, w, family);
   return top < lowest - 1 ? top : lowest - 1;
 }
 

@@ -104,6 +104,34 @@ TEST(EdgeWindow, FourPixelCoverageIsTheOnePixelCoverage) {
   EXPECT_GT(ends, 100) << "pixels covered beyond the segment's ends";
 }
 
+// The lanes the four-pixel coverage names as covered are exactly those whose coverage is not
+// 0, whether the row runs along the segment or past one of its ends.
+TEST(EdgeWindow, FourPixelCoverageNamesTheCoveredLanes) {
+  const unsigned char saved = _DrawMode;
+  _DrawMode = 6;
+  Lcg r;
+  int masks_seen[16] = {};
+  for (int i = 0; i < 4000; ++i) {
+    const float cx = r.Next(0.0f, 100.0f), cy = r.Next(0.0f, 100.0f);
+    const float dx = r.Next(-30.0f, 30.0f), dy = i % 9 == 0 ? 0.0f : r.Next(-30.0f, 30.0f);
+    const EdgeSegment seg = MakeEdgeSegment(cx, cy, cx + dx, cy + dy);
+    const float y = std::floor(cy + dy * r.Next(-0.2f, 1.2f));
+    const float x0 = std::floor(cx + dx * r.Next(-0.2f, 1.2f)) - 2.0f;
+    const float xs[4] = {x0, x0 + 1.0f, x0 + 2.0f, x0 + 3.0f};
+    float four[4];
+    const int mask = SegmentCoverageFour(seg, xs, y, 1.0f, four);
+    int expected = 0;
+    for (int j = 0; j < 4; ++j) expected |= (four[j] != 0.0f) << j;
+    ASSERT_EQ(mask, expected) << "segment " << cx << "," << cy << " + " << dx << "," << dy;
+    ++masks_seen[mask];
+  }
+  _DrawMode = saved;
+  EXPECT_GT(masks_seen[0], 100) << "rows that miss the edge";
+  int mixed = 0;
+  for (int m = 1; m < 15; ++m) mixed += masks_seen[m];
+  EXPECT_GT(mixed, 500) << "rows the edge crosses";
+}
+
 // The window does narrow: a long diagonal edge's rows keep only a few columns.
 TEST(EdgeWindow, LongEdgesKeepFewColumnsARow) {
   const EdgeSegment seg = MakeEdgeSegment(100.0f, 100.0f, 300.0f, 180.0f);
