@@ -1,6 +1,7 @@
 // The per-pixel depth test against ZBuff.
 #pragma once
 
+#include <emmintrin.h>
 #include <math.h>
 
 #include "engine/engine.h"
@@ -73,6 +74,37 @@ inline bool DepthWouldPass(const DepthGrid& g, float x, float y, float nx, float
   long long index = -1;
   if (!DepthCellOf(g, x, y, nx, ny, nz, d, vertices, 0, 0, z, index)) return true;
   return index >= 0 && z > g.cells[index];
+}
+
+// DepthWouldPass of the four pixels x .. x + 3 of row y side by side, with a z-buffer (g.cells
+// not null): their depths into z[0 .. 3], computed as DepthCellOf computes each (the plane's
+// products are exact in double, so two lanes give the very sums), and the lanes that would
+// pass, lane j as bit j.
+inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, float nx, float ny, float nz,
+                              float d, const __Point3ds* vertices, float z[4]) {
+  if (fabsf(nz) < 0.01f) {
+    _mm_storeu_ps(z, _mm_set1_ps(vertices[0].z));
+  } else {
+    const __m128d plane_y = _mm_set1_pd(static_cast<double>(ny) * static_cast<float>(y));
+    const __m128d vnx = _mm_set1_pd(nx), vd = _mm_set1_pd(d), vnz = _mm_set1_pd(nz);
+    const __m128d sign = _mm_set1_pd(-0.0);
+    __m128 half[2];
+    for (int h = 0; h < 2; ++h) {
+      const __m128d xs =
+          _mm_setr_pd(static_cast<float>(x + 2 * h), static_cast<float>(x + 2 * h + 1));
+      const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(vnx, xs));
+      half[h] = _mm_cvtpd_ps(_mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, vd), sign), vnz));
+    }
+    _mm_storeu_ps(z, _mm_movelh_ps(half[0], half[1]));
+  }
+  if (y < 0 || y >= g.rows) return 0;
+  const long long row = static_cast<long long>(y) * g.stride;
+  int pass = 0;
+  for (int j = 0; j < 4; ++j) {
+    const long long cx = x + j, i = row + cx;
+    if (cx >= 0 && cx < g.cols && i < g.limit && z[j] > g.cells[i]) pass |= 1 << j;
+  }
+  return pass;
 }
 
 // DepthTestIn against the z-buffer the globals describe now.

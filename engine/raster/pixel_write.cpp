@@ -4,6 +4,7 @@
 #include <emmintrin.h>
 #include <stddef.h>
 #include <stdint.h>
+#include <string.h>
 
 #include <limits>
 
@@ -60,6 +61,58 @@ inline void WriteCovered(Channel* px, const float c[3], float k) {
   }
   float cover = k * full;
   px[3] = static_cast<Channel>(ClampChannel(cover > alpha ? cover : alpha, max));
+}
+
+// WriteCovered's three cases at once, without a branch on the pixel's values, for a
+// coverage k > 0 and a channel range above 0: the colour lanes take the colour when k is 1
+// or the pixel is empty, else k * c + (1 - k) * old (the scalar's very products and sum);
+// the alpha lane takes the larger of k * full and the old alpha, which is each case's alpha
+// (full when k is 1; k * full over an empty pixel, clamped to 0 as it would be). Each lane is
+// then clamped and truncated as ClampChannel does.
+__m128 CoveredLanes(const float c[3], float k, __m128 old, int alpha, float full) {
+  const __m128 colour = _mm_setr_ps(c[0], c[1], c[2], 0.0f);
+  const __m128 blended = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(k), colour),
+                                    _mm_mul_ps(_mm_set1_ps(1 - k), old));
+  const __m128 replace = _mm_castsi128_ps(_mm_set1_epi32(-static_cast<int>(k == 1 || alpha == 0)));
+  __m128 v = _mm_or_ps(_mm_and_ps(replace, colour), _mm_andnot_ps(replace, blended));
+  const __m128 cover = _mm_max_ps(_mm_set1_ps(k * full), _mm_set1_ps(static_cast<float>(alpha)));
+  const __m128 alpha_lane = _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1));
+  v = _mm_or_ps(_mm_andnot_ps(alpha_lane, v), _mm_and_ps(alpha_lane, cover));
+  return _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(full));
+}
+
+void WriteCoveredLanes(unsigned char* px, const float c[3], float k, int max) {
+  int bytes;
+  memcpy(&bytes, px, 4);
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i old = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
+  const __m128i v = _mm_cvttps_epi32(
+      CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
+  bytes = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero));
+  memcpy(px, &bytes, 4);
+}
+
+void WriteCoveredLanes(uint16_t* px, const float c[3], float k, int max) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i old =
+      _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(px)), zero);
+  const __m128i v = _mm_cvttps_epi32(
+      CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
+  // Words up to 65535 through the signed pack: shifted down by 32768 and back.
+  const __m128i bias = _mm_set1_epi32(32768);
+  const __m128i words = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(v, bias), zero),
+                                      _mm_set1_epi16(static_cast<short>(0x8000)));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(px), words);
+}
+
+// WriteCovered through the lanes where they apply.
+template <typename Channel>
+inline void WriteCoveredFast(Channel* px, const float c[3], float k) {
+  int max = _MaxChannel;
+  if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
+  if (max <= 0) return WriteCovered(px, c, k);
+  if (!(k > 0)) return;  // no coverage, or not a number: nothing to write
+  WriteCoveredLanes(px, c, k, max);
 }
 
 // Four neighbouring pixels written at full coverage: each channel clamped and truncated as
@@ -146,17 +199,19 @@ void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y,
   PlotRow(image, &c0, &c1, &c2, &x, 1, y, k);
 }
 
-void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
-             const int* x, int count, int y, float k) {
-  if (!image) return;
-  const bool layer = image == _TriLayer;
-  const LayerWindow window = layer ? CurrentLayerWindow() : LayerWindow{};
-  RowPlace place;
-  if (!PlaceRowIn(layer ? &window : nullptr, y, place)) return;
+namespace {
+
+// PlotRow's pixels within `place`; into the layer (kLayer) the columns written are noted as
+// one span at the end.
+template <bool kLayer>
+void PlotRowAt(unsigned char* image, const RowPlace& place, const float* c0, const float* c1,
+               const float* c2, const int* x, int count, int y, float k) {
+  int first = place.hi, last = place.lo - 1;
   for (int j = 0; j < count; ++j) {
     const ptrdiff_t i = place.column0 + 4 * static_cast<ptrdiff_t>(x[j]);
     if (k == 1 && j + 4 <= count && FourNeighboursInside(x + j, place)) {
-      if (layer) NoteLayerSpan(x[j], x[j + 3], y);
+      if (kLayer && x[j] < first) first = x[j];
+      if (kLayer && x[j + 3] > last) last = x[j + 3];
       if (_Deep)
         PlotFullFour(reinterpret_cast<uint16_t*>(image) + i, c0 + j, c1 + j, c2 + j);
       else
@@ -165,10 +220,26 @@ void PlotRow(unsigned char* image, const float* c0, const float* c1, const float
       continue;
     }
     if (x[j] < place.lo || x[j] >= place.hi) continue;
-    if (layer) NoteLayerWrite(x[j], y);
+    if (kLayer && x[j] < first) first = x[j];
+    if (kLayer && x[j] > last) last = x[j];
     const float c[3] = {c0[j], c1[j], c2[j]};
     WritePixelAt(image, i, c, k);
   }
+  if (kLayer && first <= last) NoteLayerSpan(first, last, y);
+}
+
+}  // namespace
+
+void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
+             const int* x, int count, int y, float k) {
+  if (!image) return;
+  RowPlace place;
+  if (image != _TriLayer) {
+    if (PlaceRowIn(nullptr, y, place)) PlotRowAt<false>(image, place, c0, c1, c2, x, count, y, k);
+    return;
+  }
+  const LayerWindow window = CurrentLayerWindow();
+  if (PlaceRowIn(&window, y, place)) PlotRowAt<true>(image, place, c0, c1, c2, x, count, y, k);
 }
 
 void PlotEach(unsigned char* image, const float* c0, const float* c1, const float* c2,
@@ -182,6 +253,10 @@ void PlotEach(unsigned char* image, const float* c0, const float* c1, const floa
     if (x[j] < place.lo || x[j] >= place.hi) continue;
     if (layer) NoteLayerWrite(x[j], y[j]);
     const float c[3] = {c0[j], c1[j], c2[j]};
-    WritePixelAt(image, place.column0 + 4 * static_cast<ptrdiff_t>(x[j]), c, k[j]);
+    const ptrdiff_t i = place.column0 + 4 * static_cast<ptrdiff_t>(x[j]);
+    if (_Deep)
+      WriteCoveredFast(reinterpret_cast<uint16_t*>(image) + i, c, k[j]);
+    else
+      WriteCoveredFast(image + i, c, k[j]);
   }
 }

@@ -42,7 +42,7 @@ float SegmentCoverage(const EdgeSegment& edge, float x, float y, float h);
 // coverage SegmentCoverage gives that pixel. Returns the lanes whose coverage is not 0, lane
 // j as bit j.
 int SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, float h,
-                         float out[4]);
+                        float out[4]);
 
 // Gives the z-buffer cell its old depth back, as the edge writes do afterwards.
 void GiveBackDepth(const DepthRestore* restore);

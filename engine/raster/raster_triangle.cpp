@@ -331,9 +331,20 @@ struct RowRecords {
       float cover[4];
       int covered = SegmentCoverageFour(edge, xs, static_cast<float>(y), 1.0f, cover);
       if (x1 - x < 3) covered &= (2 << (x1 - x)) - 1;  // lanes past x1 are not visited
-      for (; covered != 0; covered &= covered - 1) {  // in order of the columns
-        const int j = __builtin_ctz(static_cast<unsigned>(covered));
-        VisitCoveredEdge(x + j, y, cover[j], normal_at);
+      if (covered == 0) continue;
+      if (!ctx.depth.cells) {
+        for (; covered != 0; covered &= covered - 1) {  // in order of the columns
+          const int j = __builtin_ctz(static_cast<unsigned>(covered));
+          VisitCoveredEdge(x + j, y, cover[j], normal_at);
+        }
+        continue;
+      }
+      float z[4];
+      int pass = covered & DepthWouldPassFour(ctx.depth, x, y, ctx.nx, ctx.ny, ctx.nz, ctx.d,
+                                              ctx.vertices, z);
+      for (; pass != 0; pass &= pass - 1) {
+        const int j = __builtin_ctz(static_cast<unsigned>(pass));
+        AddCoveredEdge(x + j, y, z[j], cover[j], normal_at);
       }
     }
   }
@@ -341,11 +352,16 @@ struct RowRecords {
   // One such pixel with coverage `cover`, not 0.
   template <class NormalAt>
   void VisitCoveredEdge(int x, int y, float cover, NormalAt normal_at) {
-    const float px = static_cast<float>(x), py = static_cast<float>(y);
     float z = 0.0f;
-    if (!DepthWouldPass(ctx.depth, px, py, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices, z)) return;
+    if (DepthWouldPass(ctx.depth, static_cast<float>(x), static_cast<float>(y), ctx.nx, ctx.ny,
+                       ctx.nz, ctx.d, ctx.vertices, z))
+      AddCoveredEdge(x, y, z, cover, normal_at);
+  }
+  // Such a pixel that passed its depth test at depth z.
+  template <class NormalAt>
+  void AddCoveredEdge(int x, int y, float z, float cover, NormalAt normal_at) {
     edges.Add(ctx, x, y, z, cover);
-    if (normals_set) edges.SetNormal(normal_at(px, py, z));
+    if (normals_set) edges.SetNormal(normal_at(static_cast<float>(x), static_cast<float>(y), z));
     if (edges.Full()) edges.Flush(ctx, plain->shading, normals_set);
   }
 };

@@ -122,3 +122,36 @@ TEST_F(DepthTestFixture, WouldPassAnswersAsTheTestWithoutWriting) {
   EXPECT_TRUE(DepthWouldPass(CurrentDepthGrid(), 1.0f, 1.0f, kNx, kNy, kNz, kD, v_, z));
   EXPECT_EQ(z, 5.0f);  // without a z-buffer every pixel passes, at the plane's depth
 }
+
+// Four pixels of a row tested side by side answer as the one-pixel test does, lane by lane
+// and with the very depths: rows and columns inside and outside the buffer, tilted planes
+// whose depths round differently, a plane seen almost edge-on, stored depths nearer, equal,
+// farther and not numbers.
+TEST_F(DepthTestFixture, FourPixelsAnswerAsOneAtATime) {
+  const float stored[12] = {6.5f, 7.0f, 100.0f, -1e30f, nanf(""), 3.0f,
+                            7.0f, 8.9f, 2.0f,   9.0f,   11.0f,    -5.0f};
+  const float planes[][4] = {{kNx, kNy, kNz, kD}, {0.37f, -1.3f, -0.71f, 2.9f},
+                             {-0.2f, 0.45f, -0.013f, -0.6f}, {1.0f, 1.0f, 0.005f, 0.0f}};
+  int passes = 0, fails = 0;
+  v_[0].z = 5.5f;
+  for (int i = 0; i < 12; ++i) cells_[i] = stored[i];
+  const DepthGrid g = CurrentDepthGrid();
+  for (const auto& p : planes)
+    for (int y = -2; y <= 4; ++y)
+      for (int x = -5; x <= 5; ++x) {
+        float four[4];
+        const int mask = DepthWouldPassFour(g, x, y, p[0], p[1], p[2], p[3], v_, four);
+        for (int j = 0; j < 4; ++j) {
+          float z = 0;
+          const float px = static_cast<float>(x + j), py = static_cast<float>(y);
+          const bool one = DepthWouldPass(g, px, py, p[0], p[1], p[2], p[3], v_, z);
+          ASSERT_EQ(((mask >> j) & 1) != 0, one) << "pixel " << x + j << "," << y;
+          ASSERT_EQ(memcmp(&z, &four[j], sizeof(float)), 0) << "depth of " << x + j << "," << y;
+          (one ? passes : fails)++;
+        }
+      }
+  for (int i = 0; i < 12; ++i)
+    ASSERT_EQ(memcmp(&cells_[i], &stored[i], sizeof(float)), 0) << "cell " << i << " written";
+  EXPECT_GT(passes, 40);
+  EXPECT_GT(fails, 400);
+}

@@ -297,6 +297,62 @@ TEST_P(PixelWrite, RowOfFourMatchesOnePixelAtATime) {
   EXPECT_EQ(img.covered(), 4);
 }
 
+// Pixels at coverages of their own, anywhere in the image, written in one call: each the
+// very write of PlotPixel, over empty and covered pixels, at coverage 1, partial, 0, negative
+// and not a number, with colours in range, beyond it and not numbers; in 16 bits also with
+// the channel range at the type's own limit.
+TEST_P(PixelWrite, EachPixelAtItsOwnCoverageMatchesOnePixelAtATime) {
+  const int saved_max = _MaxChannel;
+  const float nan = nanf("");
+  uint32_t seed = 99;
+  auto next = [&seed](int n) {
+    seed = seed * 1664525u + 1013904223u;
+    return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
+  };
+  int blends = 0, fills = 0, fulls = 0;
+  for (int max : {deep() ? 32768 : 255, deep() ? 65535 : 255}) {
+    for (int round = 0; round < 200; ++round) {
+      TestImage one(6, 3, deep()), each(6, 3, deep());
+      _MaxChannel = max;
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x) {
+          const int a = next(3) == 0 ? 0 : next(max + 1);
+          const int r = next(max + 1), g = next(max + 1), b = next(max + 1);
+          one.set_pixel(x, y, r, g, b, a);
+          each.set_pixel(x, y, r, g, b, a);
+        }
+      float c0[8], c1[8], c2[8], k[8];
+      int xs[8], ys[8];
+      for (int j = 0; j < 8; ++j) {
+        const float colours[] = {static_cast<float>(next(max + 1)) + 0.37f, -3.0f,
+                                 static_cast<float>(max) + 9.5f, nan, 0.999f};
+        c0[j] = colours[next(5)], c1[j] = colours[next(5)], c2[j] = colours[next(5)];
+        const float kinds[] = {1.0f, 0.0f, -0.5f, nan, 0.25f, 0.999f,
+                               static_cast<float>(next(1000)) / 1000.0f};
+        k[j] = kinds[next(7)];
+        xs[j] = next(8) - 1;  // sometimes outside the row
+        ys[j] = next(3);
+        const int a = one.at(xs[j] < 0 || xs[j] > 5 ? 0 : xs[j], ys[j], 3);
+        blends += k[j] > 0 && k[j] < 1 && a != 0;
+        fills += k[j] > 0 && k[j] < 1 && a == 0;
+        fulls += k[j] == 1;
+      }
+      for (int j = 0; j < 8; ++j) PlotPixel(one.data(), c0[j], c1[j], c2[j], xs[j], ys[j], k[j]);
+      PlotEach(each.data(), c0, c1, c2, xs, ys, k, 8);
+      for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 6; ++x)
+          for (int ch = 0; ch < 4; ++ch)
+            ASSERT_EQ(each.at(x, y, ch), one.at(x, y, ch))
+                << "max " << max << " round " << round << " pixel " << x << "," << y
+                << " channel " << ch;
+    }
+  }
+  _MaxChannel = saved_max;
+  EXPECT_GT(blends, 300);
+  EXPECT_GT(fills, 100);
+  EXPECT_GT(fulls, 300);
+}
+
 INSTANTIATE_TEST_SUITE_P(Depths, PixelWrite, ::testing::Values(false, true),
                          [](const ::testing::TestParamInfo<bool>& info) {
                            return info.param ? std::string("Sixteen") : std::string("Eight");
