@@ -77,26 +77,40 @@ inline bool DepthWouldPass(const DepthGrid& g, float x, float y, float nx, float
 }
 
 // DepthWouldPass of the four pixels x .. x + 3 of row y side by side, with a z-buffer (g.cells
-// not null): their depths into z[0 .. 3], computed as DepthCellOf computes each (the plane's
-// products are exact in double, so two lanes give the very sums), and the lanes that would
-// pass, lane j as bit j.
-inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, float nx, float ny, float nz,
-                              float d, const __Point3ds* vertices, float z[4]) {
-  if (fabsf(nz) < 0.01f) {
-    _mm_storeu_ps(z, _mm_set1_ps(vertices[0].z));
-  } else {
-    const __m128d plane_y = _mm_set1_pd(static_cast<double>(ny) * static_cast<float>(y));
-    const __m128d vnx = _mm_set1_pd(nx), vd = _mm_set1_pd(d), vnz = _mm_set1_pd(nz);
-    const __m128d sign = _mm_set1_pd(-0.0);
+// not null): their depths into z[0 .. 3] and the lanes that would pass, lane j as bit j.
+// The depths DepthCellOf gives the pixels of row y, four side by side, the row's terms set up
+// once: the plane's products are exact in double, so two lanes give the very sums and
+// quotients.
+struct PlaneRowDepths {
+  bool flat;  // |nz| < 0.01: vertex 0's depth everywhere
+  __m128 flat_z;
+  __m128d plane_y, nx, d, nz;
+
+  PlaneRowDepths(int y, float nx_, float ny_, float nz_, float d_, const __Point3ds* vertices)
+      : flat(fabsf(nz_) < 0.01f),
+        flat_z(_mm_set1_ps(vertices[0].z)),
+        plane_y(_mm_set1_pd(static_cast<double>(ny_) * static_cast<float>(y))),
+        nx(_mm_set1_pd(nx_)),
+        d(_mm_set1_pd(d_)),
+        nz(_mm_set1_pd(nz_)) {}
+
+  // Pixels x .. x + 3.
+  __m128 Four(int x) const {
+    if (flat) return flat_z;
     __m128 half[2];
     for (int h = 0; h < 2; ++h) {
       const __m128d xs =
           _mm_setr_pd(static_cast<float>(x + 2 * h), static_cast<float>(x + 2 * h + 1));
-      const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(vnx, xs));
-      half[h] = _mm_cvtpd_ps(_mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, vd), sign), vnz));
+      const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
+      half[h] = _mm_cvtpd_ps(_mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), _mm_set1_pd(-0.0)), nz));
     }
-    _mm_storeu_ps(z, _mm_movelh_ps(half[0], half[1]));
+    return _mm_movelh_ps(half[0], half[1]);
   }
+};
+
+inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, float nx, float ny, float nz,
+                              float d, const __Point3ds* vertices, float z[4]) {
+  _mm_storeu_ps(z, PlaneRowDepths(y, nx, ny, nz, d, vertices).Four(x));
   if (y < 0 || y >= g.rows) return 0;
   const long long row = static_cast<long long>(y) * g.stride;
   int pass = 0;

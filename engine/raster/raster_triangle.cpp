@@ -233,28 +233,12 @@ void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept 
   if (g.limit - row_start < to) to = g.limit - row_start;
   float* const cells = g.cells + row_start;
   PrefetchNextRow(ctx, x0, x_end, y);
-  const bool flat_depth = fabsf(ctx.nz) < 0.01f;
-  const double fy = static_cast<float>(y);
-  const __m128d plane_y = _mm_set1_pd(static_cast<double>(ctx.ny) * fy);
-  const __m128d nx = _mm_set1_pd(ctx.nx), d = _mm_set1_pd(ctx.d), nz = _mm_set1_pd(ctx.nz);
-  const __m128d sign = _mm_set1_pd(-0.0);
+  const PlaneRowDepths plane(y, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices);
   alignas(16) float z[4];
   for (int x = x0 < 0 ? 0 : x0; x < to; x += 4) {
     // The four depths are kept in a register as well as stored: loading them back from the
-    // two halves just stored would stall on the store.
-    __m128 depths;
-    if (flat_depth) {
-      depths = _mm_set1_ps(ctx.vertices[0].z);
-    } else {
-      __m128 half[2];
-      for (int h = 0; h < 2; ++h) {
-        const __m128d xs =
-            _mm_setr_pd(static_cast<float>(x + 2 * h), static_cast<float>(x + 2 * h + 1));
-        const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
-        half[h] = _mm_cvtpd_ps(_mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), sign), nz));
-      }
-      depths = _mm_movelh_ps(half[0], half[1]);
-    }
+    // store just made would stall on it.
+    const __m128 depths = plane.Four(x);
     _mm_store_ps(z, depths);
     const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
     if (n == 4 && _mm_movemask_ps(_mm_cmpgt_ps(depths, _mm_loadu_ps(cells + x))) == 0xF) {
