@@ -12,6 +12,7 @@
 #include "engine/raster/pixel_write.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/raster/triangle_walk.h"
+#include "engine/scene/layer_composite.h"
 #include "engine/shading/plain_shading.h"
 
 namespace {
@@ -39,6 +40,9 @@ struct ShadeContext {
   // The default shader without glass: a pure function of its arguments, so an edge pixel
   // that gets no coverage need not be shaded at all.
   bool shading_pure;
+  // The image's rows lie a frame's row apart (the output, or the layer laid out as it): a
+  // row's pixels are worth asking for ahead. A packed layer stays in the cache anyway.
+  bool image_rows_far;
 };
 
 // A shaded pixel: the shader's colour and opacity, written as an interior pixel (plain
@@ -211,6 +215,7 @@ void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
   const float* cells = g.cells + static_cast<long long>(y - 1) * g.stride;
   for (int x = x0; x < x_end + 16; x += 16)
     _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
+  if (!ctx.image_rows_far) return;
   const int bytes = _Deep ? 8 : 4;
   const unsigned char* row = ctx.image + static_cast<ptrdiff_t>(y - 1) * _RowStride * (bytes / 4);
   for (int x = x0; x < x_end + 16; x += 64 / bytes)
@@ -579,6 +584,7 @@ ShadeContext MakeContext(unsigned char* image, unsigned char* background, __Text
   ctx.vertices = vertices;
   ctx.depth = CurrentDepthGrid();
   ctx.shading_pure = RenderOnePixel == DefRenderOnePixel && !GlassOn(tri, mats, mat_count, glass);
+  ctx.image_rows_far = !(image == _TriLayer && LayerPacked());
   return ctx;
 }
 

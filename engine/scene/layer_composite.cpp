@@ -304,6 +304,8 @@ LayerWindow CurrentLayerWindow() {
   return LayerWindow{0, Zwidth, 0, Zheight, static_cast<ptrdiff_t>(_RowStride)};
 }
 
+bool LayerPacked() { return g_packed; }
+
 void StartLayerSpans(int height) {
   g_packed = false;
   g_unnoted = LayerRegion{0, 0, 0, 0};

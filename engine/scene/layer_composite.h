@@ -29,6 +29,8 @@ struct LayerWindow {
   ptrdiff_t stride;  // channels from one row to the next
 };
 LayerWindow CurrentLayerWindow();
+// Whether a triangle's region is packed into the layer now (its window is not the frame).
+bool LayerPacked();
 
 // Makes _TriLayer zero over the region for the next triangle. With the span table of a
 // render (StartLayerSpans) that means zeroing the spans written since the last clear: the
