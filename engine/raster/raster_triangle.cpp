@@ -10,6 +10,7 @@
 #include "engine/raster/depth_test.h"
 #include "engine/raster/interpolation.h"
 #include "engine/raster/pixel_write.h"
+#include "engine/raster/segment_lanes.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/raster/triangle_walk.h"
 #include "engine/scene/layer_composite.h"
@@ -269,6 +270,20 @@ struct RowRecords {
   __PrevInfo prev{};
   float u = 0.0f, v = 0.0f;
   EdgeBatch edges{};  // a plain material's covered edge pixels
+  // The coverage terms of the last edge each kind of edge pixel was visited for (corner,
+  // left fringe, right fringe), once made: a row visits the left edge's fringe, then the
+  // right edge's, and the same edges for many rows.
+  SegmentLanes lanes[3]{};
+  bool lanes_made[3] = {false, false, false};
+
+  const SegmentLanes& LanesFor(PixelRole role, const EdgeSegment& edge) {
+    const int k = role == PixelRole::kCorner ? 0 : (role == PixelRole::kLeftFringe ? 1 : 2);
+    if (!lanes_made[k] || !SameSegment(lanes[k].seg, edge)) {
+      lanes[k] = MakeSegmentLanes(edge, _DrawMode);
+      lanes_made[k] = true;
+    }
+    return lanes[k];
+  }
 
   // The interior's batch only: the edge pixels of a row lie beside its interior, apart from
   // a right-fringe pixel that may repeat the last interior one and is written after it.
@@ -311,14 +326,14 @@ struct RowRecords {
   // interpolates the plain Phong normal itself (normals_set false). The interior's batch is
   // written out first, as before any edge pixel.
   template <class NormalAt>
-  void VisitPlainEdges(int x0, int x1, int y, const EdgeSegment& edge, NormalAt normal_at) {
+  void VisitPlainEdges(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge,
+                       NormalAt normal_at) {
     if (x0 > x1) return;
     Flush();
+    const SegmentLanes& lanes_now = LanesFor(role, edge);
     for (int x = x0; x <= x1; x += 4) {
-      const float xs[4] = {static_cast<float>(x), static_cast<float>(x + 1),
-                           static_cast<float>(x + 2), static_cast<float>(x + 3)};
       float cover[4];
-      int covered = SegmentCoverageFour(edge, xs, static_cast<float>(y), 1.0f, cover);
+      int covered = SegmentCoverageAt(lanes_now, x, static_cast<float>(y), 1.0f, cover);
       if (x1 - x < 3) covered &= (2 << (x1 - x)) - 1;  // lanes past x1 are not visited
       if (covered == 0) continue;
       if (!ctx.depth.cells) {
@@ -368,7 +383,7 @@ struct PhongFamily : RowRecords {
       for (int x = x0; x <= x1; ++x) Visit(x, y, role, edge);
       return;
     }
-    VisitPlainEdges(x0, x1, y, edge, [this](float px, float py, float z) {
+    VisitPlainEdges(x0, x1, y, role, edge, [this](float px, float py, float z) {
       __Point n;
       float u_unused = 0.0f, v_unused = 0.0f;
       InterpolatePhongWith(ctx.units, px, py, z, ctx.vertices, ctx.area, nullptr, false, mid,
@@ -488,7 +503,7 @@ struct FlatFamily : RowRecords {
       for (int x = x0; x <= x1; ++x) Visit(x, y, role, edge);
       return;
     }
-    VisitPlainEdges(x0, x1, y, edge,
+    VisitPlainEdges(x0, x1, y, role, edge,
                     [this](float, float, float) { return __Point{-ctx.nx, -ctx.ny, -ctx.nz}; });
   }
 
