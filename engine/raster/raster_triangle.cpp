@@ -218,7 +218,8 @@ void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
     _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
   if (!ctx.image_rows_far) return;
   const int bytes = _Deep ? 8 : 4;
-  const unsigned char* row = ctx.image + static_cast<ptrdiff_t>(y - 1) * _RowStride * (bytes / 4);
+  const unsigned char* row =
+      ctx.image + static_cast<ptrdiff_t>(y - 1) * _RowStride * (bytes / 4);
   for (int x = x0; x < x_end + 16; x += 64 / bytes)
     _mm_prefetch(reinterpret_cast<const char*>(row + static_cast<ptrdiff_t>(x) * bytes), _MM_HINT_T0);
 }
