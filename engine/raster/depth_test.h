@@ -77,7 +77,9 @@ inline bool DepthWouldPass(const DepthGrid& g, float x, float y, float nx, float
 }
 
 // DepthWouldPass of the four pixels x .. x + 3 of row y side by side, with a z-buffer (g.cells
-// not null): their depths into z[0 .. 3] and the lanes that would pass, lane j as bit j.
+// not null), given their depths (PlaneRowDepths): the lanes that would pass, lane j as bit j.
+// (cmpgt is false for a depth or cell that is not a number, as the scalar test is.) The
+// second form computes the depths itself, into z[0 .. 3].
 // The depths DepthCellOf gives the pixels of row y, four side by side, the row's terms set up
 // once: the plane's products are exact in double, so two lanes give the very sums and
 // quotients.
@@ -108,17 +110,25 @@ struct PlaneRowDepths {
   }
 };
 
-inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, float nx, float ny, float nz,
-                              float d, const __Point3ds* vertices, float z[4]) {
-  _mm_storeu_ps(z, PlaneRowDepths(y, nx, ny, nz, d, vertices).Four(x));
+inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, __m128 depths) {
   if (y < 0 || y >= g.rows) return 0;
   const long long row = static_cast<long long>(y) * g.stride;
+  if (x >= 0 && x + 3 < g.cols && row + x + 3 < g.limit)  // four cells side by side
+    return _mm_movemask_ps(_mm_cmpgt_ps(depths, _mm_loadu_ps(g.cells + row + x)));
+  alignas(16) float z[4];
+  _mm_store_ps(z, depths);
   int pass = 0;
   for (int j = 0; j < 4; ++j) {
     const long long cx = x + j, i = row + cx;
     if (cx >= 0 && cx < g.cols && i < g.limit && z[j] > g.cells[i]) pass |= 1 << j;
   }
   return pass;
+}
+inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, float nx, float ny, float nz,
+                              float d, const __Point3ds* vertices, float z[4]) {
+  const __m128 depths = PlaneRowDepths(y, nx, ny, nz, d, vertices).Four(x);
+  _mm_storeu_ps(z, depths);
+  return DepthWouldPassFour(g, x, y, depths);
 }
 
 // DepthTestIn against the z-buffer the globals describe now.

@@ -332,7 +332,10 @@ struct RowRecords {
     if (x0 > x1) return;
     Flush();
     const SegmentLanes& lanes_now = LanesFor(role, edge);
+    const PlaneRowDepths plane(y, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices);
     for (int x = x0; x <= x1; x += 4) {
+      // The depths first: their divisions need not wait for the coverage's.
+      const __m128 depths = plane.Four(x);
       float cover[4];
       int covered = SegmentCoverageAt(lanes_now, x, static_cast<float>(y), 1.0f, cover);
       if (x1 - x < 3) covered &= (2 << (x1 - x)) - 1;  // lanes past x1 are not visited
@@ -345,8 +348,8 @@ struct RowRecords {
         continue;
       }
       float z[4];
-      int pass = covered & DepthWouldPassFour(ctx.depth, x, y, ctx.nx, ctx.ny, ctx.nz, ctx.d,
-                                              ctx.vertices, z);
+      _mm_storeu_ps(z, depths);
+      int pass = covered & DepthWouldPassFour(ctx.depth, x, y, depths);
       for (; pass != 0; pass &= pass - 1) {
         const int j = __builtin_ctz(static_cast<unsigned>(pass));
         AddCoveredEdge(x + j, y, z[j], cover[j], normal_at);
