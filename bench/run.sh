@@ -4,7 +4,8 @@
 #   - Mesa's llvmpipe on one thread drawing the same job as the default frame (copy the
 #     layer, a 600-triangle Phong ball with two lights, read back), best of 3 runs of 20
 #     frames; its source is the shared anchor llvmpipe_ball.c (needs libosmesa6-dev);
-#   - the render benchmarks (bench/quorvel_bench), best of REPS repetitions;
+#   - the render benchmarks (bench/quorvel_bench), best of REPS repetitions, and the goals'
+#     ratios again with the renders taking turns in one process (bench/quorvel_module_ab);
 #   - each further frame of `quorvel render --frames` at 1080p with its PNG files;
 #   - peak memory (maximum resident size) of `quorvel render` at 1080p and 4K, 8 and 16 bits.
 # Usage: bench/run.sh [BUILD_DIR] (default build/native; run scripts/build.sh native first).
@@ -15,6 +16,7 @@ build=${1:-$root/build/native}
 reps=${REPS:-5}
 frames=${FRAMES:-12}
 work=$build/bench/run
+module=$build/plugin/Quorvel64.AEX
 mkdir -p "$work"
 
 # The anchors live beside the repository (shared/anchors), never inside it.
@@ -104,6 +106,17 @@ echo
 echo "Goals (CPU time): RenderFrame/16 / RenderFrame/8 = $(ratio "$(cpu RenderFrame/16)" "$(cpu RenderFrame/8)");" \
   "Phong high / low (8-bit) = $(ratio "$(cpu RenderFrameModes/mode:5/quality:1/depth:8)" "$(cpu RenderFrameModes/mode:5/quality:0/depth:8)");" \
   "Flat high / Phong high (8-bit) = $(ratio "$(cpu RenderFrameModes/mode:4/quality:1/depth:8)" "$(cpu RenderFrameModes/mode:5/quality:1/depth:8)")"
+# The same ratios with the renders taking turns in one process (quorvel_module_ab): each
+# job's best thread CPU time over 30 turns. A drift of the machine's speed then touches every
+# job alike, where the table's rows are measured one after another.
+turns=$("$build/bench/quorvel_module_ab" --rounds 30 "$module:0:1:8" "$module:0:1:16" \
+  "$module:5:1:8" "$module:5:0:8" "$module:4:1:8" | sed -n 's/.*:\([0-9]*:[0-9]*:[0-9]*\): min \([0-9.]*\),.*/\1 \2/p')
+turn() { awk -v k="$1" '$1 == k { print $2 }' <<<"$turns"; }
+echo "Goals, renders taking turns (best CPU ms of 30 turns): RenderFrame/16 / RenderFrame/8 =" \
+  "$(ratio "$(turn 0:1:16)" "$(turn 0:1:8)"); Phong high / low (8-bit) =" \
+  "$(ratio "$(turn 5:1:8)" "$(turn 5:0:8)"); Flat high / Phong high (8-bit) =" \
+  "$(ratio "$(turn 4:1:8)" "$(turn 5:1:8)")" \
+  "[$(turn 0:1:8) / $(turn 0:1:16) / $(turn 5:1:8) / $(turn 5:0:8) / $(turn 4:1:8) ms]"
 echo
 echo "| peak memory of \`quorvel render\` | 8-bit | 16-bit |"
 echo "|---|---|---|"

@@ -5,8 +5,9 @@
 // see the same drift, so their differences show.
 //
 //   quorvel_module_ab [--rounds N] [--depth 8|16] JOB...
-//   JOB = MODULE[:MODE[:QUALITY]]   MODE: the "Rendering mode" popup's value (quorvel info),
-//                                   QUALITY: 1 high (the default), 0 low
+//   JOB = MODULE[:MODE[:QUALITY[:DEPTH]]]   MODE: the "Rendering mode" popup's value (quorvel
+//         info; 0 keeps the default), QUALITY: 1 high (the default) or 0 low, DEPTH: 8 or 16
+//         (default --depth)
 //
 // The same module file named twice is loaded once (the engine's kept buffers are then
 // shared); copy it to compare two builds.
@@ -42,8 +43,8 @@ struct Job {
   std::vector<double> ms;  // one entry a round
 };
 
-// MODULE[:MODE[:QUALITY]] set up for a first frame.
-std::unique_ptr<Job> MakeJob(const std::string& spec, bool deep) {
+// MODULE[:MODE[:QUALITY[:DEPTH]]] set up for a first frame.
+std::unique_ptr<Job> MakeJob(const std::string& spec, int depth) {
   auto job = std::make_unique<Job>();
   job->spec = spec;
   std::string path = spec;
@@ -51,9 +52,11 @@ std::unique_ptr<Job> MakeJob(const std::string& spec, bool deep) {
   const size_t colon = spec.find(':');
   if (colon != std::string::npos) {
     path = spec.substr(0, colon);
-    if (std::sscanf(spec.c_str() + colon + 1, "%d:%d", &mode, &quality) < 1)
-      throw CLI::ValidationError("JOB", "expected MODULE[:MODE[:QUALITY]]: " + spec);
+    if (std::sscanf(spec.c_str() + colon + 1, "%d:%d:%d", &mode, &quality, &depth) < 1 ||
+        (depth != 8 && depth != 16))
+      throw CLI::ValidationError("JOB", "expected MODULE[:MODE[:QUALITY[:DEPTH]]]: " + spec);
   }
+  const bool deep = depth == 16;
   job->render = std::make_unique<qvhost::RenderJob>(qvhost::Module::Load(path), kWidth, kHeight);
   qvhost::RenderSettings settings;
   settings.high_quality = quality != 0;
@@ -90,7 +93,7 @@ int main(int argc, char** argv) {
       ->check(CLI::Range(1, 100000));
   app.add_option("--depth", depth, "bits a channel, 8 or 16 (default 8)")
       ->check(CLI::IsMember({8, 16}));
-  app.add_option("jobs", specs, "MODULE[:MODE[:QUALITY]]")->required();
+  app.add_option("jobs", specs, "MODULE[:MODE[:QUALITY[:DEPTH]]]")->required();
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -99,7 +102,7 @@ int main(int argc, char** argv) {
   }
   try {
     std::vector<std::unique_ptr<Job>> jobs;
-    for (const std::string& spec : specs) jobs.push_back(MakeJob(spec, depth == 16));
+    for (const std::string& spec : specs) jobs.push_back(MakeJob(spec, depth));
     for (int r = 0; r < rounds; ++r)
       for (auto& job : jobs) TakeTurn(*job);
     for (auto& job : jobs) Report(*job);
