@@ -155,3 +155,35 @@ TEST_F(DepthTestFixture, FourPixelsAnswerAsOneAtATime) {
   EXPECT_GT(passes, 40);
   EXPECT_GT(fails, 400);
 }
+
+// A z-buffer smaller than the recorded size (Zwidth 10 over a buffer 8 cells wide): rows lie
+// Zwidth cells apart as the rasterizers index them, and no cell at or past the buffer's real
+// end, nor at or past its width, passes, though the cells there would. Four pixels at once
+// answer as one at a time.
+TEST(DepthTestFourCells, NoCellPastTheBufferPasses) {
+  EngineGlobalsGuard guard;
+  float cells[24];
+  for (float& c : cells) c = -1e30f;  // 16 real cells, then a guard the test may read
+  __SetZBuff(cells, 8, 2);
+  Zwidth = 10;
+  Zheight = 2;
+  const DepthGrid g = CurrentDepthGrid();
+  const __Point3ds v[3] = {};
+  int passes = 0, refused_inside_rows = 0;
+  for (int y = -1; y <= 2; ++y)
+    for (int x = -5; x <= 9; ++x) {
+      const int mask = DepthWouldPassFour(g, x, y, _mm_set1_ps(5.0f));
+      for (int j = 0; j < 4; ++j) {
+        float z = 0;
+        // The plane z = 5: 0 x + 0 y - z + 5 = 0.
+        const bool one =
+            DepthWouldPass(g, static_cast<float>(x + j), static_cast<float>(y), 0, 0, -1, 5, v, z);
+        ASSERT_EQ(((mask >> j) & 1) != 0, one) << "pixel " << x + j << "," << y;
+        passes += one;
+        refused_inside_rows += !one && y >= 0 && y < 2;
+      }
+    }
+  EXPECT_GT(passes, 30);
+  EXPECT_GT(refused_inside_rows, 10) << "columns past the width and cells past the end";
+  __SetZBuff(nullptr, 0, 0);
+}

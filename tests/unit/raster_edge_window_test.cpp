@@ -11,6 +11,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/raster/pixel_write.h"
+#include "engine/raster/segment_lanes.h"
 #include "engine/raster/triangle_walk.h"
 
 namespace {
@@ -113,7 +114,8 @@ TEST(EdgeWindow, FourPixelCoverageNamesTheCoveredLanes) {
   int masks_seen[16] = {};
   for (int i = 0; i < 4000; ++i) {
     const float cx = r.Next(0.0f, 100.0f), cy = r.Next(0.0f, 100.0f);
-    const float dx = r.Next(-30.0f, 30.0f), dy = i % 9 == 0 ? 0.0f : r.Next(-30.0f, 30.0f);
+    float dx = r.Next(-30.0f, 30.0f), dy = i % 9 == 0 ? 0.0f : r.Next(-30.0f, 30.0f);
+    if (i % 10 == 0) dx = r.Next(-0.07f, 0.07f), dy = r.Next(-0.07f, 0.07f);  // covers nothing
     const EdgeSegment seg = MakeEdgeSegment(cx, cy, cx + dx, cy + dy);
     const float y = std::floor(cy + dy * r.Next(-0.2f, 1.2f));
     const float x0 = std::floor(cx + dx * r.Next(-0.2f, 1.2f)) - 2.0f;
@@ -130,6 +132,20 @@ TEST(EdgeWindow, FourPixelCoverageNamesTheCoveredLanes) {
   int mixed = 0;
   for (int m = 1; m < 15; ++m) mixed += masks_seen[m];
   EXPECT_GT(mixed, 500) << "rows the edge crosses";
+}
+
+// The terms of a segment are taken again for any other segment: each of its line's terms and
+// end points tells two segments apart.
+TEST(EdgeWindow, SegmentTermsAreKeptForTheirOwnSegmentOnly) {
+  const EdgeSegment seg = MakeEdgeSegment(10.0f, 20.0f, 40.5f, 7.25f);
+  EXPECT_TRUE(SameSegment(seg, seg));
+  for (int field = 0; field < 7; ++field) {
+    EdgeSegment other = seg;
+    float* const f[7] = {&other.a, &other.b, &other.c, &other.x1, &other.y1, &other.x2, &other.y2};
+    *f[field] += 0.5f;
+    EXPECT_FALSE(SameSegment(seg, other)) << "field " << field;
+    EXPECT_FALSE(SameSegment(other, seg)) << "field " << field;
+  }
 }
 
 // The window does narrow: a long diagonal edge's rows keep only a few columns.
