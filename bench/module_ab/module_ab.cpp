@@ -37,24 +37,24 @@ double ThreadCpuMs() {
 }
 
 struct Job {
-  std::string spec;
+  std::string text;  // as given on the command line
   std::unique_ptr<qvhost::RenderJob> render;
   std::unique_ptr<qvhost::World> output;
   std::vector<double> ms;  // one entry a round
 };
 
 // MODULE[:MODE[:QUALITY[:DEPTH]]] set up for a first frame.
-std::unique_ptr<Job> MakeJob(const std::string& spec, int depth) {
+std::unique_ptr<Job> MakeJob(const std::string& text, int depth) {
   auto job = std::make_unique<Job>();
-  job->spec = spec;
-  std::string path = spec;
+  job->text = text;
+  std::string path = text;
   int mode = 0, quality = 1;
-  const size_t colon = spec.find(':');
+  const size_t colon = text.find(':');
   if (colon != std::string::npos) {
-    path = spec.substr(0, colon);
-    if (std::sscanf(spec.c_str() + colon + 1, "%d:%d:%d", &mode, &quality, &depth) < 1 ||
+    path = text.substr(0, colon);
+    if (std::sscanf(text.c_str() + colon + 1, "%d:%d:%d", &mode, &quality, &depth) < 1 ||
         (depth != 8 && depth != 16))
-      throw CLI::ValidationError("JOB", "expected MODULE[:MODE[:QUALITY[:DEPTH]]]: " + spec);
+      throw CLI::ValidationError("JOB", "expected MODULE[:MODE[:QUALITY[:DEPTH]]]: " + text);
   }
   const bool deep = depth == 16;
   job->render = std::make_unique<qvhost::RenderJob>(qvhost::Module::Load(path), kWidth, kHeight);
@@ -79,7 +79,7 @@ void TakeTurn(Job& job) {
 void Report(Job& job) {
   std::vector<double> v = job.ms;
   std::sort(v.begin(), v.end());
-  std::printf("%s: min %.2f, 10th percentile %.2f, median %.2f ms a frame\n", job.spec.c_str(),
+  std::printf("%s: min %.2f, 10th percentile %.2f, median %.2f ms a frame\n", job.text.c_str(),
               v.front(), v[v.size() / 10], v[v.size() / 2]);
 }
 
@@ -88,12 +88,12 @@ void Report(Job& job) {
 int main(int argc, char** argv) {
   CLI::App app{"quorvel_module_ab: the same frame through several modules, taking turns"};
   int rounds = 25, depth = 8;
-  std::vector<std::string> specs;
+  std::vector<std::string> job_texts;
   app.add_option("--rounds", rounds, "turns each job takes (default 25)")
       ->check(CLI::Range(1, 100000));
   app.add_option("--depth", depth, "bits a channel, 8 or 16 (default 8)")
       ->check(CLI::IsMember({8, 16}));
-  app.add_option("jobs", specs, "MODULE[:MODE[:QUALITY[:DEPTH]]]")->required();
+  app.add_option("jobs", job_texts, "MODULE[:MODE[:QUALITY[:DEPTH]]]")->required();
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   }
   try {
     std::vector<std::unique_ptr<Job>> jobs;
-    for (const std::string& spec : specs) jobs.push_back(MakeJob(spec, depth));
+    for (const std::string& text : job_texts) jobs.push_back(MakeJob(text, depth));
     for (int r = 0; r < rounds; ++r)
       for (auto& job : jobs) TakeTurn(*job);
     for (auto& job : jobs) Report(*job);
