@@ -12,3 +12,10 @@ struct EdgeSegment {
 
 // Builds the segment from (x1, y1) to (x2, y2) with EdgeLine and its length terms.
 EdgeSegment MakeEdgeSegment(float x1, float y1, float x2, float y2);
+
+// Whether two segments are the very same (terms kept for one are good for the other): the
+// line's terms and both end points, compared exactly.
+inline bool SameSegment(const EdgeSegment& p, const EdgeSegment& q) {
+  return p.a == q.a && p.b == q.b && p.c == q.c && p.x1 == q.x1 && p.y1 == q.y1 &&
+         p.x2 == q.x2 && p.y2 == q.y2;
+}

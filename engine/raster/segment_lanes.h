@@ -69,12 +69,6 @@ inline SegmentLanes MakeSegmentLanes(const EdgeSegment& seg, int mode) {
   return s;
 }
 
-// Whether the lanes were made for this very segment.
-inline bool SameSegment(const EdgeSegment& p, const EdgeSegment& q) {
-  return p.a == q.a && p.b == q.b && p.c == q.c && p.x1 == q.x1 && p.y1 == q.y1 &&
-         p.x2 == q.x2 && p.y2 == q.y2;
-}
-
 // The coverages of pixels (x[j], y) at half-width h into out[0 .. 3]; returns the lanes that
 // are not 0, lane j as bit j.
 inline int SegmentCoverageLanes(const SegmentLanes& s, __m128 x, float y, float h,

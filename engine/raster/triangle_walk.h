@@ -183,14 +183,14 @@ inline int LastColumn(double end, int x0, int x1) {
 // The right edge's band, made again only when the right edge changes.
 struct RightBand {
   bool made = false;
-  float x1 = 0, y1 = 0, x2 = 0, y2 = 0;  // the segment it was made for
+  EdgeSegment seg{};  // the segment it was made for
   NearBand band{};
 
-  const NearBand& For(const EdgeSegment& seg) {
-    if (!made || seg.x1 != x1 || seg.y1 != y1 || seg.x2 != x2 || seg.y2 != y2) {
-      band = MakeNearBand(seg, kEdgeReach);
+  const NearBand& For(const EdgeSegment& right) {
+    if (!made || !SameSegment(seg, right)) {
+      band = MakeNearBand(right, kEdgeReach);
       made = true;
-      x1 = seg.x1, y1 = seg.y1, x2 = seg.x2, y2 = seg.y2;
+      seg = right;
     }
     return band;
   }
