@@ -105,16 +105,6 @@ void WriteCoveredLanes(uint16_t* px, const float c[3], float k, int max) {
   _mm_storel_epi64(reinterpret_cast<__m128i*>(px), words);
 }
 
-// WriteCovered through the lanes where they apply.
-template <typename Channel>
-inline void WriteCoveredFast(Channel* px, const float c[3], float k) {
-  int max = _MaxChannel;
-  if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
-  if (max <= 0) return WriteCovered(px, c, k);
-  if (!(k > 0)) return;  // no coverage, or not a number: nothing to write
-  WriteCoveredLanes(px, c, k, max);
-}
-
 // Four neighbouring pixels written at full coverage: each channel clamped and truncated as
 // ClampChannel does (max_ps gives 0 for not a number and for -0), alpha full, the four
 // pixels stored at once.
@@ -242,21 +232,49 @@ void PlotRow(unsigned char* image, const float* c0, const float* c1, const float
   if (PlaceRowIn(&window, y, place)) PlotRowAt<true>(image, place, c0, c1, c2, x, count, y, k);
 }
 
+namespace {
+
+// PlotEach's pixels into an image of `Channel`s: the columns and rows kept and the channel
+// range read once, since the writes may alias any global.
+template <typename Channel, bool kLayer>
+void PlotEachIn(Channel* image, const LayerWindow& w, const float* c0, const float* c1,
+                const float* c2, const int* x, const int* y, const float* k, int count) {
+  int max = _MaxChannel;
+  if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
+  const int lo = w.x0 > 0 ? w.x0 : 0, hi = w.x1 < Zwidth ? w.x1 : Zwidth;
+  const int top = w.y0 > 0 ? w.y0 : 0, bottom = w.y1 < Zheight ? w.y1 : Zheight;
+  for (int j = 0; j < count; ++j) {
+    if (x[j] < lo || x[j] >= hi || y[j] < top || y[j] >= bottom) continue;
+    if (kLayer) NoteLayerWrite(x[j], y[j]);
+    const float c[3] = {c0[j], c1[j], c2[j]};
+    Channel* px = image + static_cast<ptrdiff_t>(y[j] - w.y0) * w.stride +
+                  4 * static_cast<ptrdiff_t>(x[j] - w.x0);
+    if (max <= 0) {
+      WriteCovered(px, c, k[j]);
+    } else if (k[j] > 0) {  // no coverage, or not a number: nothing to write
+      WriteCoveredLanes(px, c, k[j], max);
+    }
+  }
+}
+
+template <typename Channel>
+void PlotEachAs(Channel* image, bool layer, const float* c0, const float* c1, const float* c2,
+                const int* x, const int* y, const float* k, int count) {
+  if (layer)
+    PlotEachIn<Channel, true>(image, CurrentLayerWindow(), c0, c1, c2, x, y, k, count);
+  else
+    PlotEachIn<Channel, false>(image, LayerWindow{0, Zwidth, 0, Zheight, _RowStride}, c0, c1,
+                               c2, x, y, k, count);
+}
+
+}  // namespace
+
 void PlotEach(unsigned char* image, const float* c0, const float* c1, const float* c2,
               const int* x, const int* y, const float* k, int count) {
   if (!image) return;
   const bool layer = image == _TriLayer;
-  const LayerWindow window = layer ? CurrentLayerWindow() : LayerWindow{};
-  for (int j = 0; j < count; ++j) {
-    RowPlace place;
-    if (!PlaceRowIn(layer ? &window : nullptr, y[j], place)) continue;
-    if (x[j] < place.lo || x[j] >= place.hi) continue;
-    if (layer) NoteLayerWrite(x[j], y[j]);
-    const float c[3] = {c0[j], c1[j], c2[j]};
-    const ptrdiff_t i = place.column0 + 4 * static_cast<ptrdiff_t>(x[j]);
-    if (_Deep)
-      WriteCoveredFast(reinterpret_cast<uint16_t*>(image) + i, c, k[j]);
-    else
-      WriteCoveredFast(image + i, c, k[j]);
-  }
+  if (_Deep)
+    PlotEachAs(reinterpret_cast<uint16_t*>(image), layer, c0, c1, c2, x, y, k, count);
+  else
+    PlotEachAs(image, layer, c0, c1, c2, x, y, k, count);
 }

@@ -31,26 +31,15 @@ constexpr int kEdgeLevels = 20;
 uint64_t* g_bits = nullptr;
 int g_bits_width = 0;
 
-size_t BitIndex(int x, int y) {
-  return static_cast<size_t>(y) * static_cast<size_t>(g_bits_width) + static_cast<size_t>(x);
-}
-
-// Bit of pixel (x, y), and of any of pixels x .. x + 3.
-bool EdgeBit(int x, int y) {
-  const size_t i = BitIndex(x, y);
-  return (g_bits[i / 64] >> (i % 64)) & 1;
-}
-bool AnyEdgeBitOfFour(int x, int y) {  // x + 3 lies in the image: its bit exists
-  const size_t i = BitIndex(x, y);
+// Bit i of a block, and whether any of bits i .. i + 3 is set (bit i + 3 exists).
+bool EdgeBitAt(const uint64_t* bits, size_t i) { return (bits[i / 64] >> (i % 64)) & 1; }
+bool AnyEdgeBitOfFourAt(const uint64_t* bits, size_t i) {
   const unsigned shift = static_cast<unsigned>(i % 64);
-  uint64_t four = g_bits[i / 64] >> shift;
-  if (shift > 60) four |= g_bits[i / 64 + 1] << (64 - shift);
+  uint64_t four = bits[i / 64] >> shift;
+  if (shift > 60) four |= bits[i / 64 + 1] << (64 - shift);
   return (four & 0xF) != 0;
 }
-void SetEdgeBit(int x, int y) {
-  const size_t i = BitIndex(x, y);
-  g_bits[i / 64] |= uint64_t{1} << (i % 64);
-}
+void SetEdgeBitAt(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
 
 // Zeroes the four channels of `image` over the region.
 void ClearRegion(unsigned char* image, const LayerRegion& r) {
@@ -97,10 +86,10 @@ struct WrittenPart {
 // triangle's rows lie far apart in it. (A packed layer stays in the cache, and the edge
 // records are touched only along edges.)
 template <typename Channel>
-void PrefetchRow(const Channel* out, int y, int x0, int x1) {
+void PrefetchRow(const Channel* out, int y, int x0, int x1, ptrdiff_t stride) {
   const int step = 64 / (4 * static_cast<int>(sizeof(Channel)));  // pixels in a cache line
   for (int x = x0; x < x1 + step; x += step) {
-    const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
+    const ptrdiff_t i = static_cast<ptrdiff_t>(y) * stride + 4 * static_cast<ptrdiff_t>(x);
     _mm_prefetch(reinterpret_cast<const char*>(out + i), _MM_HINT_T0);
   }
 }
@@ -148,76 +137,99 @@ bool FourFullyCovered(uint16_t* out, const uint16_t* layer, uint16_t* edge, uint
   return true;
 }
 
-// The region's pixels of the layer, which lie within its window.
+// What the composite reads of the render's state, taken once: its byte stores into the
+// images may alias any global, which the loops would otherwise read again after each.
+struct CompositeState {
+  uint64_t* bits;  // the edge bits, or null
+  size_t bits_width;
+  ptrdiff_t stride;  // _RowStride
+  int m;  // _MaxChannel
+  float full;
+};
+
+// One pixel of the layer, L, into the output pixel D with the edge records E and U; `bit`
+// is the pixel's index in the edge bits.
+template <typename Channel>
+inline void CompositePixel(Channel* D, const Channel* L, Channel* E, Channel* U, size_t bit,
+                           const CompositeState& s) {
+  const int m = s.m;
+  const int a = L[3];
+  if (a == 0) return;  // untouched by the triangle
+  const bool edged = s.bits ? EdgeBitAt(s.bits, bit) : E[3] != 0;
+  if (a >= m) {  // full cover: the layer's colour everywhere, the edge coverage kept
+    for (int k = 0; k < 3; ++k) D[k] = L[k];
+    if (edged || !s.bits)
+      for (int k = 0; k < 3; ++k) U[k] = E[k] = L[k];
+    D[3] = static_cast<Channel>(m);
+    return;
+  }
+  if (D[3] == 0) {  // nothing under it yet
+    for (int k = 0; k < 3; ++k) D[k] = L[k];
+    D[3] = static_cast<Channel>(a);
+    return;
+  }
+  int delta = 0;  // read only where an edge composite was made
+  for (int k = 0; edged && k < 3; ++k) {
+    const int diff = E[k] > L[k] ? E[k] - L[k] : L[k] - E[k];
+    if (diff > delta) delta = diff;
+  }
+  if (sizeof(Channel) == 2) delta /= 256;  // 16-bit channels
+  int under_colour[3];
+  int g;
+  if (edged && delta < kEdgeLevels) {
+    // The layer continues the edge composite made here: blend once against the colour
+    // found under the first layer, with the larger coverage.
+    for (int k = 0; k < 3; ++k) under_colour[k] = U[k];
+    g = E[3] > a ? E[3] : a;
+    E[3] = static_cast<Channel>(g);
+  } else {
+    // A new edge: remember what lies under it and the layer's colour and coverage.
+    for (int k = 0; k < 3; ++k) {
+      under_colour[k] = D[k];
+      U[k] = D[k];
+      E[k] = L[k];
+    }
+    E[3] = static_cast<Channel>(a);
+    g = a;
+    if (s.bits) SetEdgeBitAt(s.bits, bit);
+  }
+  const float full = s.full;
+  const float o = static_cast<float>(g) / full;
+  for (int k = 0; k < 3; ++k) {
+    float c = static_cast<float>(L[k]) * o + static_cast<float>(under_colour[k]) * (1.0f - o);
+    if (c < 0.0f) c = 0.0f;
+    if (c > full) c = full;
+    D[k] = static_cast<Channel>(c);
+  }
+  if (g > D[3]) D[3] = static_cast<Channel>(g);
+}
+
+// The region's pixels of the layer, which lie within its window: four fully covering pixels
+// at once where they can, else one at a time.
 template <typename Channel, typename Rows>
 void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
                      const LayerWindow& w, const Rows& rows) {
-  const int m = _MaxChannel;
-  const float full = static_cast<float>(m);
+  const CompositeState s = {g_bits, static_cast<size_t>(g_bits_width),
+                            static_cast<ptrdiff_t>(_RowStride), _MaxChannel,
+                            static_cast<float>(_MaxChannel)};
   for (int y = rows.y0(); y < rows.y1(); ++y) {
-    const int x_end = rows.x1(y);
-    if (y + 1 < rows.y1()) PrefetchRow(out, y + 1, rows.x0(y + 1), rows.x1(y + 1));
-    for (int x = rows.x0(y); x < x_end; ++x) {
-      const ptrdiff_t i = static_cast<ptrdiff_t>(y) * _RowStride + 4 * static_cast<ptrdiff_t>(x);
-      const ptrdiff_t li = LayerIndex(w, x, y);
-      const auto records = [x, y] { return !g_bits || AnyEdgeBitOfFour(x, y); };
+    const int x0 = rows.x0(y), x_end = rows.x1(y);
+    if (y + 1 < rows.y1()) PrefetchRow(out, y + 1, rows.x0(y + 1), rows.x1(y + 1), s.stride);
+    // Where column 0 of row y would lie in the output and records, and in the layer.
+    const ptrdiff_t row = static_cast<ptrdiff_t>(y) * s.stride;
+    const ptrdiff_t layer_row = LayerIndex(w, 0, y);
+    const size_t bit_row = static_cast<size_t>(y) * s.bits_width;
+    for (int x = x0; x < x_end; ++x) {
+      const ptrdiff_t i = row + 4 * static_cast<ptrdiff_t>(x);
+      const ptrdiff_t li = layer_row + 4 * static_cast<ptrdiff_t>(x);
+      const size_t bit = bit_row + static_cast<size_t>(x);
+      const auto records = [&s, bit] { return !s.bits || AnyEdgeBitOfFourAt(s.bits, bit); };
       if (x + 4 <= x_end &&
-          FourFullyCovered(out + i, layer + li, edge + i, under + i, m, records)) {
+          FourFullyCovered(out + i, layer + li, edge + i, under + i, s.m, records)) {
         x += 3;
         continue;
       }
-      const Channel* L = layer + li;
-      Channel* D = out + i;
-      Channel* E = edge + i;
-      Channel* U = under + i;
-      const int a = L[3];
-      if (a == 0) continue;  // untouched by the triangle
-      const bool edged = g_bits ? EdgeBit(x, y) : E[3] != 0;
-      if (a >= m) {  // full cover: the layer's colour everywhere, the edge coverage kept
-        for (int k = 0; k < 3; ++k) D[k] = L[k];
-        if (edged || !g_bits)
-          for (int k = 0; k < 3; ++k) U[k] = E[k] = L[k];
-        D[3] = static_cast<Channel>(m);
-        continue;
-      }
-      if (D[3] == 0) {  // nothing under it yet
-        for (int k = 0; k < 3; ++k) D[k] = L[k];
-        D[3] = static_cast<Channel>(a);
-        continue;
-      }
-      int delta = 0;  // read only where an edge composite was made
-      for (int k = 0; edged && k < 3; ++k) {
-        const int diff = E[k] > L[k] ? E[k] - L[k] : L[k] - E[k];
-        if (diff > delta) delta = diff;
-      }
-      if (_Deep) delta /= 256;
-      int under_colour[3];
-      int g;
-      if (edged && delta < kEdgeLevels) {
-        // The layer continues the edge composite made here: blend once against the colour
-        // found under the first layer, with the larger coverage.
-        for (int k = 0; k < 3; ++k) under_colour[k] = U[k];
-        g = E[3] > a ? E[3] : a;
-        E[3] = static_cast<Channel>(g);
-      } else {
-        // A new edge: remember what lies under it and the layer's colour and coverage.
-        for (int k = 0; k < 3; ++k) {
-          under_colour[k] = D[k];
-          U[k] = D[k];
-          E[k] = L[k];
-        }
-        E[3] = static_cast<Channel>(a);
-        g = a;
-        if (g_bits) SetEdgeBit(x, y);
-      }
-      const float o = static_cast<float>(g) / full;
-      for (int k = 0; k < 3; ++k) {
-        float c = static_cast<float>(L[k]) * o + static_cast<float>(under_colour[k]) * (1.0f - o);
-        if (c < 0.0f) c = 0.0f;
-        if (c > full) c = full;
-        D[k] = static_cast<Channel>(c);
-      }
-      if (g > D[3]) D[3] = static_cast<Channel>(g);
+      CompositePixel(out + i, layer + li, edge + i, under + i, bit, s);
     }
   }
 }
