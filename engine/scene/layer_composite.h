@@ -70,11 +70,13 @@ extern LayerSpanTable g_layer_spans;
 inline void NoteLayerSpan(int x0, int x1, int y) {
   LayerSpanTable& t = g_layer_spans;
   if (!t.spans || y < 0 || y >= t.rows) return;
+  // Stored whether they change or not: the choices are made without a branch, which the
+  // edge pixels, written in no particular order, would often mispredict.
   LayerRowSpan& s = t.spans[y];
-  if (x0 < s.x0) s.x0 = x0;
-  if (x1 > s.x1) s.x1 = x1;
-  if (y < t.y0) t.y0 = y;
-  if (y > t.y1) t.y1 = y;
+  s.x0 = x0 < s.x0 ? x0 : s.x0;
+  s.x1 = x1 > s.x1 ? x1 : s.x1;
+  t.y0 = y < t.y0 ? y : t.y0;
+  t.y1 = y > t.y1 ? y : t.y1;
 }
 inline void NoteLayerWrite(int x, int y) { NoteLayerSpan(x, x, y); }
 void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region);
