@@ -247,4 +247,40 @@ TEST(LayerWindowPacking, WritesLandInTheWindowAndNothingElseIsKept) {
   ResetEngine(0, 0, false);
 }
 
+// The edge pixels' write keeps to a packed window as well: pixels on every side of it, the
+// rows just above and below and the columns just left and right included, are dropped, and
+// those inside land at their packed places with their coverage.
+TEST(LayerWindowPacking, EdgeWritesOutsideTheWindowAreDropped) {
+  constexpr int kW = 40, kH = 30;
+  ResetEngine(kW, kH, false);
+  _MaxChannel = 255;
+  Image layer(kW, kH, false);
+  _TriLayer = layer.data();
+  StartLayerSpans(kH);
+  const LayerRegion region{10, 18, 5, 9};  // 8 x 4 pixels
+  ClearLayer(region, true);
+  for (int y = 0; y < kH; ++y)
+    for (int x0 = 0; x0 < kW; x0 += 8) {
+      float c0[8], c1[8], c2[8], k[8];
+      int xs[8], ys[8];
+      for (int j = 0; j < 8; ++j) {
+        c0[j] = 200, c1[j] = 100, c2[j] = 50, k[j] = 0.5f;
+        xs[j] = x0 + j, ys[j] = y;
+      }
+      PlotEach(_TriLayer, c0, c1, c2, xs, ys, k, 8);
+    }
+  // The window's 32 pixels, packed at the start of the layer, and nothing else.
+  int kept = 0;
+  for (size_t i = 3; i < layer.b8.size(); i += 4) kept += layer.b8[i] != 0;
+  EXPECT_EQ(kept, 32);
+  for (int i = 0; i < 32; ++i) {
+    EXPECT_EQ(layer.b8[4 * i], 200) << i;
+    EXPECT_EQ(layer.b8[4 * i + 3], 127) << i;  // half coverage over an empty pixel
+  }
+  EndLayerSpans();
+  for (uint8_t v : layer.b8) ASSERT_EQ(v, 0);
+  _TriLayer = nullptr;
+  ResetEngine(0, 0, false);
+}
+
 }  // namespace
