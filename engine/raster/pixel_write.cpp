@@ -153,18 +153,24 @@ struct RowPlace {
   int lo, hi;
 };
 
-// Row y's place in the layer's window w, or with w null in the image itself.
-bool PlaceRowIn(const LayerWindow* w, int y, RowPlace& place) {
-  if (!w) {
-    if (y < 0 || y >= Zheight) return false;
-    place = RowPlace{static_cast<ptrdiff_t>(y) * _RowStride, 0, Zwidth};
-    return true;
-  }
-  if (y < w->y0 || y >= w->y1 || y < 0 || y >= Zheight) return false;
-  place.column0 =
-      static_cast<ptrdiff_t>(y - w->y0) * w->stride - 4 * static_cast<ptrdiff_t>(w->x0);
-  place.lo = w->x0 > 0 ? w->x0 : 0;
-  place.hi = w->x1 < Zwidth ? w->x1 : Zwidth;
+// The image itself as a window: every pixel kept where the output keeps it.
+LayerWindow ImageAsWindow() { return LayerWindow{0, Zwidth, 0, Zheight, _RowStride}; }
+
+// The pixels of window w that are written: those within both the window and the image,
+// columns lo .. hi - 1 of rows top .. bottom - 1.
+struct KeptBox {
+  int lo, hi, top, bottom;
+};
+KeptBox KeptIn(const LayerWindow& w) {
+  return KeptBox{w.x0 > 0 ? w.x0 : 0, w.x1 < Zwidth ? w.x1 : Zwidth, w.y0 > 0 ? w.y0 : 0,
+                 w.y1 < Zheight ? w.y1 : Zheight};
+}
+
+// Row y's place in window w (the layer's, or the image as a window).
+bool PlaceRowIn(const LayerWindow& w, int y, RowPlace& place) {
+  const KeptBox kept = KeptIn(w);
+  if (y < kept.top || y >= kept.bottom) return false;
+  place = RowPlace{LayerWindowIndex(w, 0, y), kept.lo, kept.hi};
   return true;
 }
 
@@ -225,11 +231,12 @@ void PlotRow(unsigned char* image, const float* c0, const float* c1, const float
   if (!image) return;
   RowPlace place;
   if (image != _TriLayer) {
-    if (PlaceRowIn(nullptr, y, place)) PlotRowAt<false>(image, place, c0, c1, c2, x, count, y, k);
+    if (PlaceRowIn(ImageAsWindow(), y, place))
+      PlotRowAt<false>(image, place, c0, c1, c2, x, count, y, k);
     return;
   }
   const LayerWindow window = CurrentLayerWindow();
-  if (PlaceRowIn(&window, y, place)) PlotRowAt<true>(image, place, c0, c1, c2, x, count, y, k);
+  if (PlaceRowIn(window, y, place)) PlotRowAt<true>(image, place, c0, c1, c2, x, count, y, k);
 }
 
 namespace {
@@ -241,14 +248,12 @@ void PlotEachIn(Channel* image, const LayerWindow& w, const float* c0, const flo
                 const float* c2, const int* x, const int* y, const float* k, int count) {
   int max = _MaxChannel;
   if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
-  const int lo = w.x0 > 0 ? w.x0 : 0, hi = w.x1 < Zwidth ? w.x1 : Zwidth;
-  const int top = w.y0 > 0 ? w.y0 : 0, bottom = w.y1 < Zheight ? w.y1 : Zheight;
+  const KeptBox kept = KeptIn(w);
   for (int j = 0; j < count; ++j) {
-    if (x[j] < lo || x[j] >= hi || y[j] < top || y[j] >= bottom) continue;
+    if (x[j] < kept.lo || x[j] >= kept.hi || y[j] < kept.top || y[j] >= kept.bottom) continue;
     if (kLayer) NoteLayerWrite(x[j], y[j]);
     const float c[3] = {c0[j], c1[j], c2[j]};
-    Channel* px = image + static_cast<ptrdiff_t>(y[j] - w.y0) * w.stride +
-                  4 * static_cast<ptrdiff_t>(x[j] - w.x0);
+    Channel* px = image + LayerWindowIndex(w, x[j], y[j]);
     if (max <= 0) {
       WriteCovered(px, c, k[j]);
     } else if (k[j] > 0) {  // no coverage, or not a number: nothing to write
@@ -263,8 +268,7 @@ void PlotEachAs(Channel* image, bool layer, const float* c0, const float* c1, co
   if (layer)
     PlotEachIn<Channel, true>(image, CurrentLayerWindow(), c0, c1, c2, x, y, k, count);
   else
-    PlotEachIn<Channel, false>(image, LayerWindow{0, Zwidth, 0, Zheight, _RowStride}, c0, c1,
-                               c2, x, y, k, count);
+    PlotEachIn<Channel, false>(image, ImageAsWindow(), c0, c1, c2, x, y, k, count);
 }
 
 }  // namespace

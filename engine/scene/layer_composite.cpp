@@ -58,11 +58,6 @@ constexpr RowSpan kNoSpan = {INT_MAX, -1};
 LayerWindow g_window = {0, 0, 0, 0, 0};
 bool g_packed = false;
 
-// Channel index of pixel (x, y) of the layer, within its window.
-ptrdiff_t LayerIndex(const LayerWindow& w, int x, int y) {
-  return static_cast<ptrdiff_t>(y - w.y0) * w.stride + 4 * static_cast<ptrdiff_t>(x - w.x0);
-}
-
 // Every row of the region, all of its columns.
 struct WholeRegion {
   const LayerRegion& r;
@@ -217,7 +212,7 @@ void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel*
     if (y + 1 < rows.y1()) PrefetchRow(out, y + 1, rows.x0(y + 1), rows.x1(y + 1), s.stride);
     // Where column 0 of row y would lie in the output and records, and in the layer.
     const ptrdiff_t row = static_cast<ptrdiff_t>(y) * s.stride;
-    const ptrdiff_t layer_row = LayerIndex(w, 0, y);
+    const ptrdiff_t layer_row = LayerWindowIndex(w, 0, y);
     const size_t bit_row = static_cast<size_t>(y) * s.bits_width;
     for (int x = x0; x < x_end; ++x) {
       const ptrdiff_t i = row + 4 * static_cast<ptrdiff_t>(x);
@@ -300,7 +295,7 @@ void ClearSpans() {
   for (int y = g_layer_spans.y0; y <= g_layer_spans.y1; ++y) {
     const RowSpan s = g_layer_spans.spans[y];
     if (_TriLayer && s.x1 >= s.x0) {  // every span lies within the window
-      const size_t i = static_cast<size_t>(LayerIndex(w, s.x0, y));
+      const size_t i = static_cast<size_t>(LayerWindowIndex(w, s.x0, y));
       memset(_TriLayer + i * channel, 0, static_cast<size_t>(s.x1 - s.x0 + 1) * 4 * channel);
     }
     g_layer_spans.spans[y] = kNoSpan;

@@ -29,6 +29,10 @@ struct LayerWindow {
   ptrdiff_t stride;  // channels from one row to the next
 };
 LayerWindow CurrentLayerWindow();
+// Channel index of pixel (x, y) in window w.
+inline ptrdiff_t LayerWindowIndex(const LayerWindow& w, int x, int y) {
+  return static_cast<ptrdiff_t>(y - w.y0) * w.stride + 4 * static_cast<ptrdiff_t>(x - w.x0);
+}
 // Whether a triangle's region is packed into the layer now (its window is not the frame).
 bool LayerPacked();
 
