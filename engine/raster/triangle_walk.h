@@ -15,7 +15,8 @@
 //   void VisitRun(int x0, int x1, int y, PixelRole role, const EdgeSegment& edge);
 //                                       // edge pixels x0 .. x1 of row y, as Visit in turn
 //   void VisitInterior(int x0, int x_end, int y, const EdgeSegment& edge);  // x0 .. x_end - 1
-//   void Prefetch(int x0, int x1, int y);  // pixels x0 .. x1 of row y will be visited soon
+//   void Prefetch(int x0, int x1, int y);  // edge pixels x0 .. x1 of row y will be visited
+//                                          // soon (what they read may be asked for)
 //
 //   rule                 Phong spans                      flat spans
 //   rows of an edge      trunc(y_end) < y                 y >= y_end
@@ -214,6 +215,11 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
   if (!(wl > 3.0f)) wl = 3.0f;
 
   family.StartRow();
+  // The next row's left fringe lies about where the edge crosses that row.
+  if (quality) {
+    const float next = slope != 0.0f ? s.x + (static_cast<float>(y - 1) - s.y) * slope : xmin;
+    family.Prefetch(Trunc(double(next) - 2.0), Trunc(double(next) + 1.0), y - 1);
+  }
   // Where a fringe pixel without coverage changes nothing, only those near the edge's line.
   const bool near_only = quality && family.CoverageOnlyFringes();
   if (quality) {

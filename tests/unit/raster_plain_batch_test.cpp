@@ -39,16 +39,21 @@ using DrawFn = void (*)(unsigned char*, unsigned char*, int, int, __Texture*, ma
 
 // With `small`, the triangles are a few pixels across and two corners of each lie less than
 // a pixel apart in height: the anti-aliasing passes then follow one another with few or no
-// rows between them.
+// rows between them. With `narrow`, the z-buffer installed is 10 cells narrower and 6 rows
+// shorter than the image the globals then describe: its rows are read at the image's width,
+// and the last ones would reach past its end.
 Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwarding,
-                bool small = false) {
+                bool small = false, bool narrow = false) {
   ResetEngine(kW, kH, deep);
   _Quality = quality ? 1 : 0;
   _UsePhong2 = phong2 ? 1 : 0;
   if (forwarding) RenderOnePixel = Forwarding;
-  float* z = static_cast<float*>(EngineAlloc(kW * kH * sizeof(float)));
-  __SetZBuff(z, kW, kH);
+  const int zw = narrow ? kW - 10 : kW, zh = narrow ? kH - 6 : kH;
+  float* z = static_cast<float*>(EngineAlloc(static_cast<size_t>(zw) * zh * sizeof(float)));
+  __SetZBuff(z, zw, zh);
   ZBuffClear();
+  Zwidth = kW;
+  Zheight = kH;
   Image image(kW, kH, deep);
   material3ds mat = MakeMaterial(0.8f, 0.5f, 0.2f);
   mat.shininess = 0.3f;
@@ -74,7 +79,7 @@ Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwardi
   Drawn d;
   d.b8 = image.b8;
   d.b16 = image.b16;
-  d.depth.assign(z, z + kW * kH);
+  d.depth.assign(z, z + zw * zh);
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) d.covered += image.at(x, y, 3) != 0;
   return d;
@@ -117,6 +122,24 @@ TEST(PlainBatch, SmallTrianglesMatchThePixelByPixelPath) {
       EXPECT_EQ(batched.covered, single.covered);
       EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
     }
+  ResetEngine(0, 0, false);
+  _Quality = 1;
+}
+
+// A z-buffer smaller than the image: the edge pixels' depths, read a row ahead, stay within
+// it (the sanitizer build sees any read past its end), and the pictures and depths are those
+// of the pixel-by-pixel path.
+TEST(PlainBatch, AZBufferSmallerThanTheImageIsNotReadPastItsEnd) {
+  for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle}) {
+    SCOPED_TRACE(draw == DrawFlatTriangle ? "flat" : "Phong");
+    const Drawn batched = DrawScene(draw, false, true, false, false, false, true);
+    const Drawn single = DrawScene(draw, false, true, false, true, false, true);
+    EXPECT_GT(batched.covered, kW * kH / 2) << "the triangles cover most of the image";
+    EXPECT_TRUE(batched.b8 == single.b8) << "pictures differ";
+    ASSERT_EQ(batched.depth.size(), single.depth.size());
+    EXPECT_EQ(memcmp(batched.depth.data(), single.depth.data(),
+                     batched.depth.size() * sizeof(float)), 0) << "depths differ";
+  }
   ResetEngine(0, 0, false);
   _Quality = 1;
 }
