@@ -126,14 +126,16 @@ TEST(PlainBatch, SmallTrianglesMatchThePixelByPixelPath) {
   _Quality = 1;
 }
 
-// A z-buffer smaller than the image: the edge pixels' depths, read a row ahead, stay within
-// it (the sanitizer build sees any read past its end), and the pictures and depths are those
-// of the pixel-by-pixel path.
+// A z-buffer smaller than the image: the depths read a row ahead (the interior's and the
+// edge pixels') stay within it (the sanitizer build sees any read past its end), and the
+// pictures and depths are those of the pixel-by-pixel path, with and without quality.
 TEST(PlainBatch, AZBufferSmallerThanTheImageIsNotReadPastItsEnd) {
-  for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle}) {
-    SCOPED_TRACE(draw == DrawFlatTriangle ? "flat" : "Phong");
-    const Drawn batched = DrawScene(draw, false, true, false, false, false, true);
-    const Drawn single = DrawScene(draw, false, true, false, true, false, true);
+  for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle})
+  for (bool quality : {true, false}) {
+    SCOPED_TRACE(std::string(draw == DrawFlatTriangle ? "flat" : "Phong") +
+                 (quality ? " with quality" : " without quality"));
+    const Drawn batched = DrawScene(draw, false, quality, false, false, false, true);
+    const Drawn single = DrawScene(draw, false, quality, false, true, false, true);
     EXPECT_GT(batched.covered, kW * kH / 2) << "the triangles cover most of the image";
     EXPECT_TRUE(batched.b8 == single.b8) << "pictures differ";
     ASSERT_EQ(batched.depth.size(), single.depth.size());
