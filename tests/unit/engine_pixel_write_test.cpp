@@ -297,6 +297,20 @@ TEST_P(PixelWrite, RowOfFourMatchesOnePixelAtATime) {
   EXPECT_EQ(img.covered(), 4);
 }
 
+// A row writes its `count` pixels and no more, also when the columns past them (a batch's
+// lanes left from before) would make up four neighbours with the last ones.
+TEST_P(PixelWrite, RowWritesOnlyItsCountOfPixels) {
+  const float c0[8] = {10, 20, 30, 40, 50, 60, 70, 80};
+  const float c1[8] = {5, 5, 5, 5, 5, 5, 5, 5}, c2[8] = {9, 9, 9, 9, 9, 9, 9, 9};
+  const int xs[8] = {0, 1, 2, 3, 4, 5, 6, 7};
+  for (int count = 1; count <= 7; ++count) {
+    TestImage img(8, 1, deep());
+    PlotRow(img.data(), c0, c1, c2, xs, count, 0, 1.0f);
+    EXPECT_EQ(img.covered(), count) << "count " << count;
+    for (int x = 0; x < count; ++x) EXPECT_EQ(img.at(x, 0, 0), 10 * (x + 1)) << x;
+  }
+}
+
 // Pixels at coverages of their own, anywhere in the image, written in one call: each the
 // very write of PlotPixel, over empty and covered pixels, at coverage 1, partial, 0, negative
 // and not a number, with colours in range, beyond it and not numbers; in 16 bits also with

@@ -169,34 +169,39 @@ TEST(LayerEdgeBits, CompositeWithBitsMatchesTheWholeRecords) {
 // Four fully covered pixels are written at once; where any of them has its edge bit set, the
 // records of all four take the layer's colour. The bits of a group may lie in two words of
 // the bit block: each pixel of a group that starts three, two or one bits before a word's end
-// is checked in turn as the only edged one.
+// is checked in turn as the only edged one, on the first row (words 0 and 1) and on row 100
+// (words 109 and 110).
 TEST(LayerEdgeBits, FullCoverOfFourSeesEveryBitOfTheGroup) {
-  constexpr int kW = 70, kH = 1;
+  constexpr int kW = 70, kH = 101;
   ResetEngine(kW, kH, false);
   _MaxChannel = 255;
-  for (int start = 60; start <= 63; ++start) {
-    for (int edged = start; edged < start + 4; ++edged) {
-      SCOPED_TRACE("group at " + std::to_string(start) + ", edged pixel " +
-                   std::to_string(edged));
-      Image layer(kW, kH, false), out(kW, kH, false), edge(kW, kH, false), under(kW, kH, false);
-      edge.fill(10, 20, 30, 100);  // an earlier edge composite's colour and coverage
-      under.fill(40, 50, 60, 255);
-      for (int x = start; x < start + 4; ++x) {
-        layer.set(x, 0, 0, 200), layer.set(x, 0, 1, 150), layer.set(x, 0, 2, 90);
-        layer.set(x, 0, 3, 255);
+  for (int y : {0, 100}) {
+    const int first = y == 0 ? 60 : 36;  // bit 60 of a word: 7036 = 109 * 64 + 60
+    for (int start = first; start <= first + 3; ++start) {
+      for (int edged = start; edged < start + 4; ++edged) {
+        SCOPED_TRACE("row " + std::to_string(y) + ", group at " + std::to_string(start) +
+                     ", edged pixel " + std::to_string(edged));
+        Image layer(kW, kH, false), out(kW, kH, false), edge(kW, kH, false), under(kW, kH, false);
+        edge.fill(10, 20, 30, 100);  // an earlier edge composite's colour and coverage
+        under.fill(40, 50, 60, 255);
+        for (int x = start; x < start + 4; ++x) {
+          layer.set(x, y, 0, 200), layer.set(x, y, 1, 150), layer.set(x, y, 2, 90);
+          layer.set(x, y, 3, 255);
+        }
+        std::vector<uint64_t> bits((kW * kH + 63) / 64, 0);
+        const size_t bit = static_cast<size_t>(y) * kW + edged;
+        bits[bit / 64] |= uint64_t{1} << (bit % 64);
+        _TriLayer = layer.data();
+        _EdgeColor = edge.data();
+        _EdgeUnder = under.data();
+        StartEdgeBits(bits.data(), kW);
+        CompositeLayer(out.data(), LayerRegion{start, start + 4, y, y + 1});
+        EndEdgeBits();
+        EXPECT_EQ(out.at(start + 3, y, 0), 200);
+        EXPECT_EQ(edge.at(edged, y, 0), 200) << "the edged pixel's colour record";
+        EXPECT_EQ(under.at(edged, y, 2), 90) << "the edged pixel's under-colour record";
+        EXPECT_EQ(edge.at(edged, y, 3), 100) << "its coverage kept";
       }
-      std::vector<uint64_t> bits(2, 0);
-      bits[edged / 64] |= uint64_t{1} << (edged % 64);
-      _TriLayer = layer.data();
-      _EdgeColor = edge.data();
-      _EdgeUnder = under.data();
-      StartEdgeBits(bits.data(), kW);
-      CompositeLayer(out.data(), LayerRegion{start, start + 4, 0, 1});
-      EndEdgeBits();
-      EXPECT_EQ(out.at(start + 3, 0, 0), 200);
-      EXPECT_EQ(edge.at(edged, 0, 0), 200) << "the edged pixel's colour record";
-      EXPECT_EQ(under.at(edged, 0, 2), 90) << "the edged pixel's under-colour record";
-      EXPECT_EQ(edge.at(edged, 0, 3), 100) << "its coverage kept";
     }
   }
   _TriLayer = _EdgeColor = _EdgeUnder = nullptr;
