@@ -206,6 +206,16 @@ PlainBatch* PreparePlainBatch(const ShadeContext& ctx, PlainBatch& batch) {
   return plain ? &batch : nullptr;
 }
 
+// Reads the lines of depth cells x0 .. x1 of the row starting at cell `row` and drops the
+// values, so that the processor looks the page up and fetches the lines; nothing is read
+// when x1 lies past the buffer's real cells.
+void ReadAhead(const DepthGrid& g, long long row, int x0, int x1) {
+  if (row + x1 >= g.limit) return;
+  const volatile float* cells = g.cells + row;
+  for (int x = x0; x <= x1; x += 16) (void)cells[x];
+  (void)cells[x1];  // the last line, when the columns reach into it
+}
+
 // The walk goes up one row at a time and a triangle's rows lie far apart in the buffers:
 // the depths and image pixels of the row above, about where this row's interior lies, are
 // asked for while this row is drawn. A row of depths is a page of its own or nearly: its
@@ -218,8 +228,8 @@ void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
   x0 = x0 >= 8 ? x0 - 8 : 0;  // the next row's left fringe too
   if (y < 1 || y > g.rows || x0 < 0 || x_end > g.cols) return;
   const long long depth_row = static_cast<long long>(y - 1) * g.stride;
+  ReadAhead(g, depth_row, x0, x0);
   const float* cells = g.cells + depth_row;
-  if (depth_row + x0 < g.limit) (void)*static_cast<const volatile float*>(cells + x0);
   for (int x = x0; x < x_end + 16; x += 16)
     _mm_prefetch(reinterpret_cast<const char*>(cells + x), _MM_HINT_T0);
   if (!ctx.image_rows_far) return;
@@ -325,11 +335,7 @@ struct RowRecords {
     if (x0 < 0) x0 = 0;
     if (x1 >= g.cols) x1 = g.cols - 1;
     if (!g.cells || y < 0 || y >= g.rows || x1 < x0) return;
-    const long long row = static_cast<long long>(y) * g.stride;
-    if (row + x1 >= g.limit) return;  // a read, unlike a hint, must stay within the buffer
-    const volatile float* cells = g.cells + row;
-    for (int x = x0; x <= x1; x += 16) (void)cells[x];
-    (void)cells[x1];  // the last line, when the columns reach into it
+    ReadAhead(g, static_cast<long long>(y) * g.stride, x0, x1);
   }
 
   // Corner or fringe pixels x0 .. x1 of row y of a plain material, whose shader reads no
