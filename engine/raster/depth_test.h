@@ -76,10 +76,6 @@ inline bool DepthWouldPass(const DepthGrid& g, float x, float y, float nx, float
   return index >= 0 && z > g.cells[index];
 }
 
-// DepthWouldPass of the four pixels x .. x + 3 of row y side by side, with a z-buffer (g.cells
-// not null), given their depths (PlaneRowDepths): the lanes that would pass, lane j as bit j.
-// (cmpgt is false for a depth or cell that is not a number, as the scalar test is.) The
-// second form computes the depths itself, into z[0 .. 3].
 // The depths DepthCellOf gives the pixels of row y, four side by side, the row's terms set up
 // once: the plane's products are exact in double, so two lanes give the very sums and
 // quotients.
@@ -110,6 +106,10 @@ struct PlaneRowDepths {
   }
 };
 
+// DepthWouldPass of the four pixels x .. x + 3 of row y side by side, with a z-buffer (g.cells
+// not null), given their depths (PlaneRowDepths): the lanes that would pass, lane j as bit j.
+// (cmpgt is false for a depth or cell that is not a number, as the scalar test is.) The
+// second form computes the depths itself, into z[0 .. 3].
 inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, __m128 depths) {
   if (y < 0 || y >= g.rows) return 0;
   const long long row = static_cast<long long>(y) * g.stride;

@@ -153,8 +153,12 @@ struct RowPlace {
   int lo, hi;
 };
 
-// The image itself as a window: every pixel kept where the output keeps it.
-LayerWindow ImageAsWindow() { return LayerWindow{0, Zwidth, 0, Zheight, _RowStride}; }
+// Where the pixels of `image` lie: the layer's window for the layer, else the image itself
+// as a window, every pixel where the output keeps it.
+LayerWindow WindowOf(const unsigned char* image) {
+  if (image == _TriLayer) return CurrentLayerWindow();
+  return LayerWindow{0, Zwidth, 0, Zheight, _RowStride};
+}
 
 // The pixels of window w that are written: those within both the window and the image,
 // columns lo .. hi - 1 of rows top .. bottom - 1.
@@ -230,13 +234,11 @@ void PlotRow(unsigned char* image, const float* c0, const float* c1, const float
              const int* x, int count, int y, float k) {
   if (!image) return;
   RowPlace place;
-  if (image != _TriLayer) {
-    if (PlaceRowIn(ImageAsWindow(), y, place))
-      PlotRowAt<false>(image, place, c0, c1, c2, x, count, y, k);
-    return;
-  }
-  const LayerWindow window = CurrentLayerWindow();
-  if (PlaceRowIn(window, y, place)) PlotRowAt<true>(image, place, c0, c1, c2, x, count, y, k);
+  if (!PlaceRowIn(WindowOf(image), y, place)) return;
+  if (image == _TriLayer)
+    PlotRowAt<true>(image, place, c0, c1, c2, x, count, y, k);
+  else
+    PlotRowAt<false>(image, place, c0, c1, c2, x, count, y, k);
 }
 
 namespace {
@@ -263,12 +265,13 @@ void PlotEachIn(Channel* image, const LayerWindow& w, const float* c0, const flo
 }
 
 template <typename Channel>
-void PlotEachAs(Channel* image, bool layer, const float* c0, const float* c1, const float* c2,
-                const int* x, const int* y, const float* k, int count) {
+void PlotEachAs(Channel* image, const LayerWindow& w, bool layer, const float* c0,
+                const float* c1, const float* c2, const int* x, const int* y, const float* k,
+                int count) {
   if (layer)
-    PlotEachIn<Channel, true>(image, CurrentLayerWindow(), c0, c1, c2, x, y, k, count);
+    PlotEachIn<Channel, true>(image, w, c0, c1, c2, x, y, k, count);
   else
-    PlotEachIn<Channel, false>(image, ImageAsWindow(), c0, c1, c2, x, y, k, count);
+    PlotEachIn<Channel, false>(image, w, c0, c1, c2, x, y, k, count);
 }
 
 }  // namespace
@@ -276,9 +279,10 @@ void PlotEachAs(Channel* image, bool layer, const float* c0, const float* c1, co
 void PlotEach(unsigned char* image, const float* c0, const float* c1, const float* c2,
               const int* x, const int* y, const float* k, int count) {
   if (!image) return;
+  const LayerWindow w = WindowOf(image);
   const bool layer = image == _TriLayer;
   if (_Deep)
-    PlotEachAs(reinterpret_cast<uint16_t*>(image), layer, c0, c1, c2, x, y, k, count);
+    PlotEachAs(reinterpret_cast<uint16_t*>(image), w, layer, c0, c1, c2, x, y, k, count);
   else
-    PlotEachAs(image, layer, c0, c1, c2, x, y, k, count);
+    PlotEachAs(image, w, layer, c0, c1, c2, x, y, k, count);
 }
