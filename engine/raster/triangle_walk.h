@@ -181,6 +181,19 @@ inline int LastColumn(double end, int x0, int x1) {
   return static_cast<int>(floor(end));
 }
 
+// The end of a row's interior from column `start` on: the first column at or past the right
+// edge xr (Phong spans keep x < xr inside, flat spans x <= xr), at most `last` + 1. Found at
+// once rather than column by column: a column compares with xr as the float it converts to,
+// which is the integer itself, so the first column outside is ceil(xr) (flat: floor(xr) + 1).
+// A value that is not a number ends the interior where it starts.
+template <bool kPhongSpans>
+inline int InteriorEnd(float xr, int start, int last) {
+  const double outside = kPhongSpans ? ceil(double(xr)) : floor(double(xr)) + 1.0;
+  if (!(outside > start)) return start;
+  if (outside > last + 1.0) return start > last + 1 ? start : last + 1;
+  return static_cast<int>(outside);
+}
+
 // The right edge's band, made again only when the right edge changes.
 struct RightBand {
   bool made = false;
@@ -230,8 +243,7 @@ void ScanRow(const __Point3ds* v, const EdgeEntry* edges, int i, const EdgeSegme
     family.VisitRun(x, last, y, PixelRole::kLeftFringe, left);
   }
   const int start = Clamp(quality ? Trunc(double(xl) + 1.0) : Trunc(xl), w.x0, w.x1 + 1);
-  int end = start;
-  while (end <= w.x1 && (Family::kPhongSpans ? end < xr : end <= xr)) ++end;
+  const int end = InteriorEnd<Family::kPhongSpans>(xr, start, w.x1);
   family.VisitInterior(start, end, y, left);
   if (quality) {
     const int from = Trunc(Family::kPhongSpans ? double(xr) : double(xr) + 1.0);

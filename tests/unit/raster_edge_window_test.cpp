@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "engine/engine_state.h"
 #include "engine/raster/pixel_write.h"
@@ -165,6 +166,48 @@ TEST(EdgeWindow, LongEdgesKeepFewColumnsARow) {
   c0 = 0, c1 = 10;
   triangle_walk::NearLine(dot, 5, c0, c1, 2.0);
   EXPECT_LT(c1, c0);
+}
+
+// A row's interior ends where the column-by-column search ends: the first column from
+// `start` on outside the right edge (Phong: x < xr inside, flat: x <= xr), at most last + 1.
+// Checked for edges between columns, on a column, before the start, past the last column,
+// at the float limits and not a number.
+template <bool kPhong>
+int InteriorEndByColumns(float xr, int start, int last) {
+  int end = start;
+  while (end <= last && (kPhong ? end < xr : end <= xr)) ++end;
+  return end;
+}
+
+TEST(EdgeWindow, InteriorEndIsTheFirstColumnOutsideTheRightEdge) {
+  const float inf = std::numeric_limits<float>::infinity();
+  const float edges[] = {-inf, -1e30f, -3.5f, -2.0f, -0.25f, 0.0f, 0.5f, 7.0f, 7.0001f,
+                         12.999f, 13.0f, 13.5f, 40.0f, 41.0f, 41.5f, 1e30f, inf,
+                         std::numeric_limits<float>::quiet_NaN()};
+  int compared = 0;
+  for (float xr : edges)
+    for (int start = -2; start <= 42; ++start) {
+      EXPECT_EQ(triangle_walk::InteriorEnd<true>(xr, start, 40),
+                InteriorEndByColumns<true>(xr, start, 40))
+          << "Phong, xr " << xr << ", start " << start;
+      EXPECT_EQ(triangle_walk::InteriorEnd<false>(xr, start, 40),
+                InteriorEndByColumns<false>(xr, start, 40))
+          << "flat, xr " << xr << ", start " << start;
+      ++compared;
+    }
+  EXPECT_EQ(compared, 18 * 45);
+  // The two rules part on an edge that falls on a column: Phong leaves it out, flat keeps it.
+  EXPECT_EQ(triangle_walk::InteriorEnd<true>(13.0f, 5, 40), 13);
+  EXPECT_EQ(triangle_walk::InteriorEnd<false>(13.0f, 5, 40), 14);
+  Lcg lcg;
+  for (int i = 0; i < 2000; ++i) {
+    const float xr = lcg.Next(-5.0f, 50.0f);
+    const int start = static_cast<int>(lcg.Next(-2.0f, 42.0f));
+    ASSERT_EQ(triangle_walk::InteriorEnd<true>(xr, start, 40),
+              InteriorEndByColumns<true>(xr, start, 40)) << xr << " " << start;
+    ASSERT_EQ(triangle_walk::InteriorEnd<false>(xr, start, 40),
+              InteriorEndByColumns<false>(xr, start, 40)) << xr << " " << start;
+  }
 }
 
 }  // namespace
