@@ -180,10 +180,16 @@ struct EdgeBatch : LitPixels {
   float cover[kSize];
 
   void Add(const ShadeContext& ctx, int x, int y, float z, float k) {
+    AddIf(true, ctx, x, y, z, k);
+  }
+  // The same when `keep`; otherwise the pixel goes into the next free lane all the same and
+  // the lane stays free. Lanes kept or not without a branch: which of a group of edge pixels
+  // pass follows no pattern.
+  void AddIf(bool keep, const ShadeContext& ctx, int x, int y, float z, float k) {
     Put(ctx, count, x, y, z);
     ys[count] = y;
     cover[count] = k;
-    ++count;
+    count += keep;
   }
 
   void Flush(const ShadeContext& ctx, const PlainShading& shading, bool normals_set) {
@@ -368,6 +374,13 @@ struct RowRecords {
       float z[4];
       _mm_storeu_ps(z, depths);
       int pass = covered & DepthWouldPassFour(ctx.depth, x, y, depths);
+      if (!normals_set) {
+        for (int j = 0; j < 4; ++j) {
+          edges.AddIf((pass >> j) & 1, ctx, x + j, y, z[j], cover[j]);
+          if (edges.Full()) edges.Flush(ctx, plain->shading, normals_set);
+        }
+        continue;
+      }
       for (; pass != 0; pass &= pass - 1) {
         const int j = __builtin_ctz(static_cast<unsigned>(pass));
         AddCoveredEdge(x + j, y, z[j], cover[j], normal_at);
