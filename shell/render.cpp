@@ -375,12 +375,18 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
     return in_pixels ? PF_Err_BAD_CALLBACK_PARAM : PF_Err_OUT_OF_MEMORY;
   }
 
-  // 7. The output starts as the input, or empty with "Cut alpha".
+  // 7. The output starts as the input, or empty with "Cut alpha". The input's copy is made
+  // only where the render ends without writing the frame back (end_early): a frame that is
+  // written back covers every pixel the copy would, and is converted from the input itself,
+  // so copying first would write each output pixel twice, a whole pass over the frame.
   unsigned char* out_pixels = static_cast<unsigned char*>(output->data);
-  if (Checked(params[kParamCutAlpha]))
-    memset(out_pixels, 0, static_cast<size_t>(height) * output->rowbytes);
-  else
-    CopyWorld(out_pixels, in_pixels, width, height, out_row, in_row, deep ? 1 : 0);
+  const bool cut_alpha = Checked(params[kParamCutAlpha]);
+  if (cut_alpha) memset(out_pixels, 0, static_cast<size_t>(height) * output->rowbytes);
+  const auto end_early = [&](PF_Err err) {
+    if (!cut_alpha) CopyWorld(out_pixels, in_pixels, width, height, out_row, in_row, deep ? 1 : 0);
+    const PF_Err finished = Finish(in_data, s);
+    return err != PF_Err_NONE ? err : finished;
+  };
 
   // 8. The engine's frame and background images, in buffers kept between renders. The
   // background is only read by glass and the rough outlines; any other render hands the
@@ -388,7 +394,9 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
   const size_t image_bytes = static_cast<size_t>(width) * height * (deep ? 8 : 4);
   s.frame =
       static_cast<unsigned char*>(TakeBuffer(KeptSlot::kFrame, image_bytes, EngineAllocWhole));
-  if (s.frame) s.frame = WorldToFrame(s.frame, out_pixels, width, height, out_row);
+  if (s.frame)
+    s.frame = cut_alpha ? WorldToFrame(s.frame, out_pixels, width, height, out_row)
+                        : WorldToFrame(s.frame, in_pixels, width, height, in_row);
   const bool own_background = ReadsBackground(params, draw_mode);
   if (own_background) {
     s.background =
@@ -404,8 +412,7 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
   __Texture textures[8] = {};
   if (!s.frame || !background ||
       !FillMaterials(params, s, deep, ratio, glass, mats, textures, s.texture_pixels)) {
-    Finish(in_data, s);
-    return PF_Err_OUT_OF_MEMORY;  // the output keeps what step 7 left in it
+    return end_early(PF_Err_OUT_OF_MEMORY);  // the output as step 7 leaves it
   }
 
   // 13. The sequence record with the pendant.
@@ -417,17 +424,15 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
     s.sequence = nullptr;  // nothing locked, nothing to unlock
     // Kept buffers go with the sequence's setdown; without a sequence there is none to
     // release them, so this render keeps nothing.
-    const PF_Err err = Finish(in_data, s);
+    const PF_Err err = end_early(PF_Err_NONE);
     EngineReleaseBuffers();
     return err;
   }
 
   // 14, 15. The scene, placed.
   int vertex_count = 0, triangle_count = 0;
-  if (!AssembleScene(*model, faces, radius, width, s, vertex_count, triangle_count)) {
-    Finish(in_data, s);
-    return PF_Err_OUT_OF_MEMORY;
-  }
+  if (!AssembleScene(*model, faces, radius, width, s, vertex_count, triangle_count))
+    return end_early(PF_Err_OUT_OF_MEMORY);
   PlaceScene(params, width, height, vertex_count, s.scene_vertices);
 
   // 16, 17. Engine settings, painter's order, and the scene itself.
@@ -442,10 +447,7 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
                   mats, textures, light_count, lights, glass);
     // The engine draws nothing when it cannot get its working buffers; the frame would
     // be wrong, so the host hears of it rather than of success.
-    if (EngineOutOfMemory()) {
-      Finish(in_data, s);
-      return PF_Err_OUT_OF_MEMORY;  // the output keeps what step 7 left in it
-    }
+    if (EngineOutOfMemory()) return end_early(PF_Err_OUT_OF_MEMORY);
   }
 
   // 18 to 20. Back into the output world; release; the last check-in's result.

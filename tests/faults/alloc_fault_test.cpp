@@ -148,15 +148,18 @@ TEST_P(AllocationFaults, EveryFailedAllocationEndsInTheRightFrameOrOutOfMemory) 
   EXPECT_EQ(good_frames + out_of_memory + setup_refused, needed);
 }
 
-// Without a sequence record the render leaves the output as prepared (here: cleared by
-// "Cut alpha"), checks every layer in, keeps no block and locks nothing. It takes the frame
-// image and the texture, and the background image only when glass reads it.
-void RenderWithoutSequence(bool glass, long expected_calls) {
+// Without a sequence record the render leaves the output as prepared (cleared by "Cut
+// alpha", else the input itself), checks every layer in, keeps no block and locks nothing.
+// It takes the frame image and the texture, and the background image only when glass reads
+// it.
+void RenderWithoutSequence(bool glass, long expected_calls, bool cut_alpha = true) {
   FailPageAllocAt(0);
   {
     qvhost::RenderJob job(Entry, ModulePipl(), kWidth, kHeight);
+    const qvhost::Image input = qvhost::MakeBackground(kWidth, kHeight, 8);
+    job.SetInput(input);
     job.SetTextureLayer(22, qvhost::MakeBackground(7, 5, 8));
-    job.session().value(52).u.bd.value = 1;  // "Cut alpha"
+    job.session().value(52).u.bd.value = cut_alpha ? 1 : 0;  // "Cut alpha"
     job.session().value(17).u.bd.value = glass ? 1 : 0;  // "Glass"
     const long held = LivePageBlocks();
     EXPECT_GT(held, 0) << "the pendant's arrays";
@@ -170,9 +173,15 @@ void RenderWithoutSequence(bool glass, long expected_calls) {
     EXPECT_EQ(job.session().checkins(), (std::vector<PF_ParamIndex>{22, 26, 24, 28, 41}));
     EXPECT_EQ(LivePageBlocks(), held) << "the render's own blocks are released";
     EXPECT_EQ(PageAllocCalls(), expected_calls);
+    int input_pixels = 0;  // pixels of the input that are not empty, which must show
     for (int y = 0; y < kHeight; ++y)
-      for (int x = 0; x < kWidth; ++x)
-        for (int c = 0; c < 4; ++c) ASSERT_EQ(r.image.pixel(x, y)[c], 0) << x << "," << y;
+      for (int x = 0; x < kWidth; ++x) {
+        input_pixels += input.pixel(x, y)[3] != 0;
+        for (int c = 0; c < 4; ++c)
+          ASSERT_EQ(r.image.pixel(x, y)[c], cut_alpha ? 0 : input.pixel(x, y)[c])
+              << x << "," << y;
+      }
+    EXPECT_EQ(input_pixels, kWidth * kHeight);
   }
   EXPECT_EQ(LivePageBlocks(), 0);
 }
@@ -185,6 +194,10 @@ TEST(NoSequenceRecord, FrameAsPreparedAndNothingKept) {
   {
     SCOPED_TRACE("glass: the frame, the background and the texture");
     RenderWithoutSequence(true, 3);
+  }
+  {
+    SCOPED_TRACE("without \"Cut alpha\": the input itself");
+    RenderWithoutSequence(false, 2, false);
   }
 }
 
