@@ -31,7 +31,8 @@ void RenderFrame(benchmark::State& state) {
 }
 BENCHMARK(RenderFrame)->Arg(8)->Arg(16)->Unit(benchmark::kMillisecond);
 
-// The same in the shaded modes ("Flat" 4, "Phong" 5, "Patches" 6), both qualities and depths.
+// The same in every "Rendering mode" (1 "Rough", 2 "Line", 3 "Wire", 4 "Flat", 5 "Phong",
+// 6 "Patches", 7 "Bezier"), both qualities and depths.
 void RenderFrameModes(benchmark::State& state) {
   static const unsigned short kWords[] = {QUORVEL_PIPL_WORDS};
   qvhost::RenderJob job(EntryPointFunc, qvhost::ParsePipl(kWords, QUORVEL_PIPL_BYTES), 1920,
@@ -50,7 +51,7 @@ void RenderFrameModes(benchmark::State& state) {
 }
 BENCHMARK(RenderFrameModes)
     ->ArgNames({"mode", "quality", "depth"})
-    ->ArgsProduct({{4, 5, 6}, {0, 1}, {8, 16}})
+    ->ArgsProduct({{1, 2, 3, 4, 5, 6, 7}, {0, 1}, {8, 16}})
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

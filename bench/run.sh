@@ -93,7 +93,7 @@ row() {  # label, benchmark name
 echo "| render (1920 x 1080) | wall ms | x llvmpipe | CPU ms | x llvmpipe CPU |"
 echo "|---|---|---|---|---|"
 for d in 8 16; do row "RenderFrame/$d (default: Phong, quality high)" "RenderFrame/$d"; done
-for m in 4:Flat 5:Phong 6:Patches; do
+for m in 1:Rough 2:Line 3:Wire 4:Flat 5:Phong 6:Patches 7:Bezier; do
   for q in 0 1; do
     for d in 8 16; do
       row "${m#*:}, quality $([ $q = 1 ] && echo high || echo low), $d-bit" \

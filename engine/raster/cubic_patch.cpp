@@ -1,5 +1,5 @@
 // The cubic triangle patch of a triangle: building its position and normal nets from the
-// vertex normals, and evaluating a net at barycentric weights.
+// vertex normals (the evaluation, done for every sample, is inline in the header).
 #include "engine/raster/cubic_patch.h"
 
 #include <math.h>
@@ -53,26 +53,4 @@ CubicPatch BuildCubicPatch(const __Point3ds& a, const __Point3ds& b, const __Poi
   const float lift = PointDistance(q10.x, q10.y, q10.z, b10.x, b10.y, b10.z);
   pos.centre = Add(Scale(sum, 1.0f / 6.0f), Scale(nrm.centre, lift));
   return patch;
-}
-
-PatchWeights WeightsAt(const double w[3]) {
-  PatchWeights r;
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j)
-      r.k[3 * i + j] = j == i ? w[i] * w[i] * w[i] : 3.0 * w[i] * w[i] * w[j];
-  r.k[9] = 6.0 * w[0] * w[1] * w[2];
-  return r;
-}
-
-PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights) {
-  PatchPoint r{0.0, 0.0, 0.0};
-  auto add = [&r](const PatchVec& v, double k) {
-    r.x += v.x * k;
-    r.y += v.y * k;
-    r.z += v.z * k;
-  };
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) add(net.point[i][j], weights.k[3 * i + j]);
-  add(net.centre, weights.k[9]);
-  return r;
 }

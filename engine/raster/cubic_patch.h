@@ -36,14 +36,34 @@ struct PatchPoint {
 
 // The ten cubic Bernstein weights at barycentric weights w (w[i] for corner i, summing to
 // 1), in the order of the net: point[i][j] row by row, then the centre. Computed once per
-// sample, they serve the position and the normal net alike.
+// sample, they serve the position and the normal net alike. Both are inline: the curved
+// modes evaluate them for every sample, several per pixel, and a call that returns its
+// record through memory cost as much as the arithmetic.
 struct PatchWeights {
   double k[10];
 };
-PatchWeights WeightsAt(const double w[3]);
+inline PatchWeights WeightsAt(const double w[3]) {
+  PatchWeights r;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j)
+      r.k[3 * i + j] = j == i ? w[i] * w[i] * w[i] : 3.0 * w[i] * w[i] * w[j];
+  r.k[9] = 6.0 * w[0] * w[1] * w[2];
+  return r;
+}
 
 // The net at those weights, in double precision.
-PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights);
+inline PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights) {
+  PatchPoint r{0.0, 0.0, 0.0};
+  const auto add = [&r](const PatchVec& v, double k) {
+    r.x += v.x * k;
+    r.y += v.y * k;
+    r.z += v.z * k;
+  };
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) add(net.point[i][j], weights.k[3 * i + j]);
+  add(net.centre, weights.k[9]);
+  return r;
+}
 inline PatchPoint EvaluateNet(const CubicNet& net, const double w[3]) {
   return EvaluateNet(net, WeightsAt(w));
 }

@@ -79,7 +79,10 @@ void WalkPatchSamples(const CubicPatch& patch, SamplePlan& plan, Visitor& visito
         break;
       }
       if (--plan.budget < 0) return;
-      PatchSample sample{{s, t, 1.0 - s - t}, {}, {0.0, 0.0, 0.0}, 0, 0};
+      // Every member is set here; the record is not zeroed first (that cost a block
+      // store per sample).
+      PatchSample sample;
+      sample.w[0] = s, sample.w[1] = t, sample.w[2] = 1.0 - s - t;
       sample.weights = WeightsAt(sample.w);
       sample.position = EvaluateNet(patch.position, sample.weights);
       const double x = sample.position.x + plan.ox, y = sample.position.y + plan.oy;
