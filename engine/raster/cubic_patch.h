@@ -64,6 +64,17 @@ inline PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights) 
   add(net.centre, weights.k[9]);
   return r;
 }
+// One coordinate of the net at those weights, the very sum EvaluateNet makes for it (each
+// coordinate is a sum of its own): where a sample may be dropped on one coordinate, the
+// others need not be computed.
+inline double EvaluateNetAxis(const CubicNet& net, const PatchWeights& weights,
+                              float PatchVec::*axis) {
+  double r = 0.0;
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) r += net.point[i][j].*axis * weights.k[3 * i + j];
+  r += net.centre.*axis * weights.k[9];
+  return r;
+}
 inline PatchPoint EvaluateNet(const CubicNet& net, const double w[3]) {
   return EvaluateNet(net, WeightsAt(w));
 }

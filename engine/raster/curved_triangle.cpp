@@ -16,9 +16,10 @@
 
 namespace {
 
-__Point NormalAt(const CubicPatch& patch, const PatchSample& s) {
-  const PatchPoint n = EvaluateNet(patch.normal, s.weights);
-  return {static_cast<float>(n.x), static_cast<float>(n.y), static_cast<float>(n.z)};
+// One coordinate of the patch normal at the sample. The samplers need nz first (which side
+// faces the viewer) and nx and ny only for a sample that is shaded.
+float NormalAxisAt(const CubicPatch& patch, const PatchSample& s, float PatchVec::*axis) {
+  return static_cast<float>(EvaluateNetAxis(patch.normal, s.weights, axis));
 }
 
 // The nearest sample so far at the pixel wins (an equal depth fails); without a z-buffer
@@ -58,14 +59,15 @@ struct BezierSampler {
   void Break() { prev.valid = 0; }
 
   void Sample(const PatchSample& s) {
-    __Point n = NormalAt(patch, s);
-    if (!FacesCurrentPass(n.z)) return;  // the previous sample stays the row's neighbour
+    const float nz = NormalAxisAt(patch, s, &PatchVec::z);
+    if (!FacesCurrentPass(nz)) return;  // the previous sample stays the row's neighbour
     const float x = static_cast<float>(s.position.x), y = static_cast<float>(s.position.y);
     const float z = static_cast<float>(s.position.z);
     if (!NearestSoFar(s.column, s.row, z)) {
       prev.valid = 0;
       return;
     }
+    __Point n{NormalAxisAt(patch, s, &PatchVec::x), NormalAxisAt(patch, s, &PatchVec::y), nz};
     // The texture net is linear: the corners' coordinates at the sample's weights.
     double uu = 0.0, vv = 0.0;
     if (textured)
@@ -100,7 +102,7 @@ struct OutlineSampler {
   void Break() {}
 
   void Sample(const PatchSample& s) {
-    const float nz = NormalAt(patch, s).z;
+    const float nz = NormalAxisAt(patch, s, &PatchVec::z);
     if (!(nz >= 0.0f)) return;
     const float e = fabsf(nz);
     if (e / 2.0f <= 0.15f) {

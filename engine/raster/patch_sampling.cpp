@@ -92,13 +92,6 @@ SamplePlan PlanPatchSamples(const CubicPatch& patch, int origin_x, int origin_y)
   return plan;
 }
 
-double DistanceOutside(const SampleBounds& b, double x, double y) {
-  if (!(x == x) || !(y == y)) return INFINITY;
-  const double dx = std::max({0.0, b.x0 - x, x - b.x1});
-  const double dy = std::max({0.0, b.y0 - y, y - b.y1});
-  return std::max(dx, dy);
-}
-
 // Row t is the cubic curve u -> P(a u, t) with a = 1 - t; its Bezier points, from the
 // row's start (s = 0) to its end (s = a):
 //   Q0 = t^3 B + 3 t^2 a Ebc + 3 t a^2 Ecb + a^3 C

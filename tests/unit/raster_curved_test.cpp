@@ -518,3 +518,49 @@ TEST_F(CurvedTriangle, DeepTriangleIsSampledByItsScreenSize) {
 }
 
 }  // namespace
+
+namespace {
+
+// The curved modes evaluate the normal one coordinate at a time (nz decides whether a sample
+// is drawn at all): each coordinate must be, bit for bit, the one the whole evaluation gives,
+// for the position net and the normal net alike.
+TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
+  uint32_t seed = 7;
+  const auto next = [&seed](float lo, float hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
+  };
+  int compared = 0;
+  for (int patch_index = 0; patch_index < 200; ++patch_index) {
+    __Point3ds corner[3] = {};
+    for (__Point3ds& p : corner) {
+      p.x = next(-500.0f, 500.0f), p.y = next(-500.0f, 500.0f), p.z = next(-300.0f, 300.0f);
+      p.nx = next(-1.0f, 1.0f), p.ny = next(-1.0f, 1.0f), p.nz = next(-1.0f, 1.0f);
+    }
+    const CubicPatch patch = BuildCubicPatch(corner[0], corner[1], corner[2]);
+    for (int sample = 0; sample < 20; ++sample) {
+      const double s = next(0.0f, 1.0f), t = next(0.0f, 1.0f) * (1.0 - s);
+      const double w[3] = {s, t, 1.0 - s - t};
+      const PatchWeights k = WeightsAt(w);
+      for (const CubicNet* net : {&patch.position, &patch.normal}) {
+        const PatchPoint whole = EvaluateNet(*net, k);
+        ASSERT_EQ(EvaluateNetAxis(*net, k, &PatchVec::x), whole.x) << patch_index;
+        ASSERT_EQ(EvaluateNetAxis(*net, k, &PatchVec::y), whole.y) << patch_index;
+        ASSERT_EQ(EvaluateNetAxis(*net, k, &PatchVec::z), whole.z) << patch_index;
+        ++compared;
+      }
+    }
+  }
+  EXPECT_EQ(compared, 200 * 20 * 2);
+  // And the sums are the net's: at a corner the corner itself, at the centre of weights
+  // the mean of the ten points weighted 1/27, 1/9 and 2/9.
+  __Point3ds a{}, b{}, c{};
+  a.x = 3.0f, b.y = 6.0f, c.z = 9.0f;
+  a.nz = b.nz = c.nz = 1.0f;
+  const CubicPatch flat = BuildCubicPatch(a, b, c);
+  const double at_b[3] = {0.0, 1.0, 0.0};
+  EXPECT_EQ(EvaluateNetAxis(flat.position, WeightsAt(at_b), &PatchVec::y), 6.0);
+  EXPECT_EQ(EvaluateNetAxis(flat.normal, WeightsAt(at_b), &PatchVec::z), 1.0);
+}
+
+}  // namespace
