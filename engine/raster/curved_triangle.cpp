@@ -12,6 +12,7 @@
 #include "engine/raster/face_culling.h"
 #include "engine/raster/patch_sampling.h"
 #include "engine/raster/pixel_write.h"
+#include "engine/shading/plain_shading.h"
 #include "engine/zbuffer.h"
 
 namespace {
@@ -40,6 +41,41 @@ float EdgeFade(float nz) {
   return std::min(1.0f, std::max(0.0f, f));
 }
 
+// Shaded samples of a plain material waiting to be lit eight at a time: the material's
+// shader reads neither the image, nor the texture coordinates, nor the previous-sample
+// record, so a sample lit a little later comes out the same, and the samples are written
+// in the order they came before any other write into the image.
+struct PlainSamples {
+  PlainShading shading;
+  EightPixels pixels;
+  int columns[8], rows[8];
+  float cover[8];
+  int count = 0;
+
+  // A sample at (x, y, z) relative to the origin with normal n, on pixel (column, row), at
+  // coverage `cover` before the material's opacity.
+  void Add(float x, float y, float z, const __Point& n, int column, int row, float k) {
+    pixels.x[count] = x, pixels.y[count] = y, pixels.z[count] = z;
+    pixels.nx[count] = n.x, pixels.ny[count] = n.y, pixels.nz[count] = n.z;
+    columns[count] = column, rows[count] = row, cover[count] = k;
+    ++count;
+  }
+  bool Full() const { return count == 8; }
+
+  void Flush(unsigned char* image) {
+    if (count == 0) return;
+    for (int j = count; j < 8; ++j) {  // spare lanes repeat the first sample
+      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
+      pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
+    }
+    float c0[8], c1[8], c2[8], k[8];
+    ShadePlainEight(shading, pixels, count, c0, c1, c2);
+    for (int j = 0; j < count; ++j) k[j] = cover[j] * shading.alpha;
+    PlotEach(image, c0, c1, c2, columns, rows, k, count);
+    count = 0;
+  }
+};
+
 struct BezierSampler {
   const CubicPatch& patch;
   unsigned char* image;
@@ -55,6 +91,7 @@ struct BezierSampler {
   unsigned char textured;
   const __Point3ds* corner[3];
   __PrevInfo prev;
+  PlainSamples* plain;  // the batch, when the material is lit as a plain one
 
   void Break() { prev.valid = 0; }
 
@@ -68,6 +105,11 @@ struct BezierSampler {
       return;
     }
     __Point n{NormalAxisAt(patch, s, &PatchVec::x), NormalAxisAt(patch, s, &PatchVec::y), nz};
+    if (plain) {
+      plain->Add(x, y, z, n, s.column, s.row, EdgeFade(n.z));
+      if (plain->Full()) plain->Flush(image);
+      return;
+    }
     // The texture net is linear: the corners' coordinates at the sample's weights.
     double uu = 0.0, vv = 0.0;
     if (textured)
@@ -150,8 +192,17 @@ void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, 
                         glass,
                         static_cast<unsigned char>((a.has_uv & b.has_uv & c.has_uv) != 0),
                         {&a, &b, &c},
-                        __PrevInfo{}};
+                        __PrevInfo{},
+                        nullptr};
+  // A material the default shader lights without maps or glass: its samples lit eight at a
+  // time.
+  PlainSamples plain;
+  if (RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, mats, mat_count, glass) &&
+      PreparePlainShading(*tri, mats, mat_count, textures, sampler.textured != 0, light_count,
+                          lights, plain.shading))
+    sampler.plain = &plain;
   WalkPatchSamples(patch, plan, sampler);
+  plain.Flush(image);
 }
 
 void RasterOutlineTriangle(unsigned char* image, unsigned char* background, int, int,

@@ -80,14 +80,6 @@ bool SkipUncovered(const ShadeContext& ctx, PixelRole role, int x, int y,
   return true;
 }
 
-// The glass stage's entry for the triangle, by the default shader's rule.
-bool GlassOn(const __Triangle3ds* tri, const material3ds* mats, int mat_count,
-             const GlassProp* glass) {
-  if (!glass) return false;
-  if (mat_count < 1) return glass[0].glass != 0;
-  return mats && tri->material < mat_count && glass[tri->material].glass != 0;
-}
-
 void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float c[3], float k,
                  const EdgeSegment& edge, const DepthRestore* restore) {
   if (role == PixelRole::kInterior)
@@ -633,7 +625,7 @@ ShadeContext MakeContext(unsigned char* image, unsigned char* background, __Text
   ctx.glass = glass;
   ctx.vertices = vertices;
   ctx.depth = CurrentDepthGrid();
-  ctx.shading_pure = RenderOnePixel == DefRenderOnePixel && !GlassOn(tri, mats, mat_count, glass);
+  ctx.shading_pure = RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, mats, mat_count, glass);
   ctx.image_rows_far = !(image == _TriLayer && LayerPacked());
   return ctx;
 }

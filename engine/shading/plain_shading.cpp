@@ -35,6 +35,13 @@ void TakeMaterialValues(const material3ds& mat, float& alpha, float diffuse[3],
   self_illumination = mat.self_illumination;
 }
 
+bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                  const GlassProp* glass) {
+  if (!glass) return false;
+  if (mat_count < 1) return glass[0].glass != 0;
+  return mats && tri.material < mat_count && glass[tri.material].glass != 0;
+}
+
 bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                          const __Texture* textures, bool textured, int light_count,
                          const light3ds* lights, PlainShading& out) {

@@ -27,6 +27,11 @@ void TakeMaterialValues(const material3ds& mat, float& alpha, float diffuse[3],
                         float specular[3], float& exponent, float& strength,
                         float& self_illumination);
 
+// Whether the default shader's glass stage is on for the triangle: glass entry 0 without
+// materials, else the triangle's material's own entry (none for an index out of range).
+bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                  const GlassProp* glass);
+
 // Fills `out` for the triangle's pixels as the default shader would shade them, when its
 // material (or the defaults) reads no map for them; false when a map would be read. Glass
 // and another installed shader are the caller's to rule out.

@@ -1,11 +1,13 @@
 // The Phong and flat interiors of a plain-material triangle are depth-tested a row at a time
-// and shaded four pixels at a time, and its covered edge pixels are lit four at a time: the
-// pictures and depths must be exactly those of the pixel-by-pixel path (taken here through a shader that only forwards to the default one), for triangles
-// that overlap, cross every border of the image and of the z-buffer, at both depths, with
-// and without quality and with the mid-edge normals.
+// and shaded four pixels at a time, its covered edge pixels are lit four at a time, and the
+// curved mode's samples eight at a time: the pictures and depths must be exactly those of
+// the pixel-by-pixel path (taken here through a shader that only forwards to the default
+// one), for triangles that overlap, cross every border of the image and of the z-buffer, at
+// both depths, with and without quality and with the mid-edge normals.
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "engine/raster/curved_triangle.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/shading/plain_shading.h"
 #include "engine/zbuffer.h"
@@ -41,9 +43,9 @@ using DrawFn = void (*)(unsigned char*, unsigned char*, int, int, __Texture*, ma
 // a pixel apart in height: the anti-aliasing passes then follow one another with few or no
 // rows between them. With `narrow`, the z-buffer installed is 10 cells narrower and 6 rows
 // shorter than the image the globals then describe: its rows are read at the image's width,
-// and the last ones would reach past its end.
+// and the last ones would reach past its end. The vertex normals' nz lie in nz_min .. 1.
 Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwarding,
-                bool small = false, bool narrow = false) {
+                bool small = false, bool narrow = false, float nz_min = 0.2f) {
   ResetEngine(kW, kH, deep);
   _Quality = quality ? 1 : 0;
   _UsePhong2 = phong2 ? 1 : 0;
@@ -58,6 +60,7 @@ Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwardi
   material3ds mat = MakeMaterial(0.8f, 0.5f, 0.2f);
   mat.shininess = 0.3f;
   mat.self_illumination = 0.1f;
+  mat.transparency = -0.25f;  // stored negated: opacity 0.75, every write at part coverage
   light3ds lights[2] = {MakeLight(300.0f, -200.0f, 800.0f), MakeLight(-400.0f, 100.0f, 300.0f, 0.6f)};
   Lcg rng;
   for (int t = 0; t < 40; ++t) {
@@ -70,7 +73,7 @@ Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwardi
         y = k == 1 ? pts[0].y + rng.Next(-0.9f, 0.9f) : cy + rng.Next(-4.0f, 4.0f);
       }
       pts.push_back(Vertex(x, y, rng.Next(-50.0f, 50.0f), rng.Next(-1.0f, 1.0f),
-                           rng.Next(-1.0f, 1.0f), rng.Next(0.2f, 1.0f)));
+                           rng.Next(-1.0f, 1.0f), rng.Next(nz_min, 1.0f)));
     }
     __Triangle3ds tri = Face(0, 1, 2);
     draw(image.data(), image.data(), kW, kH, nullptr, &mat, 1, &tri, pts.data(), 0, 0, 2, lights,
@@ -103,6 +106,37 @@ TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
       EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
       EXPECT_EQ(memcmp(batched.depth.data(), single.depth.data(), kW * kH * sizeof(float)), 0)
           << "depths differ";
+    }
+  SetPlainLaneWidth(8);
+  ResetEngine(0, 0, false);
+  _Quality = 1;
+}
+
+// The curved mode's patches: samples lit eight at a time (four where the lanes are narrowed)
+// against each sample shaded in turn, over random patches whose normals bend the surface,
+// fade it towards the silhouette and turn parts of it away.
+TEST(PlainBatch, CurvedSamplesAreThoseOfTheSampleBySamplePath) {
+  for (int width : {8, 4})
+    for (bool deep : {false, true}) {
+      SetPlainLaneWidth(width);
+      SCOPED_TRACE(std::string(deep ? "16-bit" : "8-bit") + " lanes " + std::to_string(width));
+      const Drawn batched =
+          DrawScene(RasterBezierTriangle, deep, false, false, false, false, false, -0.3f);
+      const Drawn single =
+          DrawScene(RasterBezierTriangle, deep, false, false, true, false, false, -0.3f);
+      EXPECT_GT(batched.covered, kW * kH / 3) << "the patches cover a good part of the image";
+      EXPECT_EQ(batched.covered, single.covered);
+      EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
+      EXPECT_EQ(memcmp(batched.depth.data(), single.depth.data(), kW * kH * sizeof(float)), 0)
+          << "depths differ";
+      // Pixels below the material's opacity of 3/4: the silhouette's fade took part.
+      int faded = 0;
+      const int full = deep ? 32768 : 255;
+      for (int i = 0; i < kW * kH; ++i) {
+        const int a = deep ? batched.b16[4 * i + 3] : batched.b8[4 * i + 3];
+        faded += a != 0 && a < full * 3 / 4 - 1;
+      }
+      EXPECT_GT(faded, 20);
     }
   SetPlainLaneWidth(8);
   ResetEngine(0, 0, false);
