@@ -22,10 +22,29 @@ inline float BoundedLineHalfWidth(float w) { return w > kMaxLineHalfWidth ? kMax
 // are left exactly as they are.
 bool ClipSegmentToImage(float& x0, float& y0, float& x1, float& y1, float margin);
 
+// How a pixel of a line is written once coloured: with _Quality (`covered`) by its distance
+// to the segment, else at coverage = opacity.
+struct LineWriter {
+  unsigned char* image;
+  EdgeSegment seg;
+  float w;
+
+  void Write(int x, int y, bool covered, const float c[3], float opacity) const {
+    if (covered)
+      PlotBySegmentDistance(image, c[0], c[1], c[2], seg, static_cast<float>(x),
+                            static_cast<float>(y), w, opacity, nullptr);
+    else
+      PlotPixel(image, c[0], c[1], c[2], x, y, opacity);
+  }
+};
+
 // Walks the line from (x0, y0) to (x1, y1) (image pixels) with half-width w. `pen(x, y, c)`
 // colours pixel (x, y) into c[3] (starting from the previous pixel's colour) and returns its
 // opacity. With _Quality the caps and runs are written with PlotBySegmentDistance, else one
-// pixel per step with PlotPixel at coverage = opacity.
+// pixel per step with PlotPixel at coverage = opacity. A pen with kBatched set colours
+// pixels some at a time instead: it takes each pixel with pen.Add(writer, x, y, covered),
+// writes those it holds in their order with the writer when it likes, and the rest at
+// pen.Finish(writer), at the end of the line; its pixels must not depend on the image.
 template <typename Pen>
 void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1, float w,
                    Pen& pen) {
@@ -40,13 +59,17 @@ void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1,
   const int dx = static_cast<int>(x1 - x0), dy = static_cast<int>(y1 - y0);
   if (dx == 0 && dy == 0) return;
   // 2. The segment as the coverage writer sees it.
-  const EdgeSegment seg = MakeEdgeSegment(x0, y0, x1, y1);
+  const LineWriter writer{image, MakeEdgeSegment(x0, y0, x1, y1), w};
   float c[3] = {static_cast<float>(_MaxChannel), 0.0f, 0.0f};
-  auto plot_aa = [&](int x, int y) {
-    const float opacity = pen(x, y, c);
-    PlotBySegmentDistance(image, c[0], c[1], c[2], seg, static_cast<float>(x),
-                          static_cast<float>(y), w, opacity, nullptr);
+  auto plot = [&](int x, int y, bool covered) {
+    if constexpr (Pen::kBatched) {
+      pen.Add(writer, x, y, covered);
+    } else {
+      const float opacity = pen(x, y, c);
+      writer.Write(x, y, covered, c, opacity);
+    }
   };
+  auto plot_aa = [&](int x, int y) { plot(x, y, true); };
   // A 2R x 2R square from (fx, fy) stepping by (sx, sy), up to the opposite corner.
   auto square = [&](int cx, int cy, int sx, int sy) {
     for (int y = cy - sy * r; y != cy + sy * r; y += sy)
@@ -69,8 +92,7 @@ void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1,
         for (int x = xi - sx * r; x != xi + sx * r; x += sx) plot_aa(x, yi);
       }
     } else {
-      const float opacity = pen(xi, yi, c);
-      PlotPixel(image, c[0], c[1], c[2], xi, yi, opacity);
+      plot(xi, yi, false);
     }
     while (err >= 0) {
       if (x_major)
@@ -87,4 +109,5 @@ void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1,
   }
   // 6. End cap, walked backwards.
   if (_Quality) square(xi, yi, -sx, -sy);
+  if constexpr (Pen::kBatched) pen.Finish(writer);
 }

@@ -11,6 +11,7 @@ namespace {
 
 // The given colour at full opacity for every pixel of the line.
 struct ColorPen {
+  static constexpr bool kBatched = false;
   float colour[3];
   float operator()(int, int, float c[3]) const {
     for (int k = 0; k < 3; ++k) c[k] = colour[k];

@@ -1,12 +1,15 @@
-// Thick lines of the line and wire modes, coloured pixel by pixel by the installed shader.
+// Thick lines of the line and wire modes, coloured pixel by pixel by the installed shader,
+// or eight pixels at a time where the default shader would light a plain material.
 #include "engine/engine_state.h"
 #include "engine/raster/thick_line.h"
 #include "engine/scene/line_modes.h"
+#include "engine/shading/plain_shading.h"
 
 namespace {
 
 // The shader at one pixel of the line; the colour carries over from the previous pixel.
 struct ShadedPen {
+  static constexpr bool kBatched = false;
   const LineShading& s;
   __Point normal;
   const float* plane;
@@ -21,10 +24,58 @@ struct ShadedPen {
   }
 };
 
+// The same colours for a plain material, eight pixels at a time: the default shader then
+// reads neither the image nor the previous colour, and sees each pixel at its position with
+// the line's normal, depth 0 and no texture coordinates. The pixels are written in the
+// order they came.
+struct PlainPen {
+  static constexpr bool kBatched = true;
+  const LineShading& s;
+  PlainShading shading;
+  __Point normal;
+  EightPixels pixels;
+  int xs[8], ys[8];
+  bool covered[8];
+  int count = 0;
+
+  void Add(const LineWriter& writer, int x, int y, bool cover) {
+    pixels.x[count] = static_cast<float>(x - s.origin_x);
+    pixels.y[count] = static_cast<float>(y - s.origin_y);
+    pixels.z[count] = 0.0f;
+    pixels.nx[count] = normal.x, pixels.ny[count] = normal.y, pixels.nz[count] = normal.z;
+    xs[count] = x, ys[count] = y, covered[count] = cover;
+    if (++count == 8) Finish(writer);
+  }
+
+  void Finish(const LineWriter& writer) {
+    if (count == 0) return;
+    for (int j = count; j < 8; ++j) {  // spare lanes repeat the first pixel
+      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = 0.0f;
+      pixels.nx[j] = normal.x, pixels.ny[j] = normal.y, pixels.nz[j] = normal.z;
+    }
+    float c0[8], c1[8], c2[8];
+    ShadePlainEight(shading, pixels, count, c0, c1, c2);
+    for (int j = 0; j < count; ++j) {
+      const float c[3] = {c0[j], c1[j], c2[j]};
+      writer.Write(xs[j], ys[j], covered[j], c, shading.alpha);
+    }
+    count = 0;
+  }
+};
+
 }  // namespace
 
 void DrawShadedLine(const LineShading& s, float x0, float y0, float x1, float y1, float w,
                     const float plane[4]) {
-  ShadedPen pen{s, __Point{-plane[0], -plane[1], -plane[2]}, plane};
+  const __Point normal{-plane[0], -plane[1], -plane[2]};
+  PlainPen plain{s, {}, normal, {}, {}, {}, {}};
+  if (RenderOnePixel == DefRenderOnePixel && s.tri &&
+      !GlassStageOn(*s.tri, s.mats, s.mat_count, s.glass) &&
+      PreparePlainShading(*s.tri, s.mats, s.mat_count, s.textures, false, s.light_count,
+                          s.lights, plain.shading)) {
+    WalkThickLine(s.dst, x0, y0, x1, y1, w, plain);
+    return;
+  }
+  ShadedPen pen{s, normal, plane};
   WalkThickLine(s.dst, x0, y0, x1, y1, w, pen);
 }

@@ -222,6 +222,50 @@ TEST_F(LineModes, ThickLineWithoutQualityIsOnePixelWide) {
   }
 }
 
+// Lines of a plain material are lit eight pixels at a time: the picture must be exactly the
+// one of the pixel-by-pixel path (here through a shader that only forwards to the default
+// one), with and without quality, at both depths, for lines in every direction, crossing the
+// image's borders and each other, at part opacity and at half-widths that do and do not fill
+// a batch of eight.
+TEST_F(LineModes, PlainLinesAreThoseOfThePixelByPixelPath) {
+  material3ds mat = MakeMaterial(0.7f, 0.4f, 0.9f);
+  mat.shininess = 0.2f;
+  mat.transparency = -0.3f;  // stored negated: opacity 0.7
+  light3ds lights[2] = {MakeLight(200.0f, -100.0f, 500.0f),
+                        MakeLight(-300.0f, 80.0f, 200.0f, 0.5f)};
+  __Triangle3ds tri = Face(0, 1, 2);
+  const auto draw = [&](bool deep, bool quality, bool forwarding) {
+    ResetLines(kSide, kSide, deep);
+    _Quality = quality ? 1 : 0;
+    if (forwarding) RenderOnePixel = Forwarding;
+    Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
+    LineShading s{dst.data(), src.data(), nullptr, &mat, 1, &tri, 7, 3, 2, lights, nullptr};
+    uint32_t seed = 99;
+    const auto next = [&seed](float lo, float hi) {
+      seed = seed * 1664525u + 1013904223u;
+      return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
+    };
+    for (int i = 0; i < 30; ++i) {
+      const float plane[4] = {next(-0.6f, 0.6f), next(-0.6f, 0.6f), next(-1.0f, -0.3f),
+                              next(-5.0f, 5.0f)};
+      _WireSize = i % 3 == 0 ? 0.3f : next(0.5f, 3.0f);
+      DrawShadedLine(s, next(-10.0f, kSide + 10.0f), next(-10.0f, kSide + 10.0f),
+                     next(-10.0f, kSide + 10.0f), next(-10.0f, kSide + 10.0f), _WireSize,
+                     plane);
+    }
+    __SetDefRenderOnePixel();
+    return dst;
+  };
+  for (bool deep : {false, true})
+    for (bool quality : {false, true}) {
+      SCOPED_TRACE(std::string(deep ? "16-bit" : "8-bit") + (quality ? " quality" : ""));
+      const Image batched = draw(deep, quality, false);
+      const Image single = draw(deep, quality, true);
+      EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
+      EXPECT_GT(Touched(batched).size(), quality ? 1500u : 300u) << "the lines draw";
+    }
+}
+
 TEST_F(LineModes, ShaderColourCarriesFromPixelToPixel) {
   _Quality = 0;
   StartReds().clear();
