@@ -27,7 +27,8 @@ struct ShadedPen {
 // The same colours for a plain material, eight pixels at a time: the default shader then
 // reads neither the image nor the previous colour, and sees each pixel at its position with
 // the line's normal, depth 0 and no texture coordinates. The pixels are written in the
-// order they came.
+// order they came. A covered pixel at coverage 0, which the write would leave as it is, is
+// not lit at all: most of a cap's square lies beyond the line's reach.
 struct PlainPen {
   static constexpr bool kBatched = true;
   const LineShading& s;
@@ -36,14 +37,17 @@ struct PlainPen {
   EightPixels pixels;
   int xs[8], ys[8];
   bool covered[8];
+  float cover[8];  // a covered pixel's coverage
   int count = 0;
 
-  void Add(const LineWriter& writer, int x, int y, bool cover) {
+  void Add(const LineWriter& writer, int x, int y, bool covered_write) {
+    const float k = covered_write ? writer.Coverage(x, y) : 0.0f;
+    if (covered_write && k == 0) return;
     pixels.x[count] = static_cast<float>(x - s.origin_x);
     pixels.y[count] = static_cast<float>(y - s.origin_y);
     pixels.z[count] = 0.0f;
     pixels.nx[count] = normal.x, pixels.ny[count] = normal.y, pixels.nz[count] = normal.z;
-    xs[count] = x, ys[count] = y, covered[count] = cover;
+    xs[count] = x, ys[count] = y, covered[count] = covered_write, cover[count] = k;
     if (++count == 8) Finish(writer);
   }
 
@@ -57,7 +61,10 @@ struct PlainPen {
     ShadePlainEight(shading, pixels, count, c0, c1, c2);
     for (int j = 0; j < count; ++j) {
       const float c[3] = {c0[j], c1[j], c2[j]};
-      writer.Write(xs[j], ys[j], covered[j], c, shading.alpha);
+      if (covered[j])
+        writer.WriteWithCoverage(xs[j], ys[j], cover[j], c, shading.alpha);
+      else
+        writer.Write(xs[j], ys[j], false, c, shading.alpha);
     }
     count = 0;
   }
@@ -68,7 +75,7 @@ struct PlainPen {
 void DrawShadedLine(const LineShading& s, float x0, float y0, float x1, float y1, float w,
                     const float plane[4]) {
   const __Point normal{-plane[0], -plane[1], -plane[2]};
-  PlainPen plain{s, {}, normal, {}, {}, {}, {}};
+  PlainPen plain{s, {}, normal, {}, {}, {}, {}, {}};
   if (RenderOnePixel == DefRenderOnePixel && s.tri &&
       !GlassStageOn(*s.tri, s.mats, s.mat_count, s.glass) &&
       PreparePlainShading(*s.tri, s.mats, s.mat_count, s.textures, false, s.light_count,
