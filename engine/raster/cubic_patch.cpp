@@ -4,6 +4,8 @@
 
 #include <math.h>
 
+#include <algorithm>
+
 #include "engine/raster/geometry.h"
 
 namespace {
@@ -53,4 +55,23 @@ CubicPatch BuildCubicPatch(const __Point3ds& a, const __Point3ds& b, const __Poi
   const float lift = PointDistance(q10.x, q10.y, q10.z, b10.x, b10.y, b10.z);
   pos.centre = Add(Scale(sum, 1.0f / 6.0f), Scale(nrm.centre, lift));
   return patch;
+}
+
+int NormalSideOfNet(const CubicNet& normal) {
+  float nz[10];
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) nz[3 * i + j] = normal.point[i][j].z;
+  nz[9] = normal.centre.z;
+  float largest = 0.0f;
+  for (float v : nz) {
+    if (!isfinite(v)) return 0;
+    largest = std::max(largest, fabsf(v));
+  }
+  const float margin = std::max(1e-6f * largest, 1e-30f);
+  bool below = true, above = true;
+  for (float v : nz) {
+    below = below && v <= -margin;
+    above = above && v >= margin;
+  }
+  return below ? -1 : (above ? 1 : 0);
 }

@@ -34,6 +34,14 @@ struct PatchPoint {
   double x, y, z;
 };
 
+// Which side of 0 the nz of every sample of a patch lies on, when the normal net settles it:
+// a sample's normal is a sum of the net's ten normals with the Bernstein weights, which are
+// never negative beyond rounding (about 1e-16) and sum to 1, so the largest is at least
+// about a tenth. When every control nz lies on one side of 0 by at least a millionth of the
+// largest and by far more than the float's smallest normal value, every sample's nz (in
+// double, then as a float) lies on that side too. -1: all below, 1: all above, 0: unknown.
+int NormalSideOfNet(const CubicNet& normal);
+
 // The ten cubic Bernstein weights at barycentric weights w (w[i] for corner i, summing to
 // 1), in the order of the net: point[i][j] row by row, then the centre. Computed once per
 // sample, they serve the position and the normal net alike. Both are inline: the curved

@@ -17,6 +17,13 @@
 
 namespace {
 
+// True when no sample of the patch faces the current pass (FacesCurrentPass), by its net.
+bool NoSampleFacesCurrentPass(const CubicPatch& patch) {
+  if (_DubleSide || (_UseMultyRefract == 2 && !_DrawBackFaces1)) return false;
+  const int side = NormalSideOfNet(patch.normal);
+  return _DrawBackFaces1 ? side > 0 : side < 0;
+}
+
 // One coordinate of the patch normal at the sample. The samplers need nz first (which side
 // faces the viewer) and nx and ny only for a sample that is shaded.
 float NormalAxisAt(const CubicPatch& patch, const PatchSample& s, float PatchVec::*axis) {
@@ -177,6 +184,8 @@ void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, 
                           int light_count, light3ds* lights, GlassProp* glass) {
   const __Point3ds &a = points[tri->a], &b = points[tri->b], &c = points[tri->c];
   const CubicPatch patch = BuildCubicPatch(a, b, c);
+  // A patch turned away as a whole (about half of a closed surface's) changes nothing.
+  if (NoSampleFacesCurrentPass(patch)) return;
   SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
   BezierSampler sampler{patch,
                         image,
@@ -210,6 +219,8 @@ void RasterOutlineTriangle(unsigned char* image, unsigned char* background, int,
                            int mat_count, material3ds* mats) {
   const CubicPatch patch =
       BuildCubicPatch(points[tri->a], points[tri->b], points[tri->c]);
+  // Only samples with nz >= 0 draw: a patch whose every sample lies below changes nothing.
+  if (NormalSideOfNet(patch.normal) < 0) return;
   SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
   OutlineSampler sampler{patch, image, background, {0.0f, 0.0f, 0.0f}};
   OutlineColour(*tri, mat_count, mats, sampler.colour);

@@ -564,3 +564,102 @@ TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
 }
 
 }  // namespace
+
+namespace {
+
+CubicNet NetWithNz(const float nz[10]) {
+  CubicNet net{};
+  for (int i = 0; i < 3; ++i)
+    for (int j = 0; j < 3; ++j) net.point[i][j] = {0.3f, -0.2f, nz[3 * i + j]};
+  net.centre = {0.1f, 0.1f, nz[9]};
+  return net;
+}
+
+// The nz of every sample, as the walk weighs it (w = 1 - s - t), on a grid that takes in
+// the corners and edges: its lowest and highest value as floats, and whether one is 0.
+struct NzRange {
+  float lo = INFINITY, hi = -INFINITY;
+  bool zero = false;
+};
+NzRange SampleNz(const CubicNet& net) {
+  NzRange r;
+  constexpr int kSteps = 37;
+  for (int j = 0; j <= kSteps; ++j)
+    for (int i = 0; i + j <= kSteps; ++i) {
+      const double s = static_cast<double>(i) / kSteps, t = static_cast<double>(j) / kSteps;
+      const double w[3] = {s, t, 1.0 - s - t};
+      const float nz = static_cast<float>(EvaluateNetAxis(net, WeightsAt(w), &PatchVec::z));
+      r.lo = std::min(r.lo, nz), r.hi = std::max(r.hi, nz);
+      r.zero = r.zero || nz == 0.0f;
+    }
+  return r;
+}
+
+// A patch is skipped whole only when its net puts every sample's nz on one side of 0, as a
+// float and never 0 (a -0 nz faces the front pass): checked over random nets, with control
+// values of every size down to the float's smallest, and on the cases at the edges.
+TEST(NormalSideOfNet, SaysASideOnlyWhereEverySampleLiesOnIt) {
+  uint32_t seed = 5;
+  const auto next = [&seed](float lo, float hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
+  };
+  int below = 0, above = 0;
+  for (int n = 0; n < 3000; ++n) {
+    float nz[10];
+    const float sign = n % 2 ? 1.0f : -1.0f;
+    const float scale = std::pow(10.0f, next(-44.0f, 30.0f));
+    for (float& v : nz) v = sign * scale * next(n % 5 == 0 ? -0.01f : 0.0f, 1.0f);
+    const CubicNet net = NetWithNz(nz);
+    const int side = NormalSideOfNet(net);
+    if (side == 0) continue;
+    const NzRange r = SampleNz(net);
+    ASSERT_FALSE(r.zero) << n;
+    if (side < 0) {
+      ASSERT_LT(r.hi, 0.0f) << n;
+      ++below;
+    } else {
+      ASSERT_GT(r.lo, 0.0f) << n;
+      ++above;
+    }
+  }
+  EXPECT_GT(below, 300);
+  EXPECT_GT(above, 300);
+
+  const auto side_of = [](std::initializer_list<float> first, float rest) {
+    float nz[10];
+    int k = 0;
+    for (float v : first) nz[k++] = v;
+    while (k < 10) nz[k++] = rest;
+    return NormalSideOfNet(NetWithNz(nz));
+  };
+  EXPECT_EQ(side_of({}, -1.0f), -1);
+  EXPECT_EQ(side_of({}, 0.5f), 1);
+  EXPECT_EQ(side_of({0.0f}, -1.0f), 0);  // one control normal level: unknown
+  EXPECT_EQ(side_of({0.2f}, -1.0f), 0);
+  EXPECT_EQ(side_of({NAN}, -1.0f), 0);
+  EXPECT_EQ(side_of({-INFINITY}, -1.0f), 0);
+  EXPECT_EQ(side_of({-1e-7f}, -1.0f), 0);  // within a millionth of the largest
+  EXPECT_EQ(side_of({-2e-6f}, -1.0f), -1);
+  EXPECT_EQ(side_of({}, -1e-35f), 0);  // sums that may round to -0 as floats
+  EXPECT_EQ(side_of({}, -1e-20f), -1);
+}
+
+// A patch turned away as a whole is not sampled at all (its samples would all have been
+// culled); one that turns away only in part is still drawn where it faces.
+TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
+  std::vector<__Point3ds> away = {Vertex(5, 5, 0, 0.1f, 0.2f, -1.0f),
+                                  Vertex(50, 8, 0, -0.2f, 0.1f, -0.9f),
+                                  Vertex(20, 50, 0, 0.0f, -0.3f, -1.0f)};
+  Image img(kSide, kSide, false);
+  Bezier(img, away);
+  EXPECT_TRUE(Calls().empty());
+  std::vector<__Point3ds> part = away;
+  part[2].nz = 1.0f;  // one corner turns to the viewer: the samples near it face
+  RecordShaderCalls();
+  Bezier(img, part);
+  EXPECT_GT(Calls().size(), 50u);
+  for (const ShaderCall& c : Calls()) ASSERT_GE(c.normal.z, 0.0f);
+}
+
+}  // namespace
