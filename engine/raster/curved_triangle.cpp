@@ -9,11 +9,11 @@
 #include <algorithm>
 
 #include "engine/engine_state.h"
+#include "engine/raster/depth_test.h"
 #include "engine/raster/face_culling.h"
 #include "engine/raster/patch_sampling.h"
 #include "engine/raster/pixel_write.h"
 #include "engine/shading/plain_shading.h"
-#include "engine/zbuffer.h"
 
 namespace {
 
@@ -31,12 +31,14 @@ float NormalAxisAt(const CubicPatch& patch, const PatchSample& s, float PatchVec
 }
 
 // The nearest sample so far at the pixel wins (an equal depth fails); without a z-buffer
-// every sample passes.
-bool NearestSoFar(int column, int row, float z) {
-  if (!ZBuff) return true;
-  const int cell = ZBuffCellIndex(column, row);
-  if (cell < 0 || !(z > ZBuff[cell])) return false;
-  ZBuff[cell] = z;
+// every sample passes. The z-buffer as the patch found it (its cells checked against the
+// buffer's real extent, as every depth test does), read once for all its samples.
+bool NearestSoFar(const DepthGrid& g, int column, int row, float z) {
+  if (!g.cells) return true;
+  if (column < 0 || row < 0 || column >= g.cols || row >= g.rows) return false;
+  const long long cell = static_cast<long long>(row) * g.stride + column;
+  if (cell >= g.limit || !(z > g.cells[cell])) return false;
+  g.cells[cell] = z;
   return true;
 }
 
@@ -99,6 +101,7 @@ struct BezierSampler {
   const __Point3ds* corner[3];
   __PrevInfo prev;
   PlainSamples* plain;  // the batch, when the material is lit as a plain one
+  DepthGrid depth;
 
   void Break() { prev.valid = 0; }
 
@@ -107,7 +110,7 @@ struct BezierSampler {
     if (!FacesCurrentPass(nz)) return;  // the previous sample stays the row's neighbour
     const float x = static_cast<float>(s.position.x), y = static_cast<float>(s.position.y);
     const float z = static_cast<float>(s.position.z);
-    if (!NearestSoFar(s.column, s.row, z)) {
+    if (!NearestSoFar(depth, s.column, s.row, z)) {
       prev.valid = 0;
       return;
     }
@@ -202,7 +205,8 @@ void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, 
                         static_cast<unsigned char>((a.has_uv & b.has_uv & c.has_uv) != 0),
                         {&a, &b, &c},
                         __PrevInfo{},
-                        nullptr};
+                        nullptr,
+                        CurrentDepthGrid()};
   // A material the default shader lights without maps or glass: its samples lit eight at a
   // time.
   PlainSamples plain;
