@@ -663,3 +663,45 @@ TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
 }
 
 }  // namespace
+
+namespace {
+
+// The walk computes a row's samples two at a time: each must be, bit for bit, the sample
+// computed alone (its weights, its Bernstein weights and its position), whichever of the
+// pair it is and in whatever order the row asks for them (skips included).
+TEST(SamplePair, EachLaneIsItsSampleAlone) {
+  uint32_t seed = 11;
+  const auto next = [&seed](float lo, float hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
+  };
+  int compared = 0;
+  for (int n = 0; n < 100; ++n) {
+    __Point3ds corner[3] = {};
+    for (__Point3ds& p : corner) {
+      p.x = next(-900.0f, 900.0f), p.y = next(-900.0f, 900.0f), p.z = next(-300.0f, 300.0f);
+      p.nx = next(-1.0f, 1.0f), p.ny = next(-1.0f, 1.0f), p.nz = next(-1.0f, 1.0f);
+    }
+    const CubicPatch patch = BuildCubicPatch(corner[0], corner[1], corner[2]);
+    const double ds = 1.0 / next(3.0f, 400.0f), t = next(0.0f, 1.0f);
+    SamplePair pair;
+    int64_t i = 0;
+    for (int step = 0; step < 60; ++step) {
+      PatchSample got;
+      pair.Take(patch.position, i, ds, t, got);
+      const double w[3] = {static_cast<double>(i) * ds, t, 1.0 - static_cast<double>(i) * ds - t};
+      const PatchWeights k = WeightsAt(w);
+      const PatchPoint p = EvaluateNet(patch.position, k);
+      for (int a = 0; a < 3; ++a) ASSERT_EQ(got.w[a], w[a]) << n << " " << i;
+      for (int a = 0; a < 10; ++a) ASSERT_EQ(got.weights.k[a], k.k[a]) << n << " " << i;
+      ASSERT_EQ(got.position.x, p.x) << n << " " << i;
+      ASSERT_EQ(got.position.y, p.y) << n << " " << i;
+      ASSERT_EQ(got.position.z, p.z) << n << " " << i;
+      ++compared;
+      i += step % 7 == 6 ? 3 + step % 5 : 1;  // now and then a skip, as off the image
+    }
+  }
+  EXPECT_EQ(compared, 100 * 60);
+}
+
+}  // namespace
