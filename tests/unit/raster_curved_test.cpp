@@ -521,23 +521,34 @@ TEST_F(CurvedTriangle, DeepTriangleIsSampledByItsScreenSize) {
 
 namespace {
 
+// Numbers from a fixed sequence, lo .. hi.
+struct Sequence {
+  uint32_t seed;
+  float operator()(float lo, float hi) {
+    seed = seed * 1664525u + 1013904223u;
+    return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
+  }
+};
+
+// A patch over three corners within `reach` pixels of the origin, with normals in any
+// direction.
+CubicPatch RandomPatch(Sequence& next, float reach) {
+  __Point3ds corner[3] = {};
+  for (__Point3ds& p : corner) {
+    p.x = next(-reach, reach), p.y = next(-reach, reach), p.z = next(-300.0f, 300.0f);
+    p.nx = next(-1.0f, 1.0f), p.ny = next(-1.0f, 1.0f), p.nz = next(-1.0f, 1.0f);
+  }
+  return BuildCubicPatch(corner[0], corner[1], corner[2]);
+}
+
 // The curved modes evaluate the normal one coordinate at a time (nz decides whether a sample
 // is drawn at all): each coordinate must be, bit for bit, the one the whole evaluation gives,
 // for the position net and the normal net alike.
 TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
-  uint32_t seed = 7;
-  const auto next = [&seed](float lo, float hi) {
-    seed = seed * 1664525u + 1013904223u;
-    return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
-  };
+  Sequence next{7};
   int compared = 0;
   for (int patch_index = 0; patch_index < 200; ++patch_index) {
-    __Point3ds corner[3] = {};
-    for (__Point3ds& p : corner) {
-      p.x = next(-500.0f, 500.0f), p.y = next(-500.0f, 500.0f), p.z = next(-300.0f, 300.0f);
-      p.nx = next(-1.0f, 1.0f), p.ny = next(-1.0f, 1.0f), p.nz = next(-1.0f, 1.0f);
-    }
-    const CubicPatch patch = BuildCubicPatch(corner[0], corner[1], corner[2]);
+    const CubicPatch patch = RandomPatch(next, 500.0f);
     for (int sample = 0; sample < 20; ++sample) {
       const double s = next(0.0f, 1.0f), t = next(0.0f, 1.0f) * (1.0 - s);
       const double w[3] = {s, t, 1.0 - s - t};
@@ -562,10 +573,6 @@ TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
   EXPECT_EQ(EvaluateNetAxis(flat.position, WeightsAt(at_b), &PatchVec::y), 6.0);
   EXPECT_EQ(EvaluateNetAxis(flat.normal, WeightsAt(at_b), &PatchVec::z), 1.0);
 }
-
-}  // namespace
-
-namespace {
 
 CubicNet NetWithNz(const float nz[10]) {
   CubicNet net{};
@@ -599,11 +606,7 @@ NzRange SampleNz(const CubicNet& net) {
 // float and never 0 (a -0 nz faces the front pass): checked over random nets, with control
 // values of every size down to the float's smallest, and on the cases at the edges.
 TEST(NormalSideOfNet, SaysASideOnlyWhereEverySampleLiesOnIt) {
-  uint32_t seed = 5;
-  const auto next = [&seed](float lo, float hi) {
-    seed = seed * 1664525u + 1013904223u;
-    return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
-  };
+  Sequence next{5};
   int below = 0, above = 0;
   for (int n = 0; n < 3000; ++n) {
     float nz[10];
@@ -662,27 +665,14 @@ TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
   for (const ShaderCall& c : Calls()) ASSERT_GE(c.normal.z, 0.0f);
 }
 
-}  // namespace
-
-namespace {
-
 // The walk computes a row's samples two at a time: each must be, bit for bit, the sample
 // computed alone (its weights, its Bernstein weights and its position), whichever of the
 // pair it is and in whatever order the row asks for them (skips included).
 TEST(SamplePair, EachLaneIsItsSampleAlone) {
-  uint32_t seed = 11;
-  const auto next = [&seed](float lo, float hi) {
-    seed = seed * 1664525u + 1013904223u;
-    return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
-  };
+  Sequence next{11};
   int compared = 0;
   for (int n = 0; n < 100; ++n) {
-    __Point3ds corner[3] = {};
-    for (__Point3ds& p : corner) {
-      p.x = next(-900.0f, 900.0f), p.y = next(-900.0f, 900.0f), p.z = next(-300.0f, 300.0f);
-      p.nx = next(-1.0f, 1.0f), p.ny = next(-1.0f, 1.0f), p.nz = next(-1.0f, 1.0f);
-    }
-    const CubicPatch patch = BuildCubicPatch(corner[0], corner[1], corner[2]);
+    const CubicPatch patch = RandomPatch(next, 900.0f);
     const double ds = 1.0 / next(3.0f, 400.0f), t = next(0.0f, 1.0f);
     SamplePair pair;
     int64_t i = 0;
