@@ -663,6 +663,19 @@ TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
   Bezier(img, part);
   EXPECT_GT(Calls().size(), 50u);
   for (const ShaderCall& c : Calls()) ASSERT_GE(c.normal.z, 0.0f);
+
+  // The back-face pass draws the other side: the same two patches mirrored.
+  _DrawBackFaces1 = 1;
+  for (__Point3ds* p : {&away[0], &away[1], &away[2], &part[0], &part[1], &part[2]})
+    p->nz = -p->nz;
+  RecordShaderCalls();
+  Bezier(img, away);
+  EXPECT_TRUE(Calls().empty());
+  RecordShaderCalls();
+  Bezier(img, part);
+  EXPECT_GT(Calls().size(), 50u);
+  for (const ShaderCall& c : Calls()) ASSERT_LT(c.normal.z, 0.0f);
+  _DrawBackFaces1 = 0;
 }
 
 // The walk computes a row's samples two at a time: each must be, bit for bit, the sample
