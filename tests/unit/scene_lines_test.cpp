@@ -177,6 +177,9 @@ TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
       ASSERT_EQ(c.origin_x, 10.0f);
       ASSERT_EQ(c.normal.x, -0.1f);
       ASSERT_EQ(c.normal.z, 0.9f);
+      ASSERT_EQ(c.plane[0], 0.1f);  // the plane as given, for the glass stage
+      ASSERT_EQ(c.plane[1], 0.2f);
+      ASSERT_EQ(c.plane[2], -0.9f);
       ASSERT_EQ(c.plane[3], 7.0f);
     }
     // Written: the segment and its round ends, within the half-width (plus the pixel).
