@@ -62,7 +62,7 @@ struct PlainSamples {
   int count = 0;
 
   // A sample at (x, y, z) relative to the origin with normal n, on pixel (column, row), at
-  // coverage `cover` before the material's opacity.
+  // coverage k before the material's opacity.
   void Add(float x, float y, float z, const __Point& n, int column, int row, float k) {
     pixels.x[count] = x, pixels.y[count] = y, pixels.z[count] = z;
     pixels.nx[count] = n.x, pixels.ny[count] = n.y, pixels.nz[count] = n.z;
