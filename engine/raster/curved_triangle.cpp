@@ -24,10 +24,10 @@ bool NoSampleFacesCurrentPass(const CubicPatch& patch) {
   return _DrawBackFaces1 ? side > 0 : side < 0;
 }
 
-// One coordinate of the patch normal at the sample. The samplers need nz first (which side
-// faces the viewer) and nx and ny only for a sample that is shaded.
-float NormalAxisAt(const CubicPatch& patch, const PatchSample& s, float PatchVec::*axis) {
-  return static_cast<float>(EvaluateNetAxis(patch.normal, s.weights, axis));
+// One coordinate of the patch normal (its net in doubles) at the sample. The samplers need
+// nz first (which side faces the viewer) and nx and ny only for a sample that is shaded.
+float NormalAxisAt(const double (&axis)[10], const PatchSample& s) {
+  return static_cast<float>(EvaluateAxis(axis, s.weights));
 }
 
 // The nearest sample so far at the pixel wins (an equal depth fails); without a z-buffer
@@ -86,7 +86,7 @@ struct PlainSamples {
 };
 
 struct BezierSampler {
-  const CubicPatch& patch;
+  NetInDoubles normal;  // the patch's normal net
   unsigned char* image;
   unsigned char* background;
   __Texture* textures;
@@ -106,7 +106,7 @@ struct BezierSampler {
   void Break() { prev.valid = 0; }
 
   void Sample(const PatchSample& s) {
-    const float nz = NormalAxisAt(patch, s, &PatchVec::z);
+    const float nz = NormalAxisAt(normal.z, s);
     if (!FacesCurrentPass(nz)) return;  // the previous sample stays the row's neighbour
     const float x = static_cast<float>(s.position.x), y = static_cast<float>(s.position.y);
     const float z = static_cast<float>(s.position.z);
@@ -114,7 +114,7 @@ struct BezierSampler {
       prev.valid = 0;
       return;
     }
-    __Point n{NormalAxisAt(patch, s, &PatchVec::x), NormalAxisAt(patch, s, &PatchVec::y), nz};
+    __Point n{NormalAxisAt(normal.x, s), NormalAxisAt(normal.y, s), nz};
     if (plain) {
       plain->Add(x, y, z, n, s.column, s.row, EdgeFade(n.z));
       if (plain->Full()) plain->Flush(image);
@@ -146,7 +146,7 @@ float BandCoverage(float e) {
 }
 
 struct OutlineSampler {
-  const CubicPatch& patch;
+  NetInDoubles normal;  // the patch's normal net
   unsigned char* image;
   const unsigned char* background;
   float colour[3];
@@ -154,7 +154,7 @@ struct OutlineSampler {
   void Break() {}
 
   void Sample(const PatchSample& s) {
-    const float nz = NormalAxisAt(patch, s, &PatchVec::z);
+    const float nz = NormalAxisAt(normal.z, s);
     if (!(nz >= 0.0f)) return;
     const float e = fabsf(nz);
     if (e / 2.0f <= 0.15f) {
@@ -190,7 +190,7 @@ void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, 
   // A patch turned away as a whole (about half of a closed surface's) changes nothing.
   if (NoSampleFacesCurrentPass(patch)) return;
   SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
-  BezierSampler sampler{patch,
+  BezierSampler sampler{InDoubles(patch.normal),
                         image,
                         background,
                         textures,
@@ -226,7 +226,7 @@ void RasterOutlineTriangle(unsigned char* image, unsigned char* background, int,
   // Only samples with nz >= 0 draw: a patch whose every sample lies below changes nothing.
   if (NormalSideOfNet(patch.normal) < 0) return;
   SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
-  OutlineSampler sampler{patch, image, background, {0.0f, 0.0f, 0.0f}};
+  OutlineSampler sampler{InDoubles(patch.normal), image, background, {0.0f, 0.0f, 0.0f}};
   OutlineColour(*tri, mat_count, mats, sampler.colour);
   WalkPatchSamples(patch, plan, sampler);
 }

@@ -66,17 +66,20 @@ struct PatchSample {
 };
 
 // The weights and positions of two neighbouring samples of a row, i and i + 1, computed side
-// by side (one SSE2 lane each): every lane is, bit for bit, what WeightsAt and EvaluateNet
-// give its sample alone. A sample costs mostly the latency of its three ten-term sums; two
-// at once take hardly longer than one.
+// by side (one SSE2 lane each) from the position net, its points made doubles once: every
+// lane is, bit for bit, what WeightsAt and EvaluateNet give its sample alone. A sample costs
+// mostly the latency of its three ten-term sums; two at once take hardly longer than one.
 struct SamplePair {
+  NetInDoubles net;
   int64_t first = -1;  // index i of lane 0; -1: none yet
   double t = 0.0;  // the row
   double s[2], w2[2];
   double k[10][2];
   double x[2], y[2], z[2];
 
-  void Compute(const CubicNet& net, int64_t i, double ds, double row_t) {
+  explicit SamplePair(const CubicNet& position) : net(InDoubles(position)) {}
+
+  void Compute(int64_t i, double ds, double row_t) {
     first = i;
     t = row_t;
     const __m128d sv = _mm_mul_pd(_mm_set_pd(static_cast<double>(i + 1), static_cast<double>(i)),
@@ -92,14 +95,11 @@ struct SamplePair {
                                             w[b]);
     kv[9] = _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(6.0), w[0]), w[1]), w[2]);
     __m128d xv = _mm_setzero_pd(), yv = _mm_setzero_pd(), zv = _mm_setzero_pd();
-    const auto add = [&](const PatchVec& v, __m128d kn) {
-      xv = _mm_add_pd(xv, _mm_mul_pd(_mm_set1_pd(v.x), kn));
-      yv = _mm_add_pd(yv, _mm_mul_pd(_mm_set1_pd(v.y), kn));
-      zv = _mm_add_pd(zv, _mm_mul_pd(_mm_set1_pd(v.z), kn));
-    };
-    for (int a = 0; a < 3; ++a)
-      for (int b = 0; b < 3; ++b) add(net.point[a][b], kv[3 * a + b]);
-    add(net.centre, kv[9]);
+    for (int n = 0; n < 10; ++n) {
+      xv = _mm_add_pd(xv, _mm_mul_pd(_mm_set1_pd(net.x[n]), kv[n]));
+      yv = _mm_add_pd(yv, _mm_mul_pd(_mm_set1_pd(net.y[n]), kv[n]));
+      zv = _mm_add_pd(zv, _mm_mul_pd(_mm_set1_pd(net.z[n]), kv[n]));
+    }
     _mm_storeu_pd(s, sv);
     _mm_storeu_pd(w2, w2v);
     for (int n = 0; n < 10; ++n) _mm_storeu_pd(k[n], kv[n]);
@@ -110,9 +110,8 @@ struct SamplePair {
 
   // Sample i of row t into `out` (its weights and position), computing the pair it falls in
   // when it is not the one held.
-  void Take(const CubicNet& net, int64_t i, double ds, double row_t, PatchSample& out) {
-    if (!(first >= 0 && t == row_t && (i == first || i == first + 1)))
-      Compute(net, i, ds, row_t);
+  void Take(int64_t i, double ds, double row_t, PatchSample& out) {
+    if (!(first >= 0 && t == row_t && (i == first || i == first + 1))) Compute(i, ds, row_t);
     const int lane = static_cast<int>(i - first);
     out.w[0] = s[lane], out.w[1] = row_t, out.w[2] = w2[lane];
     for (int n = 0; n < 10; ++n) out.weights.k[n] = k[n][lane];
@@ -126,7 +125,7 @@ struct SamplePair {
 template <typename Visitor>
 void WalkPatchSamples(const CubicPatch& patch, SamplePlan& plan, Visitor& visitor) {
   if (!plan.draws) return;
-  SamplePair pair;
+  SamplePair pair(patch.position);
   for (int64_t j = 0;;) {
     const double t = static_cast<double>(j) * plan.dt;
     if (!(t <= 1.0) || plan.budget <= 0) return;
@@ -148,7 +147,7 @@ void WalkPatchSamples(const CubicPatch& patch, SamplePlan& plan, Visitor& visito
       // Every member is set here; the record is not zeroed first (that cost a block
       // store per sample).
       PatchSample sample;
-      pair.Take(patch.position, i, plan.ds, t, sample);
+      pair.Take(i, plan.ds, t, sample);
       const double x = sample.position.x + plan.ox, y = sample.position.y + plan.oy;
       const double miss = DistanceOutside(plan.image, x, y);
       if (miss > 0.0) {

@@ -542,8 +542,8 @@ CubicPatch RandomPatch(Sequence& next, float reach) {
 }
 
 // The curved modes evaluate the normal one coordinate at a time (nz decides whether a sample
-// is drawn at all): each coordinate must be, bit for bit, the one the whole evaluation gives,
-// for the position net and the normal net alike.
+// is drawn at all), from the net made doubles once: each coordinate must be, bit for bit, the
+// one the whole evaluation gives, for the position net and the normal net alike.
 TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
   Sequence next{7};
   int compared = 0;
@@ -555,9 +555,10 @@ TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
       const PatchWeights k = WeightsAt(w);
       for (const CubicNet* net : {&patch.position, &patch.normal}) {
         const PatchPoint whole = EvaluateNet(*net, k);
-        ASSERT_EQ(EvaluateNetAxis(*net, k, &PatchVec::x), whole.x) << patch_index;
-        ASSERT_EQ(EvaluateNetAxis(*net, k, &PatchVec::y), whole.y) << patch_index;
-        ASSERT_EQ(EvaluateNetAxis(*net, k, &PatchVec::z), whole.z) << patch_index;
+        const NetInDoubles d = InDoubles(*net);
+        ASSERT_EQ(EvaluateAxis(d.x, k), whole.x) << patch_index;
+        ASSERT_EQ(EvaluateAxis(d.y, k), whole.y) << patch_index;
+        ASSERT_EQ(EvaluateAxis(d.z, k), whole.z) << patch_index;
         ++compared;
       }
     }
@@ -570,8 +571,8 @@ TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
   a.nz = b.nz = c.nz = 1.0f;
   const CubicPatch flat = BuildCubicPatch(a, b, c);
   const double at_b[3] = {0.0, 1.0, 0.0};
-  EXPECT_EQ(EvaluateNetAxis(flat.position, WeightsAt(at_b), &PatchVec::y), 6.0);
-  EXPECT_EQ(EvaluateNetAxis(flat.normal, WeightsAt(at_b), &PatchVec::z), 1.0);
+  EXPECT_EQ(EvaluateAxis(InDoubles(flat.position).y, WeightsAt(at_b)), 6.0);
+  EXPECT_EQ(EvaluateAxis(InDoubles(flat.normal).z, WeightsAt(at_b)), 1.0);
 }
 
 CubicNet NetWithNz(const float nz[10]) {
@@ -595,7 +596,7 @@ NzRange SampleNz(const CubicNet& net) {
     for (int i = 0; i + j <= kSteps; ++i) {
       const double s = static_cast<double>(i) / kSteps, t = static_cast<double>(j) / kSteps;
       const double w[3] = {s, t, 1.0 - s - t};
-      const float nz = static_cast<float>(EvaluateNetAxis(net, WeightsAt(w), &PatchVec::z));
+      const float nz = static_cast<float>(EvaluateNet(net, WeightsAt(w)).z);
       r.lo = std::min(r.lo, nz), r.hi = std::max(r.hi, nz);
       r.zero = r.zero || nz == 0.0f;
     }
@@ -687,11 +688,11 @@ TEST(SamplePair, EachLaneIsItsSampleAlone) {
   for (int n = 0; n < 100; ++n) {
     const CubicPatch patch = RandomPatch(next, 900.0f);
     const double ds = 1.0 / next(3.0f, 400.0f), t = next(0.0f, 1.0f);
-    SamplePair pair;
+    SamplePair pair(patch.position);
     int64_t i = 0;
     for (int step = 0; step < 60; ++step) {
       PatchSample got;
-      pair.Take(patch.position, i, ds, t, got);
+      pair.Take(i, ds, t, got);
       const double w[3] = {static_cast<double>(i) * ds, t, 1.0 - static_cast<double>(i) * ds - t};
       const PatchWeights k = WeightsAt(w);
       const PatchPoint p = EvaluateNet(patch.position, k);
