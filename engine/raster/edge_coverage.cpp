@@ -102,7 +102,8 @@ float SegmentCoverage(const EdgeSegment& edge, float x, float y, float h) {
 
 int SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, float h,
                         float out[4]) {
-  return SegmentCoverageLanes(MakeSegmentLanes(edge, _DrawMode), _mm_loadu_ps(xs), y, h, out);
+  return SegmentCoverageLanes(MakeSegmentLanes(edge, _DrawMode), _mm_loadu_ps(xs),
+                              _mm_set1_ps(y), h, out);
 }
 
 void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,

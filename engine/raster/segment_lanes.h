@@ -69,16 +69,16 @@ inline SegmentLanes MakeSegmentLanes(const EdgeSegment& seg, int mode) {
   return s;
 }
 
-// The coverages of pixels (x[j], y) at half-width h into out[0 .. 3]; returns the lanes that
-// are not 0, lane j as bit j.
-inline int SegmentCoverageLanes(const SegmentLanes& s, __m128 x, float y, float h,
+// The coverages of pixels (x[j], y[j]) at half-width h into out[0 .. 3]; returns the lanes
+// that are not 0, lane j as bit j.
+inline int SegmentCoverageLanes(const SegmentLanes& s, __m128 x, __m128 vy, float h,
                                 float out[4]) {
   using namespace segment_lanes;
   if (!s.covers) {
     _mm_storeu_ps(out, _mm_setzero_ps());
     return 0;
   }
-  const __m128 vy = _mm_set1_ps(y), vh = _mm_set1_ps(h);
+  const __m128 vh = _mm_set1_ps(h);
   const __m128 along = _mm_add_ps(_mm_add_ps(_mm_mul_ps(s.a, x), _mm_mul_ps(s.b, vy)), s.c);
   // Foot of the perpendicular, with the axis-parallel edge's rounding noise taken out.
   const __m128 q = _mm_div_ps(along, s.l2);
@@ -127,5 +127,5 @@ inline int SegmentCoverageLanes(const SegmentLanes& s, __m128 x, float y, float 
 // Pixels x .. x + 3 of row y (|x| below 2^24, so the columns convert exactly).
 inline int SegmentCoverageAt(const SegmentLanes& s, int x, float y, float h, float out[4]) {
   const __m128i cols = _mm_add_epi32(_mm_set1_epi32(x), _mm_setr_epi32(0, 1, 2, 3));
-  return SegmentCoverageLanes(s, _mm_cvtepi32_ps(cols), y, h, out);
+  return SegmentCoverageLanes(s, _mm_cvtepi32_ps(cols), _mm_set1_ps(y), h, out);
 }

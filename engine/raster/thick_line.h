@@ -36,11 +36,7 @@ struct LineWriter {
     else
       PlotPixel(image, c[0], c[1], c[2], x, y, opacity);
   }
-  // The covered write in two halves: the coverage, which is 0 where the write does nothing,
-  // and the write with it.
-  float Coverage(int x, int y) const {
-    return SegmentCoverage(seg, static_cast<float>(x), static_cast<float>(y), w);
-  }
+  // The covered write with its coverage k already found (0 where the write does nothing).
   void WriteWithCoverage(int x, int y, float k, const float c[3], float opacity) const {
     PlotWithCoverage(image, c[0], c[1], c[2], static_cast<float>(x), static_cast<float>(y), k,
                      opacity, nullptr);
@@ -51,9 +47,11 @@ struct LineWriter {
 // colours pixel (x, y) into c[3] (starting from the previous pixel's colour) and returns its
 // opacity. With _Quality the caps and runs are written with PlotBySegmentDistance, else one
 // pixel per step with PlotPixel at coverage = opacity. A pen with kBatched set colours
-// pixels some at a time instead: it takes each pixel with pen.Add(writer, x, y, covered),
-// writes those it holds in their order with the writer when it likes, and the rest at
-// pen.Finish(writer), at the end of the line; its pixels must not depend on the image.
+// pixels some at a time instead: it takes a run of `count` covered pixels from (x, y) on,
+// step (sx, sy), with pen.AddRun(writer, x, y, sx, sy, count) and a pixel without quality
+// with pen.Add(writer, x, y), writes those it holds in their order with the writer when it
+// likes, and the rest at pen.Finish(writer), at the end of the line; its pixels must not
+// depend on the image.
 template <typename Pen>
 void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1, float w,
                    Pen& pen) {
@@ -70,19 +68,24 @@ void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1,
   // 2. The segment as the coverage writer sees it.
   const LineWriter writer{image, MakeEdgeSegment(x0, y0, x1, y1), w};
   float c[3] = {static_cast<float>(_MaxChannel), 0.0f, 0.0f};
+  // One pixel coloured by a pen that colours pixel by pixel, and written.
   auto plot = [&](int x, int y, bool covered) {
-    if constexpr (Pen::kBatched) {
-      pen.Add(writer, x, y, covered);
-    } else {
+    if constexpr (!Pen::kBatched) {
       const float opacity = pen(x, y, c);
       writer.Write(x, y, covered, c, opacity);
     }
   };
-  auto plot_aa = [&](int x, int y) { plot(x, y, true); };
+  // The 2R covered pixels from (x, y) on, stepping by (step_x, step_y).
+  auto run = [&](int x, int y, int step_x, int step_y) {
+    if constexpr (Pen::kBatched) {
+      pen.AddRun(writer, x, y, step_x, step_y, 2 * r);
+    } else {
+      for (int k = 0; k < 2 * r; ++k) plot(x + k * step_x, y + k * step_y, true);
+    }
+  };
   // A 2R x 2R square from (fx, fy) stepping by (sx, sy), up to the opposite corner.
   auto square = [&](int cx, int cy, int sx, int sy) {
-    for (int y = cy - sy * r; y != cy + sy * r; y += sy)
-      for (int x = cx - sx * r; x != cx + sx * r; x += sx) plot_aa(x, y);
+    for (int y = cy - sy * r; y != cy + sy * r; y += sy) run(cx - sx * r, y, sx, 0);
   };
   // 3. Directions, major and minor counts, error term.
   const int sx = dx < 0 ? -1 : 1, sy = dy < 0 ? -1 : 1;
@@ -95,11 +98,12 @@ void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1,
   // 5. The walk.
   for (int i = 0; i <= n; ++i) {
     if (_Quality) {
-      if (x_major) {
-        for (int y = yi - sy * r; y != yi + sy * r; y += sy) plot_aa(xi, y);
-      } else {
-        for (int x = xi - sx * r; x != xi + sx * r; x += sx) plot_aa(x, yi);
-      }
+      if (x_major)
+        run(xi, yi - sy * r, 0, sy);
+      else
+        run(xi - sx * r, yi, sx, 0);
+    } else if constexpr (Pen::kBatched) {
+      pen.Add(writer, xi, yi);
     } else {
       plot(xi, yi, false);
     }

@@ -1,6 +1,9 @@
 // Thick lines of the line and wire modes, coloured pixel by pixel by the installed shader,
 // or eight pixels at a time where the default shader would light a plain material.
+#include <emmintrin.h>
+
 #include "engine/engine_state.h"
+#include "engine/raster/segment_lanes.h"
 #include "engine/raster/thick_line.h"
 #include "engine/scene/line_modes.h"
 #include "engine/shading/plain_shading.h"
@@ -27,8 +30,9 @@ struct ShadedPen {
 // The same colours for a plain material, eight pixels at a time: the default shader then
 // reads neither the image nor the previous colour, and sees each pixel at its position with
 // the line's normal, depth 0 and no texture coordinates. The pixels are written in the
-// order they came. A covered pixel at coverage 0, which the write would leave as it is, is
-// not lit at all: most of a cap's square lies beyond the line's reach.
+// order they came. The covered pixels' coverages are found first, four at a time, and a
+// pixel at coverage 0, which the write would leave as it is, is not lit at all: most of a
+// cap's square lies beyond the line's reach.
 struct PlainPen {
   static constexpr bool kBatched = true;
   const LineShading& s;
@@ -39,10 +43,41 @@ struct PlainPen {
   bool covered[8];
   float cover[8];  // a covered pixel's coverage
   int count = 0;
+  SegmentLanes lanes;  // the line's terms for its coverages, once made
+  bool lanes_made = false;
 
-  void Add(const LineWriter& writer, int x, int y, bool covered_write) {
-    const float k = covered_write ? writer.Coverage(x, y) : 0.0f;
-    if (covered_write && k == 0) return;
+  PlainPen(const LineShading& shading_of, const __Point& line_normal)
+      : s(shading_of), shading{}, normal(line_normal) {}
+
+  // The run's coverages four pixels at a time (lane j bit for bit the pixel's own coverage);
+  // the pixels with coverage go on to be lit, in the run's order.
+  void AddRun(const LineWriter& writer, int x, int y, int sx, int sy, int count) {
+    if (!lanes_made) lanes = MakeSegmentLanes(writer.seg, _DrawMode), lanes_made = true;
+    const __m128i step = _mm_setr_epi32(0, 1, 2, 3);
+    for (int k = 0; k < count; k += 4) {
+      const __m128i along = _mm_add_epi32(_mm_set1_epi32(k), step);
+      const __m128 xs = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(x), MulBy(along, sx)));
+      const __m128 ys = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(y), MulBy(along, sy)));
+      float cover_of[4];
+      int lit = SegmentCoverageLanes(lanes, xs, ys, writer.w, cover_of);
+      if (count - k < 4) lit &= (1 << (count - k)) - 1;
+      for (; lit != 0; lit &= lit - 1) {
+        const int j = __builtin_ctz(static_cast<unsigned>(lit));
+        Light(writer, x + (k + j) * sx, y + (k + j) * sy, true, cover_of[j]);
+      }
+    }
+  }
+  // Steps of -1, 0 or 1 times the lanes' counts.
+  static __m128i MulBy(__m128i v, int step) {
+    if (step == 0) return _mm_setzero_si128();
+    return step > 0 ? v : _mm_sub_epi32(_mm_setzero_si128(), v);
+  }
+
+  // A pixel written at coverage = opacity (without quality).
+  void Add(const LineWriter& writer, int x, int y) { Light(writer, x, y, false, 0.0f); }
+
+  // Pixel (x, y) into the lighting batch, written with coverage k when `covered_write`.
+  void Light(const LineWriter& writer, int x, int y, bool covered_write, float k) {
     pixels.x[count] = static_cast<float>(x - s.origin_x);
     pixels.y[count] = static_cast<float>(y - s.origin_y);
     pixels.z[count] = 0.0f;
@@ -75,7 +110,7 @@ struct PlainPen {
 void DrawShadedLine(const LineShading& s, float x0, float y0, float x1, float y1, float w,
                     const float plane[4]) {
   const __Point normal{-plane[0], -plane[1], -plane[2]};
-  PlainPen plain{s, {}, normal, {}, {}, {}, {}, {}};
+  PlainPen plain(s, normal);
   if (RenderOnePixel == DefRenderOnePixel && s.tri &&
       !GlassStageOn(*s.tri, s.mats, s.mat_count, s.glass) &&
       PreparePlainShading(*s.tri, s.mats, s.mat_count, s.textures, false, s.light_count,
