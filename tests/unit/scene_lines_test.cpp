@@ -269,6 +269,30 @@ TEST_F(LineModes, PlainLinesAreThoseOfThePixelByPixelPath) {
     }
 }
 
+// Without quality the walk steps like Bresenham's line: the minor coordinate moves when the
+// error term reaches 0 (ties step), here from (10, 10) to (14, 12), twice a tie; each pixel
+// takes the shader's colour channel for channel at its opacity.
+TEST_F(LineModes, ThickLineWithoutQualityStepsOnTiesAndKeepsTheColour) {
+  for (bool deep : {false, true}) {
+    ResetLines(kSide, kSide, deep);
+    _Quality = 0;
+    RecordShaderCalls();
+    Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
+    __Triangle3ds tri = Face(0, 1, 2);
+    const float plane[4] = {0, 0, -1, 0};
+    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 10, 10, 14, 12, _WireSize, plane);
+    const PixelSet want = {{10, 10}, {11, 11}, {12, 11}, {13, 12}, {14, 12}};
+    EXPECT_EQ(Touched(dst), want);
+    const int full = deep ? 32768 : 255;
+    for (const auto& p : want) {
+      EXPECT_EQ(dst.at(p.first, p.second, 0), 200) << p.first;
+      EXPECT_EQ(dst.at(p.first, p.second, 1), 100) << p.first;
+      EXPECT_EQ(dst.at(p.first, p.second, 2), 50) << p.first;
+      EXPECT_EQ(dst.at(p.first, p.second, 3), full) << p.first;
+    }
+  }
+}
+
 TEST_F(LineModes, ShaderColourCarriesFromPixelToPixel) {
   _Quality = 0;
   StartReds().clear();
