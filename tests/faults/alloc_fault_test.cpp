@@ -13,6 +13,7 @@
 #include "counting_page_alloc.h"
 #include "engine/engine.h"
 #include "host/render_job.h"
+#include "host/world.h"
 #include "model/pixel_convert.h"
 #include "tests/host/host_fixture.h"
 #include "shell/resources/pipl_words.h"
@@ -182,6 +183,27 @@ void RenderWithoutSequence(bool glass, long expected_calls, bool cut_alpha = tru
               << x << "," << y;
       }
     EXPECT_EQ(input_pixels, kWidth * kHeight);
+  }
+  EXPECT_EQ(LivePageBlocks(), 0);
+}
+
+// An input layer smaller than the output is read through a padded copy of its own, which
+// the render frees again.
+TEST(SmallerInput, ItsPaddedCopyIsFreed) {
+  FailPageAllocAt(0);
+  {
+    qvhost::RenderJob job(Entry, ModulePipl(), kWidth, kHeight);
+    job.RenderFrame(0);  // the sequence and the kept buffers, at the output's size
+    const long held = LivePageBlocks();
+    qvhost::World small(kWidth / 2, kHeight / 2, false, 12);
+    small.Fill(PF_Pixel{255, 9, 8, 7});
+    qvhost::World output(kWidth, kHeight, false, 4);
+    job.session().SetInputLayer(small.def());
+    FailPageAllocAt(0);  // counts the render's calls from here
+    EXPECT_EQ(job.session().Render(&output.def()), PF_Err_NONE);
+    EXPECT_GT(PageAllocCalls(), 0) << "the padded copy at least";
+    EXPECT_EQ(LivePageBlocks(), held) << "the render's own blocks are released";
+    EXPECT_EQ(output.Pixel8(0, 0).red, 9) << "the small input shows";
   }
   EXPECT_EQ(LivePageBlocks(), 0);
 }

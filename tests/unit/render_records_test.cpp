@@ -439,6 +439,17 @@ TEST_F(RenderRecordsTest, NoTriangleToDrawIsASuccessThatShadesNothing) {
   EXPECT_EQ(g_seen.calls, 0);
 }
 
+// A texture layer is refused only when its rows are shorter than its width; a wide one whose
+// rows carry little padding (64 pixels, 256 bytes and the host's 40) is read as any other.
+TEST_F(RenderRecordsTest, WideTextureLayerIsRead) {
+  job_->SetTextureLayer(22, Plain(64, 3, 8, 200, 100, 50));
+  Render();
+  ASSERT_EQ(g_seen.textures[0].present, 1);
+  EXPECT_EQ(g_seen.textures[0].width, 64);
+  EXPECT_EQ(g_seen.textures[0].height, 3);
+  EXPECT_EQ(g_seen.first_texel[0], (std::vector<uint16_t>{50, 100, 200, 255}));
+}
+
 // An input layer smaller than the output is read through a zero-padded copy: its pixels
 // where it has them, zeros beyond.
 TEST_F(RenderRecordsTest, SmallerInputIsPaddedWithZeros) {
