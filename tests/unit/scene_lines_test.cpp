@@ -198,6 +198,16 @@ TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
     AddRect(want, 27, 32, 20, 40);
     AddRect(want, 28, 33, 39, 44);
     EXPECT_EQ(Visited(), want);
+
+    // An exact diagonal counts as x-major: its runs go down the columns, one a step, the
+    // walk moving one pixel right and one down each step (to (31, 31) after the last).
+    RecordShaderCalls();
+    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 20, 20, 30, 30, _WireSize, plane);
+    want.clear();
+    AddRect(want, 17, 22, 17, 22);
+    for (int i = 0; i <= 10; ++i) AddRect(want, 20 + i, 20 + i, 17 + i, 22 + i);
+    AddRect(want, 29, 34, 29, 34);
+    EXPECT_EQ(Visited(), want);
   }
 }
 
