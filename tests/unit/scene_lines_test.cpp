@@ -232,6 +232,16 @@ TEST_F(LineModes, ThickLineWithoutQualityIsOnePixelWide) {
     }
     EXPECT_TRUE(drawn.count({10, 10}));
     EXPECT_TRUE(drawn.count({20, 30}));
+
+    // The minor coordinate moves when the error term reaches 0 (ties step): from (10, 40)
+    // to (14, 42), twice a tie. Each pixel takes the shader's colour channel for channel.
+    Image tie(kSide, kSide, deep);
+    DrawShadedLine(Shading(tie, src, &tri, 0, 0), 10, 40, 14, 42, _WireSize, plane);
+    const PixelSet steps = {{10, 40}, {11, 41}, {12, 41}, {13, 42}, {14, 42}};
+    EXPECT_EQ(Touched(tie), steps);
+    const int want_channels[4] = {200, 100, 50, deep ? 32768 : 255};
+    for (const auto& p : steps)
+      for (int k = 0; k < 4; ++k) EXPECT_EQ(tie.at(p.first, p.second, k), want_channels[k]);
   }
 }
 
@@ -277,30 +287,6 @@ TEST_F(LineModes, PlainLinesAreThoseOfThePixelByPixelPath) {
       EXPECT_TRUE(batched.b8 == single.b8 && batched.b16 == single.b16) << "pictures differ";
       EXPECT_GT(Touched(batched).size(), quality ? 1500u : 300u) << "the lines draw";
     }
-}
-
-// Without quality the walk steps like Bresenham's line: the minor coordinate moves when the
-// error term reaches 0 (ties step), here from (10, 10) to (14, 12), twice a tie; each pixel
-// takes the shader's colour channel for channel at its opacity.
-TEST_F(LineModes, ThickLineWithoutQualityStepsOnTiesAndKeepsTheColour) {
-  for (bool deep : {false, true}) {
-    ResetLines(kSide, kSide, deep);
-    _Quality = 0;
-    RecordShaderCalls();
-    Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
-    __Triangle3ds tri = Face(0, 1, 2);
-    const float plane[4] = {0, 0, -1, 0};
-    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 10, 10, 14, 12, _WireSize, plane);
-    const PixelSet want = {{10, 10}, {11, 11}, {12, 11}, {13, 12}, {14, 12}};
-    EXPECT_EQ(Touched(dst), want);
-    const int full = deep ? 32768 : 255;
-    for (const auto& p : want) {
-      EXPECT_EQ(dst.at(p.first, p.second, 0), 200) << p.first;
-      EXPECT_EQ(dst.at(p.first, p.second, 1), 100) << p.first;
-      EXPECT_EQ(dst.at(p.first, p.second, 2), 50) << p.first;
-      EXPECT_EQ(dst.at(p.first, p.second, 3), full) << p.first;
-    }
-  }
 }
 
 TEST_F(LineModes, ShaderColourCarriesFromPixelToPixel) {
