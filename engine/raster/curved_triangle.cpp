@@ -73,10 +73,7 @@ struct PlainSamples {
 
   void Flush(unsigned char* image) {
     if (count == 0) return;
-    for (int j = count; j < 8; ++j) {  // spare lanes repeat the first sample
-      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
-      pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
-    }
+    RepeatFirstLane(pixels, count);
     float c0[8], c1[8], c2[8], k[8];
     ShadePlainEight(shading, pixels, count, c0, c1, c2);
     for (int j = 0; j < count; ++j) k[j] = cover[j] * shading.alpha;

@@ -119,11 +119,8 @@ struct LitPixels {
   // interpolated first unless they were set.
   void Light(const ShadeContext& ctx, const PlainShading& shading, bool normals_set,
              float c0[kSize], float c1[kSize], float c2[kSize]) {
-    for (int j = count; j < kSize; ++j) {  // spare lanes repeat the first pixel
-      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = pixels.z[0];
-      pixels.nx[j] = pixels.nx[0], pixels.ny[j] = pixels.ny[0], pixels.nz[j] = pixels.nz[0];
-      columns[j] = columns[0], rows[j] = rows[0];
-    }
+    RepeatFirstLane(pixels, count);  // and the columns and rows as well
+    for (int j = count; j < kSize; ++j) columns[j] = columns[0], rows[j] = rows[0];
     if (!normals_set)
       InterpolateNormalsEight(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
                               pixels.nz, count);

@@ -88,10 +88,7 @@ struct PlainPen {
 
   void Finish(const LineWriter& writer) {
     if (count == 0) return;
-    for (int j = count; j < 8; ++j) {  // spare lanes repeat the first pixel
-      pixels.x[j] = pixels.x[0], pixels.y[j] = pixels.y[0], pixels.z[j] = 0.0f;
-      pixels.nx[j] = normal.x, pixels.ny[j] = normal.y, pixels.nz[j] = normal.z;
-    }
+    RepeatFirstLane(pixels, count);
     float c0[8], c1[8], c2[8];
     ShadePlainEight(shading, pixels, count, c0, c1, c2);
     for (int j = 0; j < count; ++j) {

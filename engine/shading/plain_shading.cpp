@@ -83,6 +83,13 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
                                                    in.ny + j, in.nz + j, c0 + j, c1 + j, c2 + j);
 }
 
+void RepeatFirstLane(EightPixels& in, int count) {
+  for (int j = count; j < 8; ++j) {
+    in.x[j] = in.x[0], in.y[j] = in.y[0], in.z[j] = in.z[0];
+    in.nx[j] = in.nx[0], in.ny[j] = in.ny[0], in.nz[j] = in.nz[0];
+  }
+}
+
 namespace {
 bool g_four_only = false;
 }  // namespace

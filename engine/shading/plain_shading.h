@@ -56,6 +56,9 @@ struct EightPixels {
 };
 void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, float c0[8],
                      float c1[8], float c2[8]);
+// Lanes count .. 7 of a part-filled batch made copies of lane 0, so that every lane the
+// shading computes holds a real pixel's values.
+void RepeatFirstLane(EightPixels& in, int count);
 
 // The lanes the eight-pixel paths run: 8 where the CPU has AVX, else 4. Tests narrow them to
 // 4 (SetPlainLaneWidth(4)) to check one path against the other; 8 puts back the CPU's best.
