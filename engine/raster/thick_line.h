@@ -36,11 +36,6 @@ struct LineWriter {
     else
       PlotPixel(image, c[0], c[1], c[2], x, y, opacity);
   }
-  // The covered write with its coverage k already found (0 where the write does nothing).
-  void WriteWithCoverage(int x, int y, float k, const float c[3], float opacity) const {
-    PlotWithCoverage(image, c[0], c[1], c[2], static_cast<float>(x), static_cast<float>(y), k,
-                     opacity, nullptr);
-  }
 };
 
 // Walks the line from (x0, y0) to (x1, y1) (image pixels) with half-width w. `pen(x, y, c)`

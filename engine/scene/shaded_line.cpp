@@ -89,15 +89,12 @@ struct PlainPen {
   void Finish(const LineWriter& writer) {
     if (count == 0) return;
     RepeatFirstLane(pixels, count);
-    float c0[8], c1[8], c2[8];
+    float c0[8], c1[8], c2[8], k[8];
     ShadePlainEight(shading, pixels, count, c0, c1, c2);
-    for (int j = 0; j < count; ++j) {
-      const float c[3] = {c0[j], c1[j], c2[j]};
-      if (covered[j])
-        writer.WriteWithCoverage(xs[j], ys[j], cover[j], c, shading.alpha);
-      else
-        writer.Write(xs[j], ys[j], false, c, shading.alpha);
-    }
+    // The writes LineWriter makes, a batch at once: a covered pixel (its coverage not 0) at
+    // coverage x opacity, another at the opacity.
+    for (int j = 0; j < count; ++j) k[j] = covered[j] ? cover[j] * shading.alpha : shading.alpha;
+    PlotEach(writer.image, c0, c1, c2, xs, ys, k, count);
     count = 0;
   }
 };
