@@ -13,6 +13,7 @@
 #include "engine/raster/face_culling.h"
 #include "engine/raster/patch_sampling.h"
 #include "engine/raster/pixel_write.h"
+#include "engine/raster/plain_pixels.h"
 #include "engine/shading/plain_shading.h"
 
 namespace {
@@ -50,38 +51,6 @@ float EdgeFade(float nz) {
   return std::min(1.0f, std::max(0.0f, f));
 }
 
-// Shaded samples of a plain material waiting to be lit eight at a time: the material's
-// shader reads neither the image, nor the texture coordinates, nor the previous-sample
-// record, so a sample lit a little later comes out the same, and the samples are written
-// in the order they came before any other write into the image.
-struct PlainSamples {
-  PlainShading shading;
-  EightPixels pixels;
-  int columns[8], rows[8];
-  float cover[8];
-  int count = 0;
-
-  // A sample at (x, y, z) relative to the origin with normal n, on pixel (column, row), at
-  // coverage k before the material's opacity.
-  void Add(float x, float y, float z, const __Point& n, int column, int row, float k) {
-    pixels.x[count] = x, pixels.y[count] = y, pixels.z[count] = z;
-    pixels.nx[count] = n.x, pixels.ny[count] = n.y, pixels.nz[count] = n.z;
-    columns[count] = column, rows[count] = row, cover[count] = k;
-    ++count;
-  }
-  bool Full() const { return count == 8; }
-
-  void Flush(unsigned char* image) {
-    if (count == 0) return;
-    RepeatFirstLane(pixels, count);
-    float c0[8], c1[8], c2[8], k[8];
-    ShadePlainEight(shading, pixels, count, c0, c1, c2);
-    for (int j = 0; j < count; ++j) k[j] = cover[j] * shading.alpha;
-    PlotEach(image, c0, c1, c2, columns, rows, k, count);
-    count = 0;
-  }
-};
-
 struct BezierSampler {
   NetInDoubles normal;  // the patch's normal net
   unsigned char* image;
@@ -97,7 +66,7 @@ struct BezierSampler {
   unsigned char textured;
   const __Point3ds* corner[3];
   __PrevInfo prev;
-  PlainSamples* plain;  // the batch, when the material is lit as a plain one
+  PlainPixels* plain;  // the batch, when the material is lit as a plain one
   DepthGrid depth;
 
   void Break() { prev.valid = 0; }
@@ -206,7 +175,7 @@ void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, 
                         CurrentDepthGrid()};
   // A material the default shader lights without maps or glass: its samples lit eight at a
   // time.
-  PlainSamples plain;
+  PlainPixels plain;
   if (RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, mats, mat_count, glass) &&
       PreparePlainShading(*tri, mats, mat_count, textures, sampler.textured != 0, light_count,
                           lights, plain.shading))

@@ -3,6 +3,7 @@
 #include <emmintrin.h>
 
 #include "engine/engine_state.h"
+#include "engine/raster/plain_pixels.h"
 #include "engine/raster/segment_lanes.h"
 #include "engine/raster/thick_line.h"
 #include "engine/scene/line_modes.h"
@@ -36,18 +37,13 @@ struct ShadedPen {
 struct PlainPen {
   static constexpr bool kBatched = true;
   const LineShading& s;
-  PlainShading shading;
   __Point normal;
-  EightPixels pixels;
-  int xs[8], ys[8];
-  bool covered[8];
-  float cover[8];  // a covered pixel's coverage
-  int count = 0;
+  PlainPixels plain;
   SegmentLanes lanes;  // the line's terms for its coverages, once made
   bool lanes_made = false;
 
   PlainPen(const LineShading& shading_of, const __Point& line_normal)
-      : s(shading_of), shading{}, normal(line_normal) {}
+      : s(shading_of), normal(line_normal) {}
 
   // The run's coverages four pixels at a time (lane j bit for bit the pixel's own coverage);
   // the pixels with coverage go on to be lit, in the run's order.
@@ -63,7 +59,7 @@ struct PlainPen {
       if (count - k < 4) lit &= (1 << (count - k)) - 1;
       for (; lit != 0; lit &= lit - 1) {
         const int j = __builtin_ctz(static_cast<unsigned>(lit));
-        Light(writer, x + (k + j) * sx, y + (k + j) * sy, true, cover_of[j]);
+        Light(writer, x + (k + j) * sx, y + (k + j) * sy, cover_of[j]);
       }
     }
   }
@@ -73,30 +69,18 @@ struct PlainPen {
     return step > 0 ? v : _mm_sub_epi32(_mm_setzero_si128(), v);
   }
 
-  // A pixel written at coverage = opacity (without quality).
-  void Add(const LineWriter& writer, int x, int y) { Light(writer, x, y, false, 0.0f); }
+  // A pixel without quality: written at the opacity itself (coverage 1).
+  void Add(const LineWriter& writer, int x, int y) { Light(writer, x, y, 1.0f); }
 
-  // Pixel (x, y) into the lighting batch, written with coverage k when `covered_write`.
-  void Light(const LineWriter& writer, int x, int y, bool covered_write, float k) {
-    pixels.x[count] = static_cast<float>(x - s.origin_x);
-    pixels.y[count] = static_cast<float>(y - s.origin_y);
-    pixels.z[count] = 0.0f;
-    pixels.nx[count] = normal.x, pixels.ny[count] = normal.y, pixels.nz[count] = normal.z;
-    xs[count] = x, ys[count] = y, covered[count] = covered_write, cover[count] = k;
-    if (++count == 8) Finish(writer);
+  // Pixel (x, y) into the lighting batch at coverage k (a covered pixel's is not 0), the
+  // writes LineWriter makes, a batch at once.
+  void Light(const LineWriter& writer, int x, int y, float k) {
+    plain.Add(static_cast<float>(x - s.origin_x), static_cast<float>(y - s.origin_y), 0.0f,
+              normal, x, y, k);
+    if (plain.Full()) plain.Flush(writer.image);
   }
 
-  void Finish(const LineWriter& writer) {
-    if (count == 0) return;
-    RepeatFirstLane(pixels, count);
-    float c0[8], c1[8], c2[8], k[8];
-    ShadePlainEight(shading, pixels, count, c0, c1, c2);
-    // The writes LineWriter makes, a batch at once: a covered pixel (its coverage not 0) at
-    // coverage x opacity, another at the opacity.
-    for (int j = 0; j < count; ++j) k[j] = covered[j] ? cover[j] * shading.alpha : shading.alpha;
-    PlotEach(writer.image, c0, c1, c2, xs, ys, k, count);
-    count = 0;
-  }
+  void Finish(const LineWriter& writer) { plain.Flush(writer.image); }
 };
 
 }  // namespace
@@ -104,12 +88,12 @@ struct PlainPen {
 void DrawShadedLine(const LineShading& s, float x0, float y0, float x1, float y1, float w,
                     const float plane[4]) {
   const __Point normal{-plane[0], -plane[1], -plane[2]};
-  PlainPen plain(s, normal);
+  PlainPen plain_pen(s, normal);
   if (RenderOnePixel == DefRenderOnePixel && s.tri &&
       !GlassStageOn(*s.tri, s.mats, s.mat_count, s.glass) &&
       PreparePlainShading(*s.tri, s.mats, s.mat_count, s.textures, false, s.light_count,
-                          s.lights, plain.shading)) {
-    WalkThickLine(s.dst, x0, y0, x1, y1, w, plain);
+                          s.lights, plain_pen.plain.shading)) {
+    WalkThickLine(s.dst, x0, y0, x1, y1, w, plain_pen);
     return;
   }
   ShadedPen pen{s, normal, plane};
