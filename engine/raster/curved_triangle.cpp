@@ -25,10 +25,11 @@ bool NoSampleFacesCurrentPass(const CubicPatch& patch) {
   return _DrawBackFaces1 ? side > 0 : side < 0;
 }
 
-// One coordinate of the patch normal (its net in doubles) at the sample. The samplers need
-// nz first (which side faces the viewer) and nx and ny only for a sample that is shaded.
+// One coordinate of the patch normal (its net in doubles) at the sample. The walk gives
+// every sample's nz (which side faces the viewer); nx and ny are needed only for a sample
+// that is shaded.
 float NormalAxisAt(const double (&axis)[10], const PatchSample& s) {
-  return static_cast<float>(EvaluateAxis(axis, s.weights));
+  return static_cast<float>(s.Axis(axis));
 }
 
 // The nearest sample so far at the pixel wins (an equal depth fails); without a z-buffer
@@ -72,7 +73,7 @@ struct BezierSampler {
   void Break() { prev.valid = 0; }
 
   void Sample(const PatchSample& s) {
-    const float nz = NormalAxisAt(normal.z, s);
+    const float nz = static_cast<float>(s.nz);
     if (!FacesCurrentPass(nz)) return;  // the previous sample stays the row's neighbour
     const float x = static_cast<float>(s.position.x), y = static_cast<float>(s.position.y);
     const float z = static_cast<float>(s.position.z);
@@ -112,7 +113,6 @@ float BandCoverage(float e) {
 }
 
 struct OutlineSampler {
-  NetInDoubles normal;  // the patch's normal net
   unsigned char* image;
   const unsigned char* background;
   float colour[3];
@@ -120,7 +120,7 @@ struct OutlineSampler {
   void Break() {}
 
   void Sample(const PatchSample& s) {
-    const float nz = NormalAxisAt(normal.z, s);
+    const float nz = static_cast<float>(s.nz);
     if (!(nz >= 0.0f)) return;
     const float e = fabsf(nz);
     if (e / 2.0f <= 0.15f) {
@@ -192,7 +192,7 @@ void RasterOutlineTriangle(unsigned char* image, unsigned char* background, int,
   // Only samples with nz >= 0 draw: a patch whose every sample lies below changes nothing.
   if (NormalSideOfNet(patch.normal) < 0) return;
   SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
-  OutlineSampler sampler{InDoubles(patch.normal), image, background, {0.0f, 0.0f, 0.0f}};
+  OutlineSampler sampler{image, background, {0.0f, 0.0f, 0.0f}};
   OutlineColour(*tri, mat_count, mats, sampler.colour);
   WalkPatchSamples(patch, plan, sampler);
 }

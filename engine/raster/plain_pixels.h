@@ -19,6 +19,11 @@ struct PlainPixels {
   // A pixel at (x, y, z) relative to the origin with normal n, on image pixel (column, row),
   // at coverage k before the material's opacity.
   void Add(float x, float y, float z, const __Point& n, int column, int row, float k) {
+    // A write at full coverage replaces its pixel whatever it held: the pixel just before
+    // it in the batch, when it is the same pixel, need not be lit nor written.
+    if (count > 0 && columns[count - 1] == column && rows[count - 1] == row &&
+        k * shading.alpha == 1.0f)
+      --count;
     pixels.x[count] = x, pixels.y[count] = y, pixels.z[count] = z;
     pixels.nx[count] = n.x, pixels.ny[count] = n.y, pixels.nz[count] = n.z;
     columns[count] = column, rows[count] = row, cover[count] = k;
