@@ -81,28 +81,47 @@ __m128 CoveredLanes(const float c[3], float k, __m128 old, int alpha, float full
   return _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(full));
 }
 
+// Four lanes, each already within 0 .. the channel range, truncated into the pixel.
+void StoreLanes(unsigned char* px, __m128 lanes) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i v = _mm_cvttps_epi32(lanes);
+  const int bytes = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero));
+  memcpy(px, &bytes, 4);
+}
+
+void StoreLanes(uint16_t* px, __m128 lanes) {
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i v = _mm_cvttps_epi32(lanes);
+  // Words up to 65535 through the signed pack: shifted down by 32768 and back.
+  const __m128i bias = _mm_set1_epi32(32768);
+  const __m128i words = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(v, bias), zero),
+                                      _mm_set1_epi16(static_cast<short>(0x8000)));
+  _mm_storel_epi64(reinterpret_cast<__m128i*>(px), words);
+}
+
 void WriteCoveredLanes(unsigned char* px, const float c[3], float k, int max) {
   int bytes;
   memcpy(&bytes, px, 4);
   const __m128i zero = _mm_setzero_si128();
   const __m128i old = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
-  const __m128i v = _mm_cvttps_epi32(
-      CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
-  bytes = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero));
-  memcpy(px, &bytes, 4);
+  StoreLanes(px, CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
 }
 
 void WriteCoveredLanes(uint16_t* px, const float c[3], float k, int max) {
   const __m128i zero = _mm_setzero_si128();
   const __m128i old =
       _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(px)), zero);
-  const __m128i v = _mm_cvttps_epi32(
-      CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
-  // Words up to 65535 through the signed pack: shifted down by 32768 and back.
-  const __m128i bias = _mm_set1_epi32(32768);
-  const __m128i words = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(v, bias), zero),
-                                      _mm_set1_epi16(static_cast<short>(0x8000)));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(px), words);
+  StoreLanes(px, CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
+}
+
+// CoveredLanes at coverage 1, which replaces the pixel whatever it held, so it is not read:
+// the colour clamped to 0 .. full, alpha full (the larger of full and the old alpha,
+// clamped to full).
+template <typename Channel>
+void WriteReplacingLanes(Channel* px, const float c[3], int max) {
+  const float full = static_cast<float>(max);
+  const __m128 v = _mm_setr_ps(c[0], c[1], c[2], full);
+  StoreLanes(px, _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(full)));
 }
 
 // Four neighbouring pixels written at full coverage: each channel clamped and truncated as
@@ -258,6 +277,8 @@ void PlotEachIn(Channel* image, const LayerWindow& w, const float* c0, const flo
     Channel* px = image + LayerWindowIndex(w, x[j], y[j]);
     if (max <= 0) {
       WriteCovered(px, c, k[j]);
+    } else if (k[j] == 1.0f) {
+      WriteReplacingLanes(px, c, max);
     } else if (k[j] > 0) {  // no coverage, or not a number: nothing to write
       WriteCoveredLanes(px, c, k[j], max);
     }
