@@ -20,6 +20,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/raster/cubic_patch.h"
+#include "engine/raster/sample_quad.h"
 #include "engine/raster/truncate.h"
 
 // 2^24 pixels: beyond this a float position no longer resolves single pixels.
@@ -58,67 +59,6 @@ double RowDistanceOutside(const CubicNet& net, const SamplePlan& plan, double t)
 // Steps that cannot leave the region a distance `miss` outside the bounds, at least one.
 int64_t StepsToSkip(double miss, double step, double speed);
 
-// Four neighbouring samples of a row, i .. i + 3, computed side by side (two SSE2 lanes of
-// two) from the position net and the z of the normal net, their points made doubles once:
-// every lane is, bit for bit, what WeightsAt, EvaluateNet and EvaluateAxis give its sample
-// alone. A sample costs mostly the latency of its ten-term sums; four at once take hardly
-// longer than one, and the samplers ask every sample's nz first.
-struct SampleQuad {
-  static constexpr int kLanes = 4;
-  // Each point's coordinates, and the normals' z, repeated in both lanes: a product then
-  // reads its factor straight from memory.
-  alignas(16) double net[4][10][2];  // x, y, z of the positions, z of the normals
-  int64_t first = -1;  // index i of lane 0; -1: none yet
-  double t = 0.0;  // the row
-  alignas(16) double s[kLanes], w2[kLanes];
-  alignas(16) double k[10][kLanes];
-  alignas(16) double x[kLanes], y[kLanes], z[kLanes], nz[kLanes];
-
-  SampleQuad(const CubicNet& position, const CubicNet& normal) {
-    const NetInDoubles p = InDoubles(position), n = InDoubles(normal);
-    for (int j = 0; j < 10; ++j)
-      for (int lane = 0; lane < 2; ++lane) {
-        net[0][j][lane] = p.x[j];
-        net[1][j][lane] = p.y[j];
-        net[2][j][lane] = p.z[j];
-        net[3][j][lane] = n.z[j];
-      }
-  }
-
-  bool Holds(int64_t i, double row_t) const {
-    return first >= 0 && t == row_t && i >= first && i < first + kLanes;
-  }
-
-  void Compute(int64_t i, double ds, double row_t) {
-    first = i;
-    t = row_t;
-    const __m128d tv = _mm_set1_pd(row_t);
-    for (int h = 0; h < kLanes; h += 2) {
-      const double i0 = static_cast<double>(i + h), i1 = static_cast<double>(i + h + 1);
-      const __m128d sv = _mm_mul_pd(_mm_set_pd(i1, i0), _mm_set1_pd(ds));
-      const __m128d w2v = _mm_sub_pd(_mm_sub_pd(_mm_set1_pd(1.0), sv), tv);
-      _mm_store_pd(s + h, sv);
-      _mm_store_pd(w2 + h, w2v);
-      const __m128d w[3] = {sv, tv, w2v};
-      for (int a = 0; a < 3; ++a)
-        for (int b = 0; b < 3; ++b)
-          _mm_store_pd(
-              k[3 * a + b] + h,
-              b == a ? _mm_mul_pd(_mm_mul_pd(w[a], w[a]), w[a])
-                     : _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(3.0), w[a]), w[a]), w[b]));
-      _mm_store_pd(k[9] + h, _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(6.0), w[0]), w[1]), w[2]));
-    }
-    double* const out[4] = {x, y, z, nz};
-    for (int h = 0; h < kLanes; h += 2)
-      for (int c = 0; c < 4; ++c) {
-        __m128d sum = _mm_setzero_pd();
-        for (int n = 0; n < 10; ++n)
-          sum = _mm_add_pd(sum, _mm_mul_pd(_mm_load_pd(net[c][n]), _mm_load_pd(k[n] + h)));
-        _mm_store_pd(out[c] + h, sum);
-      }
-  }
-};
-
 // One sample: its weights, position and normal z, and its Bernstein weights for the other
 // nets (read from the quad it was computed in, which outlives it).
 struct PatchSample {
@@ -141,7 +81,9 @@ struct PatchSample {
 
 // Sample i of row t, computing the quad it falls in when it is not the one held.
 inline void TakeSample(SampleQuad& quad, int64_t i, double ds, double row_t, PatchSample& out) {
-  if (!quad.Holds(i, row_t)) quad.Compute(i, ds, row_t);
+  const bool held = quad.first >= 0 && quad.t == row_t && i >= quad.first &&
+                    i < quad.first + SampleQuad::kLanes;
+  if (!held) ComputeSampleQuad(quad, i, ds, row_t);
   const int lane = static_cast<int>(i - quad.first);
   out.w[0] = quad.s[lane], out.w[1] = row_t, out.w[2] = quad.w2[lane];
   out.position = PatchPoint{quad.x[lane], quad.y[lane], quad.z[lane]};
@@ -156,7 +98,8 @@ inline void TakeSample(SampleQuad& quad, int64_t i, double ds, double row_t, Pat
 template <typename Visitor>
 void WalkPatchSamples(const CubicPatch& patch, SamplePlan& plan, Visitor& visitor) {
   if (!plan.draws) return;
-  SampleQuad quad(patch.position, patch.normal);
+  SampleQuad quad;
+  StartSampleQuad(quad, patch.position, patch.normal);
   for (int64_t j = 0;;) {
     const double t = static_cast<double>(j) * plan.dt;
     if (!(t <= 1.0) || plan.budget <= 0) return;

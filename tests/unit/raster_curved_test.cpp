@@ -12,6 +12,7 @@
 #include "engine/raster/cubic_patch.h"
 #include "engine/raster/curved_triangle.h"
 #include "engine/raster/patch_sampling.h"
+#include "engine/shading/plain_eight_avx.h"
 #include "raster_test_support.h"
 
 using namespace raster_test;
@@ -682,36 +683,45 @@ TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
 // The walk computes a row's samples four at a time: each must be, bit for bit, the sample
 // computed alone (its weights, its Bernstein weights, its position and its normal's z, and
 // the other normal coordinates from its weights), whichever of the four it is and in
-// whatever order the row asks for them (skips included).
+// whatever order the row asks for them (skips included), with SSE2 and, where the CPU has
+// it, with AVX.
 TEST(SampleQuad, EachLaneIsItsSampleAlone) {
-  Sequence next{11};
-  int compared = 0;
-  for (int n = 0; n < 100; ++n) {
-    const CubicPatch patch = RandomPatch(next, 900.0f);
-    const NetInDoubles normal = InDoubles(patch.normal);
-    const double ds = 1.0 / next(3.0f, 400.0f), t = next(0.0f, 1.0f);
-    SampleQuad quad(patch.position, patch.normal);
-    int64_t i = 0;
-    for (int step = 0; step < 60; ++step) {
-      PatchSample got;
-      TakeSample(quad, i, ds, t, got);
-      const double w[3] = {static_cast<double>(i) * ds, t, 1.0 - static_cast<double>(i) * ds - t};
-      const PatchWeights k = WeightsAt(w);
-      const PatchPoint p = EvaluateNet(patch.position, k);
-      const PatchPoint nrm = EvaluateNet(patch.normal, k);
-      for (int a = 0; a < 3; ++a) ASSERT_EQ(got.w[a], w[a]) << n << " " << i;
-      for (int a = 0; a < 10; ++a) ASSERT_EQ(got.Weight(a), k.k[a]) << n << " " << i;
-      ASSERT_EQ(got.position.x, p.x) << n << " " << i;
-      ASSERT_EQ(got.position.y, p.y) << n << " " << i;
-      ASSERT_EQ(got.position.z, p.z) << n << " " << i;
-      ASSERT_EQ(got.nz, nrm.z) << n << " " << i;
-      ASSERT_EQ(got.Axis(normal.x), nrm.x) << n << " " << i;
-      ASSERT_EQ(got.Axis(normal.y), nrm.y) << n << " " << i;
-      ++compared;
-      i += step % 7 == 6 ? 3 + step % 5 : 1;  // now and then a skip, as off the image
+  for (bool avx : {false, true}) {
+    if (avx && !CpuRunsAvx()) continue;
+    UseSampleQuadAvx(avx);
+    Sequence next{11};
+    int compared = 0;
+    for (int n = 0; n < 100; ++n) {
+      const CubicPatch patch = RandomPatch(next, 900.0f);
+      const NetInDoubles normal = InDoubles(patch.normal);
+      const double ds = 1.0 / next(3.0f, 400.0f), t = next(0.0f, 1.0f);
+      SampleQuad quad;
+      StartSampleQuad(quad, patch.position, patch.normal);
+      ASSERT_EQ(quad.avx, avx);
+      int64_t i = 0;
+      for (int step = 0; step < 60; ++step) {
+        PatchSample got;
+        TakeSample(quad, i, ds, t, got);
+        const double si = static_cast<double>(i) * ds;
+        const double w[3] = {si, t, 1.0 - si - t};
+        const PatchWeights k = WeightsAt(w);
+        const PatchPoint p = EvaluateNet(patch.position, k);
+        const PatchPoint nrm = EvaluateNet(patch.normal, k);
+        for (int a = 0; a < 3; ++a) ASSERT_EQ(got.w[a], w[a]) << n << " " << i;
+        for (int a = 0; a < 10; ++a) ASSERT_EQ(got.Weight(a), k.k[a]) << n << " " << i;
+        ASSERT_EQ(got.position.x, p.x) << n << " " << i;
+        ASSERT_EQ(got.position.y, p.y) << n << " " << i;
+        ASSERT_EQ(got.position.z, p.z) << n << " " << i;
+        ASSERT_EQ(got.nz, nrm.z) << n << " " << i;
+        ASSERT_EQ(got.Axis(normal.x), nrm.x) << n << " " << i;
+        ASSERT_EQ(got.Axis(normal.y), nrm.y) << n << " " << i;
+        ++compared;
+        i += step % 7 == 6 ? 3 + step % 5 : 1;  // now and then a skip, as off the image
+      }
     }
+    EXPECT_EQ(compared, 100 * 60);
   }
-  EXPECT_EQ(compared, 100 * 60);
+  UseSampleQuadAvx(true);
 }
 
 }  // namespace

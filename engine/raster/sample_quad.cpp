@@ -1,0 +1,65 @@
+// The sample quad's set-up and its two-lanes-at-a-time computation (SSE2, always there on a
+// 64-bit processor).
+#include "engine/raster/sample_quad.h"
+
+#include <emmintrin.h>
+
+#include "engine/raster/cubic_patch.h"
+#include "engine/shading/plain_eight_avx.h"
+
+namespace {
+bool g_avx_allowed = true;
+}  // namespace
+
+void UseSampleQuadAvx(bool on) { g_avx_allowed = on; }
+
+void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& normal) {
+  static const bool cpu_avx = CpuRunsAvx();
+  const NetInDoubles p = InDoubles(position), n = InDoubles(normal);
+  for (int j = 0; j < 10; ++j)
+    for (int lane = 0; lane < SampleQuad::kLanes; ++lane) {
+      q.net[0][j][lane] = p.x[j];
+      q.net[1][j][lane] = p.y[j];
+      q.net[2][j][lane] = p.z[j];
+      q.net[3][j][lane] = n.z[j];
+    }
+  q.avx = cpu_avx && g_avx_allowed;
+  q.first = -1;
+  q.t = 0.0;
+}
+
+void ComputeSampleQuad(SampleQuad& q, int64_t i, double ds, double row_t) {
+  q.first = i;
+  q.t = row_t;
+  if (q.avx) {
+    ComputeSampleQuadAvx(q, i, ds, row_t);
+    return;
+  }
+  const __m128d tv = _mm_set1_pd(row_t);
+  for (int h = 0; h < SampleQuad::kLanes; h += 2) {
+    const double i0 = static_cast<double>(i + h), i1 = static_cast<double>(i + h + 1);
+    const __m128d sv = _mm_mul_pd(_mm_set_pd(i1, i0), _mm_set1_pd(ds));
+    const __m128d w2v = _mm_sub_pd(_mm_sub_pd(_mm_set1_pd(1.0), sv), tv);
+    _mm_storeu_pd(q.s + h, sv);
+    _mm_storeu_pd(q.w2 + h, w2v);
+    // WeightsAt's products, in its order.
+    const __m128d w[3] = {sv, tv, w2v};
+    for (int a = 0; a < 3; ++a)
+      for (int b = 0; b < 3; ++b)
+        _mm_storeu_pd(
+            q.k[3 * a + b] + h,
+            b == a ? _mm_mul_pd(_mm_mul_pd(w[a], w[a]), w[a])
+                   : _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(3.0), w[a]), w[a]), w[b]));
+    _mm_storeu_pd(q.k[9] + h,
+                  _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(6.0), w[0]), w[1]), w[2]));
+  }
+  // EvaluateAxis's sums, from 0 in the net's order.
+  double* const out[4] = {q.x, q.y, q.z, q.nz};
+  for (int h = 0; h < SampleQuad::kLanes; h += 2)
+    for (int c = 0; c < 4; ++c) {
+      __m128d sum = _mm_setzero_pd();
+      for (int n = 0; n < 10; ++n)
+        sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(q.net[c][n]), _mm_loadu_pd(q.k[n] + h)));
+      _mm_storeu_pd(out[c] + h, sum);
+    }
+}
