@@ -63,14 +63,25 @@ Frame Ffmpeg(const std::string& name, const std::string& filter) {
   return ReadRaw(out);
 }
 
-// melt: one frame of a colour producer through the filter with MLT properties, as raw RGB.
+// melt: the first frame of a colour producer through the filter with MLT properties, as raw
+// RGB. The consumer renders every frame (real_time=0): in real time it drops the frames it
+// falls behind on when the machine is busy. Even so, on a busy machine melt now and then
+// (about one run in 25 with every core taken) stops before its consumer has written anything
+// and still reports success; such a run is made once more, up to three times in all. Of the
+// five frames asked for, every one is the same.
 Frame Melt(const std::string& name, const std::string& properties) {
   const std::string out = kWork + "/melt-" + name + ".rgb";
-  std::remove(out.c_str());
-  Run("MLT_FREI0R_PLUGIN_PATH='" + kFilterDir + "' melt -silent color:0x204060ff out=0 " +
-          "-filter frei0r.quorvel " + properties + " -consumer 'avformat:" + out + "' " +
-          "f=rawvideo pix_fmt=rgb24 width=320 height=240 progressive=1 </dev/null",
-      kWork + "/melt-" + name + ".log");
+  const size_t frame_bytes = static_cast<size_t>(kWidth) * kHeight * 3;
+  for (int attempt = 1;; ++attempt) {
+    std::remove(out.c_str());
+    Run("MLT_FREI0R_PLUGIN_PATH='" + kFilterDir + "' melt -silent color:0x204060ff out=4 " +
+            "-filter frei0r.quorvel " + properties + " -consumer 'avformat:" + out + "' " +
+            "f=rawvideo pix_fmt=rgb24 width=320 height=240 progressive=1 real_time=0 </dev/null",
+        kWork + "/melt-" + name + ".log");
+    std::ifstream written(out, std::ios::binary | std::ios::ate);
+    const bool whole = written && static_cast<size_t>(written.tellg()) >= frame_bytes;
+    if (whole || attempt == 3) break;
+  }
   return ReadRaw(out);
 }
 
