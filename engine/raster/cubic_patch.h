@@ -72,11 +72,10 @@ inline PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights) 
   add(net.centre, weights.k[9]);
   return r;
 }
+
 // A net's ten points in the net's order, each coordinate made a double once: the curved
 // modes evaluate a patch's nets at every sample, and the products' float to double
-// conversions cost as much as the products. One coordinate may be evaluated alone (each is
-// a sum of its own): where a sample may be dropped on one coordinate, the others need not be
-// computed.
+// conversions cost as much as the products.
 struct NetInDoubles {
   double x[10], y[10], z[10];
 };
@@ -87,13 +86,6 @@ inline NetInDoubles InDoubles(const CubicNet& net) {
     d.x[n] = v.x, d.y[n] = v.y, d.z[n] = v.z;
   }
   return d;
-}
-// One coordinate of such a net at the weights (d.x, d.y or d.z): the very sum EvaluateNet
-// makes for it.
-inline double EvaluateAxis(const double (&axis)[10], const PatchWeights& weights) {
-  double r = 0.0;
-  for (int n = 0; n < 10; ++n) r += axis[n] * weights.k[n];
-  return r;
 }
 
 inline PatchPoint EvaluateNet(const CubicNet& net, const double w[3]) {

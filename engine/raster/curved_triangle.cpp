@@ -25,13 +25,6 @@ bool NoSampleFacesCurrentPass(const CubicPatch& patch) {
   return _DrawBackFaces1 ? side > 0 : side < 0;
 }
 
-// One coordinate of the patch normal (its net in doubles) at the sample. The walk gives
-// every sample's nz (which side faces the viewer); nx and ny are needed only for a sample
-// that is shaded.
-float NormalAxisAt(const double (&axis)[10], const PatchSample& s) {
-  return static_cast<float>(s.Axis(axis));
-}
-
 // The nearest sample so far at the pixel wins (an equal depth fails); without a z-buffer
 // every sample passes. The z-buffer as the patch found it (its cells checked against the
 // buffer's real extent, as every depth test does), read once for all its samples.
@@ -53,7 +46,6 @@ float EdgeFade(float nz) {
 }
 
 struct BezierSampler {
-  NetInDoubles normal;  // the patch's normal net
   unsigned char* image;
   unsigned char* background;
   __Texture* textures;
@@ -81,7 +73,7 @@ struct BezierSampler {
       prev.valid = 0;
       return;
     }
-    __Point n{NormalAxisAt(normal.x, s), NormalAxisAt(normal.y, s), nz};
+    __Point n{static_cast<float>(s.nx), static_cast<float>(s.ny), nz};
     if (plain) {
       plain->Add(x, y, z, n, s.column, s.row, EdgeFade(n.z));
       if (plain->Full()) plain->Flush(image);
@@ -156,8 +148,7 @@ void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, 
   // A patch turned away as a whole (about half of a closed surface's) changes nothing.
   if (NoSampleFacesCurrentPass(patch)) return;
   SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
-  BezierSampler sampler{InDoubles(patch.normal),
-                        image,
+  BezierSampler sampler{image,
                         background,
                         textures,
                         mats,

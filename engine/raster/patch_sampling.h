@@ -59,24 +59,12 @@ double RowDistanceOutside(const CubicNet& net, const SamplePlan& plan, double t)
 // Steps that cannot leave the region a distance `miss` outside the bounds, at least one.
 int64_t StepsToSkip(double miss, double step, double speed);
 
-// One sample: its weights, position and normal z, and its Bernstein weights for the other
-// nets (read from the quad it was computed in, which outlives it).
+// One sample: its weights, position and normal.
 struct PatchSample {
   double w[3];  // barycentric weights of corners a, b, c: s, t, 1 - s - t
   PatchPoint position;  // without the origin
-  double nz;  // the normal net's z there
+  double nz, nx, ny;  // the normal net there
   int column, row;
-  const SampleQuad* quad;
-  int lane;
-
-  // Bernstein weight n.
-  double Weight(int n) const { return quad->k[n][lane]; }
-  // One coordinate of a net in doubles at the sample: the very sum EvaluateAxis makes.
-  double Axis(const double (&axis)[10]) const {
-    double r = 0.0;
-    for (int n = 0; n < 10; ++n) r += axis[n] * quad->k[n][lane];
-    return r;
-  }
 };
 
 // Sample i of row t, computing the quad it falls in when it is not the one held.
@@ -88,8 +76,8 @@ inline void TakeSample(SampleQuad& quad, int64_t i, double ds, double row_t, Pat
   out.w[0] = quad.s[lane], out.w[1] = row_t, out.w[2] = quad.w2[lane];
   out.position = PatchPoint{quad.x[lane], quad.y[lane], quad.z[lane]};
   out.nz = quad.nz[lane];
-  out.quad = &quad;
-  out.lane = lane;
+  out.nx = quad.nx[lane];
+  out.ny = quad.ny[lane];
 }
 
 // Walks the samples in order. The visitor gets Break() wherever the previous sample of the

@@ -22,6 +22,8 @@ void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& no
       q.net[1][j][lane] = p.y[j];
       q.net[2][j][lane] = p.z[j];
       q.net[3][j][lane] = n.z[j];
+      q.net[4][j][lane] = n.x[j];
+      q.net[5][j][lane] = n.y[j];
     }
   q.avx = cpu_avx && g_avx_allowed;
   q.first = -1;
@@ -54,9 +56,9 @@ void ComputeSampleQuad(SampleQuad& q, int64_t i, double ds, double row_t) {
                   _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(6.0), w[0]), w[1]), w[2]));
   }
   // EvaluateAxis's sums, from 0 in the net's order.
-  double* const out[4] = {q.x, q.y, q.z, q.nz};
+  double* const out[6] = {q.x, q.y, q.z, q.nz, q.nx, q.ny};
   for (int h = 0; h < SampleQuad::kLanes; h += 2)
-    for (int c = 0; c < 4; ++c) {
+    for (int c = 0; c < 6; ++c) {
       __m128d sum = _mm_setzero_pd();
       for (int n = 0; n < 10; ++n)
         sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(q.net[c][n]), _mm_loadu_pd(q.k[n] + h)));

@@ -1,6 +1,6 @@
 // Four neighbouring samples of a curved patch's row computed side by side: their weights,
-// Bernstein weights, positions and normal z. Every lane is, bit for bit, what WeightsAt,
-// EvaluateNet and EvaluateAxis give its sample alone (the same products and sums in the same
+// positions and normals. Every lane is, bit for bit, what WeightsAt and EvaluateNet give its
+// sample alone (the same products and sums in the same
 // order, in double). A sample costs mostly the latency of its ten-term sums; four at once
 // take hardly longer than one. Two lanes at a time with SSE2, or all four with AVX where the
 // CPU has it (the one path built for AVX lives in its own file and sees only this record).
@@ -13,14 +13,15 @@ struct CubicNet;
 struct SampleQuad {
   static constexpr int kLanes = 4;
   // The factors of the four sums, each repeated in every lane, so that a product reads its
-  // factor straight from memory: x, y and z of the position net, z of the normal net.
-  alignas(16) double net[4][10][kLanes];
+  // factor straight from memory: x, y and z of the position net, z, x and y of the normal
+  // net.
+  alignas(16) double net[6][10][kLanes];
   bool avx;  // compute with AVX
   int64_t first;  // index i of lane 0; -1: none yet
   double t;  // the row
   alignas(16) double s[kLanes], w2[kLanes];
-  alignas(16) double k[10][kLanes];
-  alignas(16) double x[kLanes], y[kLanes], z[kLanes], nz[kLanes];
+  alignas(16) double k[10][kLanes];  // the Bernstein weights (scratch of the SSE2 path)
+  alignas(16) double x[kLanes], y[kLanes], z[kLanes], nz[kLanes], nx[kLanes], ny[kLanes];
 };
 
 // A quad for the patch with these nets, holding no samples yet.

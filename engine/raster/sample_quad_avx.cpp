@@ -37,9 +37,8 @@ void ComputeSampleQuadAvx(SampleQuad& q, int64_t i, double ds, double row_t) {
                  : _mm256_mul_pd(
                        _mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(3.0), w[a]), w[a]), w[b]);
   k[9] = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(6.0), w[0]), w[1]), w[2]);
-  for (int n = 0; n < 10; ++n) Store(q.k[n], k[n]);
-  double* const out[4] = {q.x, q.y, q.z, q.nz};
-  for (int c = 0; c < 4; ++c) {
+  double* const out[6] = {q.x, q.y, q.z, q.nz, q.nx, q.ny};
+  for (int c = 0; c < 6; ++c) {
     __m256d sum = _mm256_setzero_pd();
     for (int n = 0; n < 10; ++n)
       sum = _mm256_add_pd(sum, _mm256_mul_pd(_mm256_loadu_pd(q.net[c][n]), k[n]));

@@ -542,38 +542,15 @@ CubicPatch RandomPatch(Sequence& next, float reach) {
   return BuildCubicPatch(corner[0], corner[1], corner[2]);
 }
 
-// The curved modes evaluate the normal one coordinate at a time (nz decides whether a sample
-// is drawn at all), from the net made doubles once: each coordinate must be, bit for bit, the
-// one the whole evaluation gives, for the position net and the normal net alike.
-TEST(CubicNetAxis, EachCoordinateIsThatOfTheWholeEvaluation) {
-  Sequence next{7};
-  int compared = 0;
-  for (int patch_index = 0; patch_index < 200; ++patch_index) {
-    const CubicPatch patch = RandomPatch(next, 500.0f);
-    for (int sample = 0; sample < 20; ++sample) {
-      const double s = next(0.0f, 1.0f), t = next(0.0f, 1.0f) * (1.0 - s);
-      const double w[3] = {s, t, 1.0 - s - t};
-      const PatchWeights k = WeightsAt(w);
-      for (const CubicNet* net : {&patch.position, &patch.normal}) {
-        const PatchPoint whole = EvaluateNet(*net, k);
-        const NetInDoubles d = InDoubles(*net);
-        ASSERT_EQ(EvaluateAxis(d.x, k), whole.x) << patch_index;
-        ASSERT_EQ(EvaluateAxis(d.y, k), whole.y) << patch_index;
-        ASSERT_EQ(EvaluateAxis(d.z, k), whole.z) << patch_index;
-        ++compared;
-      }
-    }
-  }
-  EXPECT_EQ(compared, 200 * 20 * 2);
-  // And the sums are the net's: at a corner the corner itself, at the centre of weights
-  // the mean of the ten points weighted 1/27, 1/9 and 2/9.
+// The nets' sums are the nets': at a corner the corner itself.
+TEST(CubicNet, AtACornerIsTheCorner) {
   __Point3ds a{}, b{}, c{};
   a.x = 3.0f, b.y = 6.0f, c.z = 9.0f;
   a.nz = b.nz = c.nz = 1.0f;
   const CubicPatch flat = BuildCubicPatch(a, b, c);
   const double at_b[3] = {0.0, 1.0, 0.0};
-  EXPECT_EQ(EvaluateAxis(InDoubles(flat.position).y, WeightsAt(at_b)), 6.0);
-  EXPECT_EQ(EvaluateAxis(InDoubles(flat.normal).z, WeightsAt(at_b)), 1.0);
+  EXPECT_EQ(EvaluateNet(flat.position, WeightsAt(at_b)).y, 6.0);
+  EXPECT_EQ(EvaluateNet(flat.normal, WeightsAt(at_b)).z, 1.0);
 }
 
 CubicNet NetWithNz(const float nz[10]) {
@@ -681,8 +658,7 @@ TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
 }
 
 // The walk computes a row's samples four at a time: each must be, bit for bit, the sample
-// computed alone (its weights, its Bernstein weights, its position and its normal's z, and
-// the other normal coordinates from its weights), whichever of the four it is and in
+// computed alone (its weights, its position and its normal), whichever of the four it is and in
 // whatever order the row asks for them (skips included), with SSE2 and, where the CPU has
 // it, with AVX.
 TEST(SampleQuad, EachLaneIsItsSampleAlone) {
@@ -693,7 +669,6 @@ TEST(SampleQuad, EachLaneIsItsSampleAlone) {
     int compared = 0;
     for (int n = 0; n < 100; ++n) {
       const CubicPatch patch = RandomPatch(next, 900.0f);
-      const NetInDoubles normal = InDoubles(patch.normal);
       const double ds = 1.0 / next(3.0f, 400.0f), t = next(0.0f, 1.0f);
       SampleQuad quad;
       StartSampleQuad(quad, patch.position, patch.normal);
@@ -708,13 +683,12 @@ TEST(SampleQuad, EachLaneIsItsSampleAlone) {
         const PatchPoint p = EvaluateNet(patch.position, k);
         const PatchPoint nrm = EvaluateNet(patch.normal, k);
         for (int a = 0; a < 3; ++a) ASSERT_EQ(got.w[a], w[a]) << n << " " << i;
-        for (int a = 0; a < 10; ++a) ASSERT_EQ(got.Weight(a), k.k[a]) << n << " " << i;
         ASSERT_EQ(got.position.x, p.x) << n << " " << i;
         ASSERT_EQ(got.position.y, p.y) << n << " " << i;
         ASSERT_EQ(got.position.z, p.z) << n << " " << i;
         ASSERT_EQ(got.nz, nrm.z) << n << " " << i;
-        ASSERT_EQ(got.Axis(normal.x), nrm.x) << n << " " << i;
-        ASSERT_EQ(got.Axis(normal.y), nrm.y) << n << " " << i;
+        ASSERT_EQ(got.nx, nrm.x) << n << " " << i;
+        ASSERT_EQ(got.ny, nrm.y) << n << " " << i;
         ++compared;
         i += step % 7 == 6 ? 3 + step % 5 : 1;  // now and then a skip, as off the image
       }
