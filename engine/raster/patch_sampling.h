@@ -59,12 +59,13 @@ double RowDistanceOutside(const CubicNet& net, const SamplePlan& plan, double t)
 // Steps that cannot leave the region a distance `miss` outside the bounds, at least one.
 int64_t StepsToSkip(double miss, double step, double speed);
 
-// One sample: its weights, position and normal.
+// One sample: its weights, position and normal, and where it lands.
 struct PatchSample {
   double w[3];  // barycentric weights of corners a, b, c: s, t, 1 - s - t
   PatchPoint position;  // without the origin
   double nz, nx, ny;  // the normal net there
-  int column, row;
+  double miss;  // DistanceOutside the image's bounds, origin added
+  int column, row;  // its pixel, where miss is 0
 };
 
 // Sample i of row t, computing the quad it falls in when it is not the one held.
@@ -78,6 +79,9 @@ inline void TakeSample(SampleQuad& quad, int64_t i, double ds, double row_t, Pat
   out.nz = quad.nz[lane];
   out.nx = quad.nx[lane];
   out.ny = quad.ny[lane];
+  out.miss = quad.miss[lane];
+  out.column = quad.column[lane];
+  out.row = quad.row[lane];
 }
 
 // Walks the samples in order. The visitor gets Break() wherever the previous sample of the
@@ -87,7 +91,8 @@ template <typename Visitor>
 void WalkPatchSamples(const CubicPatch& patch, SamplePlan& plan, Visitor& visitor) {
   if (!plan.draws) return;
   SampleQuad quad;
-  StartSampleQuad(quad, patch.position, patch.normal);
+  StartSampleQuad(quad, patch.position, patch.normal, plan.ox, plan.oy, plan.image.x0,
+                  plan.image.x1, plan.image.y0, plan.image.y1);
   for (int64_t j = 0;;) {
     const double t = static_cast<double>(j) * plan.dt;
     if (!(t <= 1.0) || plan.budget <= 0) return;
@@ -110,15 +115,11 @@ void WalkPatchSamples(const CubicPatch& patch, SamplePlan& plan, Visitor& visito
       // store per sample).
       PatchSample sample;
       TakeSample(quad, i, plan.ds, t, sample);
-      const double x = sample.position.x + plan.ox, y = sample.position.y + plan.oy;
-      const double miss = DistanceOutside(plan.image, x, y);
-      if (miss > 0.0) {
+      if (sample.miss > 0.0) {
         visitor.Break();
-        i += StepsToSkip(miss, plan.ds, plan.speed);
+        i += StepsToSkip(sample.miss, plan.ds, plan.speed);
         continue;
       }
-      sample.column = TruncToInt(x + 0.5);
-      sample.row = TruncToInt(y + 0.5);
       if (sample.column < 0 || sample.row < 0 || sample.column >= Zwidth ||
           sample.row >= Zheight)
         visitor.Break();

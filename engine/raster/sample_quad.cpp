@@ -3,6 +3,7 @@
 #include "engine/raster/sample_quad.h"
 
 #include <emmintrin.h>
+#include <math.h>
 
 #include "engine/raster/cubic_patch.h"
 #include "engine/shading/plain_eight_avx.h"
@@ -13,7 +14,8 @@ bool g_avx_allowed = true;
 
 void UseSampleQuadAvx(bool on) { g_avx_allowed = on; }
 
-void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& normal) {
+void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& normal,
+                     double ox, double oy, double x0, double x1, double y0, double y1) {
   static const bool cpu_avx = CpuRunsAvx();
   const NetInDoubles p = InDoubles(position), n = InDoubles(normal);
   for (int j = 0; j < 10; ++j)
@@ -25,6 +27,7 @@ void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& no
       q.net[4][j][lane] = n.x[j];
       q.net[5][j][lane] = n.y[j];
     }
+  q.ox = ox, q.oy = oy, q.x0 = x0, q.x1 = x1, q.y0 = y0, q.y1 = y1;
   q.avx = cpu_avx && g_avx_allowed;
   q.first = -1;
   q.t = 0.0;
@@ -64,4 +67,22 @@ void ComputeSampleQuad(SampleQuad& q, int64_t i, double ds, double row_t) {
         sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(q.net[c][n]), _mm_loadu_pd(q.k[n] + h)));
       _mm_storeu_pd(out[c] + h, sum);
     }
+  // Where they land: DistanceOutside and the pixel's truncation, as the walk takes them.
+  for (int h = 0; h < SampleQuad::kLanes; h += 2) {
+    const __m128d x = _mm_add_pd(_mm_loadu_pd(q.x + h), _mm_set1_pd(q.ox));
+    const __m128d y = _mm_add_pd(_mm_loadu_pd(q.y + h), _mm_set1_pd(q.oy));
+    const __m128d zero = _mm_setzero_pd();
+    const __m128d dx = _mm_max_pd(_mm_max_pd(zero, _mm_sub_pd(_mm_set1_pd(q.x0), x)),
+                                  _mm_sub_pd(x, _mm_set1_pd(q.x1)));
+    const __m128d dy = _mm_max_pd(_mm_max_pd(zero, _mm_sub_pd(_mm_set1_pd(q.y0), y)),
+                                  _mm_sub_pd(y, _mm_set1_pd(q.y1)));
+    const __m128d nan = _mm_or_pd(_mm_cmpunord_pd(x, x), _mm_cmpunord_pd(y, y));
+    const __m128d miss = _mm_or_pd(_mm_and_pd(nan, _mm_set1_pd(INFINITY)),
+                                   _mm_andnot_pd(nan, _mm_max_pd(dx, dy)));
+    _mm_storeu_pd(q.miss + h, miss);
+    const __m128d half = _mm_set1_pd(0.5);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(q.column + h),
+                     _mm_cvttpd_epi32(_mm_add_pd(x, half)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(q.row + h), _mm_cvttpd_epi32(_mm_add_pd(y, half)));
+  }
 }

@@ -658,7 +658,8 @@ TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
 }
 
 // The walk computes a row's samples four at a time: each must be, bit for bit, the sample
-// computed alone (its weights, its position and its normal), whichever of the four it is and in
+// computed alone (its weights, its position and its normal, its distance outside the image
+// and, inside, its pixel), whichever of the four it is and in
 // whatever order the row asks for them (skips included), with SSE2 and, where the CPU has
 // it, with AVX.
 TEST(SampleQuad, EachLaneIsItsSampleAlone) {
@@ -666,12 +667,15 @@ TEST(SampleQuad, EachLaneIsItsSampleAlone) {
     if (avx && !CpuRunsAvx()) continue;
     UseSampleQuadAvx(avx);
     Sequence next{11};
-    int compared = 0;
+    int compared = 0, inside = 0;
     for (int n = 0; n < 100; ++n) {
       const CubicPatch patch = RandomPatch(next, 900.0f);
       const double ds = 1.0 / next(3.0f, 400.0f), t = next(0.0f, 1.0f);
+      const double ox = next(0.0f, 640.0f), oy = next(0.0f, 480.0f);
+      const SampleBounds image{-1.5, 639.5, -1.5, 479.5};
       SampleQuad quad;
-      StartSampleQuad(quad, patch.position, patch.normal);
+      StartSampleQuad(quad, patch.position, patch.normal, ox, oy, image.x0, image.x1, image.y0,
+                      image.y1);
       ASSERT_EQ(quad.avx, avx);
       int64_t i = 0;
       for (int step = 0; step < 60; ++step) {
@@ -689,11 +693,20 @@ TEST(SampleQuad, EachLaneIsItsSampleAlone) {
         ASSERT_EQ(got.nz, nrm.z) << n << " " << i;
         ASSERT_EQ(got.nx, nrm.x) << n << " " << i;
         ASSERT_EQ(got.ny, nrm.y) << n << " " << i;
+        const double x = p.x + ox, y = p.y + oy;
+        ASSERT_EQ(got.miss, DistanceOutside(image, x, y)) << n << " " << i;
+        if (got.miss == 0.0) {
+          ASSERT_EQ(got.column, TruncToInt(x + 0.5)) << n << " " << i;
+          ASSERT_EQ(got.row, TruncToInt(y + 0.5)) << n << " " << i;
+          ++inside;
+        }
         ++compared;
         i += step % 7 == 6 ? 3 + step % 5 : 1;  // now and then a skip, as off the image
       }
     }
     EXPECT_EQ(compared, 100 * 60);
+    EXPECT_GT(inside, 600);
+    EXPECT_LT(inside, compared - 600);
   }
   UseSampleQuadAvx(true);
 }
