@@ -39,14 +39,18 @@ void ComputeSampleQuadAvx(SampleQuad& q, int64_t i, double ds, double row_t) {
                        _mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(3.0), w[a]), w[a]), w[b]);
   k[9] = _mm256_mul_pd(_mm256_mul_pd(_mm256_mul_pd(_mm256_set1_pd(6.0), w[0]), w[1]), w[2]);
   double* const out[6] = {q.x, q.y, q.z, q.nz, q.nx, q.ny};
+  __m256d sums[6];
   for (int c = 0; c < 6; ++c) {
     __m256d sum = _mm256_setzero_pd();
     for (int n = 0; n < 10; ++n)
       sum = _mm256_add_pd(sum, _mm256_mul_pd(_mm256_loadu_pd(q.net[c][n]), k[n]));
     Store(out[c], sum);
+    sums[c] = sum;
   }
-  const __m256d x = _mm256_add_pd(_mm256_loadu_pd(q.x), _mm256_set1_pd(q.ox));
-  const __m256d y = _mm256_add_pd(_mm256_loadu_pd(q.y), _mm256_set1_pd(q.oy));
+  // The positions from the registers: loaded back from the halves just stored, they would
+  // wait for both stores.
+  const __m256d x = _mm256_add_pd(sums[0], _mm256_set1_pd(q.ox));
+  const __m256d y = _mm256_add_pd(sums[1], _mm256_set1_pd(q.oy));
   const __m256d zero = _mm256_setzero_pd();
   const __m256d dx = _mm256_max_pd(_mm256_max_pd(zero, _mm256_sub_pd(_mm256_set1_pd(q.x0), x)),
                                    _mm256_sub_pd(x, _mm256_set1_pd(q.x1)));
