@@ -13,10 +13,8 @@
 #pragma once
 
 #include <emmintrin.h>
-#include <math.h>
 #include <stdint.h>
 
-#include <algorithm>
 
 #include "engine/engine_state.h"
 #include "engine/raster/cubic_patch.h"
@@ -44,16 +42,9 @@ struct SamplePlan {
 // 1) and the bounds that keep the walk finite.
 SamplePlan PlanPatchSamples(const CubicPatch& patch, int origin_x, int origin_y);
 
-// Chebyshev distance from a point in image coordinates to the bounds; 0 inside. Inline: it
-// is asked for every sample.
-inline double DistanceOutside(const SampleBounds& b, double x, double y) {
-  if (!(x == x) || !(y == y)) return INFINITY;
-  const double dx = std::max({0.0, b.x0 - x, x - b.x1});
-  const double dy = std::max({0.0, b.y0 - y, y - b.y1});
-  return std::max(dx, dy);
-}
-
-// The same from the hull of row t of the patch (the cubic curve s -> P(s, t)).
+// The Chebyshev distance from the hull of row t of the patch (the cubic curve s -> P(s, t))
+// to the bounds; 0 where the hull reaches them. (A sample's own distance is found with its
+// position, in the sample quad.)
 double RowDistanceOutside(const CubicNet& net, const SamplePlan& plan, double t);
 
 // Steps that cannot leave the region a distance `miss` outside the bounds, at least one.

@@ -242,6 +242,31 @@ TEST(BlockSizes, NewTextureAsksForItsTexelsExactly) {
   EXPECT_EQ(LivePageBlocks(), 0);
 }
 
+// A texture converted to the engine's other depth asks for its texels and no more, and
+// gives its old block back: 5 x 3 texels of 4 channels, 60 words to 60 bytes and back.
+TEST(BlockSizes, ConvertedTextureAsksForItsTexelsExactly) {
+  const unsigned char deep_before = __GetDeep();
+  __Texture t{};
+  t.present = 1;
+  t.width = 5;
+  t.height = 3;
+  t.pixels = static_cast<unsigned char*>(EngineAlloc(5 * 3 * 4 * 2));
+  ASSERT_NE(t.pixels, nullptr);
+  t.deep = 1;
+  for (unsigned char deep : {0, 1}) {
+    __SetDeep(deep);
+    FailPageAllocAt(0);
+    __ConvertText(&t);
+    EXPECT_EQ(t.deep, deep);
+    EXPECT_EQ(PageAllocCalls(), 1);
+    EXPECT_EQ(PageAllocBytes(), deep ? 120u : 60u);
+    EXPECT_EQ(LivePageBlocks(), 1) << "the old block given back";
+  }
+  EngineFree(t.pixels);
+  __SetDeep(deep_before);
+  EXPECT_EQ(LivePageBlocks(), 0);
+}
+
 INSTANTIATE_TEST_SUITE_P(Scenes, AllocationFaults,
                          ::testing::Values(Scene{5, false, true, 400}, Scene{5, true, false, 400},
                                            Scene{1, false, false, 100},

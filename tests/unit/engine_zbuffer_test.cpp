@@ -45,6 +45,12 @@ TEST(EngineZBuffer, StaleRecordedSizeNeverIndexesPastTheBuffer) {
   EdgeSegment edge = MakeEdgeSegment(0, 0, 0, 0);
   PlotBySegmentDistance(nullptr, 0, 0, 0, edge, 0, 0, 1, 1, &restore);
   for (int i = 0; i < 16; ++i) EXPECT_EQ(cells[i], -1e30f);
+  // A recorded size narrower than the buffer but taller: a row below the buffer's own is
+  // refused, though over the narrower rows its index would still fall among the real cells.
+  Zwidth = 2;
+  EXPECT_EQ(ZBuffCellIndex(1, 5), -1);
+  EXPECT_EQ(ZBuffCellIndex(1, 3), 7);
+  Zwidth = 100;
   // A cell inside both extents still works.
   EXPECT_TRUE(TestAt(2, 0, z, cell, old_depth));
   EXPECT_EQ(cell, 2);

@@ -278,6 +278,37 @@ TEST(ModelLoader, TwoObjectsLoadTheFirstAndChainToTheSecond) {
 }
 
 // Bad file headers: short, wrong magic, no objects, no first object.
+// A memory source reads only within its bytes, through ReadSource and through its own
+// read function alike (a caller may hold either): ranges at the end, past it, straddling it,
+// empty ones at the very end and negative offsets.
+TEST(ModelSource, MemoryReadsStayWithinItsBytes) {
+  std::vector<uint8_t> bytes(16);
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<uint8_t>(i + 1);
+  MemoryBytes mem = {bytes.data(), bytes.size()};
+  const ModelSource src = MemorySource(&mem);
+  EXPECT_EQ(src.size, 16);
+  struct Range {
+    int64_t offset;
+    size_t bytes;
+    bool inside;
+  };
+  const Range ranges[] = {{0, 16, true},  {8, 8, true},  {15, 1, true},  {16, 0, true},
+                          {10, 8, false}, {16, 1, false}, {17, 0, false}, {-1, 1, false},
+                          {1, 16, false}, {8, SIZE_MAX, false}};
+  for (const Range& r : ranges) {
+    for (bool own : {false, true}) {
+      uint8_t out[16] = {};
+      const bool read = own ? src.read_at(src.context, r.offset, out, r.bytes)
+                            : ReadSource(&src, r.offset, out, r.bytes);
+      EXPECT_EQ(read, r.inside) << r.offset << " + " << r.bytes << (own ? " (own)" : "");
+      if (read && r.bytes > 0) {
+        EXPECT_EQ(out[0], bytes[r.offset]);
+        EXPECT_EQ(out[r.bytes - 1], bytes[r.offset + r.bytes - 1]);
+      }
+    }
+  }
+}
+
 TEST(ModelLoader, BadFileHeaders) {
   const std::vector<uint8_t> good = MinimalFile();
   ExpectRejected(std::vector<uint8_t>(good.begin(), good.begin() + 16));  // header only

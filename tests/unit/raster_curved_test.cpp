@@ -4,6 +4,9 @@
 // and patches built from hostile input.
 #include <gtest/gtest.h>
 
+#include <math.h>
+
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <set>
@@ -18,6 +21,15 @@
 using namespace raster_test;
 
 namespace {
+
+// The Chebyshev distance of a point in image coordinates from the bounds, 0 inside, infinite
+// for a point that is not a number: what the walk takes a sample's distance to be.
+double DistanceOutside(const SampleBounds& b, double x, double y) {
+  if (!(x == x) || !(y == y)) return INFINITY;
+  const double dx = std::max({0.0, b.x0 - x, x - b.x1});
+  const double dy = std::max({0.0, b.y0 - y, y - b.y1});
+  return std::max(dx, dy);
+}
 
 constexpr int kSide = 64;
 
@@ -713,6 +725,16 @@ TEST(SampleQuad, EachLaneIsItsSampleAlone) {
     EXPECT_EQ(compared, 100 * 60);
     EXPECT_GT(inside, 600);
     EXPECT_LT(inside, compared - 600);
+    // A position that is not a number lies infinitely far outside, in every lane.
+    CubicPatch lost = RandomPatch(next, 900.0f);
+    lost.position.centre.y = NAN;
+    SampleQuad quad;
+    StartSampleQuad(quad, lost.position, lost.normal, 0.0, 0.0, -1.5, 639.5, -1.5, 479.5);
+    for (int64_t i = 1; i <= 4; ++i) {
+      PatchSample got;
+      TakeSample(quad, i, 0.01, 0.3, got);
+      EXPECT_EQ(got.miss, INFINITY) << i;
+    }
   }
   UseSampleQuadAvx(true);
 }
