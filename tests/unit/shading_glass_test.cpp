@@ -254,6 +254,15 @@ TEST_P(GlassStage, FootprintAveragesBetweenTheTwoTargets) {
               1e-6f);
   EXPECT_NEAR(e[0], 2.0f * Level(8) / (5.0f * Max()), 1e-6f);
 
+  // With aberration 50 (k = 0.75) each channel's footprint is its own: red reaches 4 columns
+  // (5 samples, 2 inside: 0.4), green 3 (4 samples at steps of 0.75, the last, -0.75,
+  // inside: 0.25), blue 2.25 (3 samples, none inside: 0). The opacity is their mean.
+  float spread[3] = {0.5f, 0.5f, 0.5f};
+  EXPECT_NEAR(Run(-3.0f, 10.0f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 4.0f, 50.0f), spread, &prev),
+              (0.4f + 0.25f + 0.0f) / 3.0f, 1e-6f);
+  EXPECT_NEAR(spread[1], Level(8) / (4.0f * Max()), 1e-6f);
+  EXPECT_NEAR(spread[2], 0.0f, 1e-6f);
+
   // Without quality, or with _DrawBackFaces 1, or an invalid previous sample: single mode.
   for (int variant = 0; variant < 3; ++variant) {
     _Quality = variant == 0 ? 0 : 1;
