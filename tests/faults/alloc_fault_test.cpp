@@ -250,8 +250,9 @@ TEST(BlockSizes, ConvertedTextureAsksForItsTexelsExactly) {
   t.present = 1;
   t.width = 5;
   t.height = 3;
-  t.pixels = static_cast<unsigned char*>(EngineAlloc(5 * 3 * 4 * 2));
-  ASSERT_NE(t.pixels, nullptr);
+  unsigned char* const words = static_cast<unsigned char*>(EngineAlloc(5 * 3 * 4 * 2));
+  ASSERT_NE(words, nullptr);
+  t.pixels = words;  // a packed field: written and read by value
   t.deep = 1;
   for (unsigned char deep : {0, 1}) {
     __SetDeep(deep);
