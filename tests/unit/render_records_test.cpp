@@ -35,6 +35,7 @@ struct Captured {
   material3ds mats[2];
   __Texture textures[8];
   std::vector<uint16_t> first_texel[8];  // the first texel of each present slot
+  std::vector<uint16_t> last_row_texel[8];  // and the first texel of its last row
   int mat_count = 0;
   int light_count = 0;
   light3ds lights[2];
@@ -57,9 +58,14 @@ float CaptureShader(float origin_x, float origin_y, unsigned char*, unsigned cha
     for (int i = 0; i < 8; ++i) {
       const __Texture& t = textures[i];
       if (!t.present || !t.pixels) continue;
-      for (int c = 0; c < 4; ++c)
+      const size_t last_row = static_cast<size_t>(t.height - 1) * t.width * 4;
+      for (int c = 0; c < 4; ++c) {
         g_seen.first_texel[i].push_back(
             t.deep ? reinterpret_cast<const uint16_t*>(t.pixels)[c] : t.pixels[c]);
+        g_seen.last_row_texel[i].push_back(
+            t.deep ? reinterpret_cast<const uint16_t*>(t.pixels)[last_row + c]
+                   : t.pixels[last_row + c]);
+      }
     }
     g_seen.mat_count = mat_count;
     g_seen.light_count = light_count;
@@ -299,16 +305,21 @@ TEST_F(RenderRecordsTest, ParameterConversionsReachTheEngineRecords) {
   for (int slot : {4, 5, 6}) EXPECT_EQ(g_seen.textures[slot].present, 0);
 }
 
-// A 16-bit render hands 16-bit textures: channels in the host's 0..32768 range.
+// A 16-bit render hands 16-bit textures: channels in the host's 0..32768 range, every row
+// read from its own place in the layer (the last row differs from the others).
 TEST_F(RenderRecordsTest, DeepRenderHandsDeepTextures) {
   qvhost::RenderSettings deep;
   deep.deep = true;
   job_->SetSettings(deep);
-  job_->SetTextureLayer(28, Plain(4, 4, 8, 255, 0, 51));  // "Texture of reflection"
+  qvhost::Image layer = Plain(4, 4, 8, 255, 0, 51);
+  for (size_t i = 3 * 4 * 4; i < layer.rgba.size(); i += 4)
+    layer.rgba[i] = 0, layer.rgba[i + 1] = 255, layer.rgba[i + 2] = 0;
+  job_->SetTextureLayer(28, layer);  // "Texture of reflection"
   Render();
   ASSERT_EQ(g_seen.textures[3].present, 1);
   EXPECT_EQ(g_seen.textures[3].deep, 1);
   EXPECT_EQ(g_seen.first_texel[3], (std::vector<uint16_t>{6554, 0, 32768, 32768}));
+  EXPECT_EQ(g_seen.last_row_texel[3], (std::vector<uint16_t>{0, 32768, 0, 32768}));
 }
 
 // "Cut alpha" at 16 bits clears the whole world (rows are counted in bytes there, twice the

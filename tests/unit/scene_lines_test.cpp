@@ -302,6 +302,36 @@ TEST_F(LineModes, ShaderColourCarriesFromPixelToPixel) {
   EXPECT_EQ(StartReds(), want);
 }
 
+// The clip keeps a segment inside the image and its margin as it is, cuts one that crosses
+// the border exactly on the border, whatever its length (one less than a pixel wide
+// included), and refuses one wholly outside.
+TEST_F(LineModes, ClipCutsCrossingSegmentsOnTheBorder) {
+  struct Case {
+    float x0, y0, x1, y1;
+    bool kept;
+    float cx0, cy0, cx1, cy1;  // the ends afterwards
+  };
+  // The image is 64 x 64; with a margin of 2 the border lies at -2 and 66.
+  const Case cases[] = {
+      {3, 4, 50, 60, true, 3, 4, 50, 60},              // inside
+      {-2.25f, 10, -1.75f, 10, true, -2, 10, -1.75f, 10},  // half a pixel, across x = -2
+      {10, 65.75f, 10, 66.25f, true, 10, 65.75f, 10, 66},  // half a pixel, across y = 66
+      {-10, 20, 20, 20, true, -2, 20, 20, 20},         // from the left
+      {20, 20, 90, 20, true, 20, 20, 66, 20},          // out to the right
+      {-3, 10, -2.5f, 10, false, 0, 0, 0, 0},          // short and wholly outside
+      {70, -5, 90, 80, false, 0, 0, 0, 0},             // long and wholly outside
+  };
+  for (const Case& c : cases) {
+    float x0 = c.x0, y0 = c.y0, x1 = c.x1, y1 = c.y1;
+    ASSERT_EQ(ClipSegmentToImage(x0, y0, x1, y1, 2.0f), c.kept) << c.x0 << "," << c.y0;
+    if (!c.kept) continue;
+    EXPECT_FLOAT_EQ(x0, c.cx0) << c.x0 << "," << c.y0;
+    EXPECT_FLOAT_EQ(y0, c.cy0) << c.x0 << "," << c.y0;
+    EXPECT_FLOAT_EQ(x1, c.cx1) << c.x0 << "," << c.y0;
+    EXPECT_FLOAT_EQ(y1, c.cy1) << c.x0 << "," << c.y0;
+  }
+}
+
 TEST_F(LineModes, ThickLineWithWildEndPointsIsBounded) {
   _Quality = 1;
   RecordShaderCalls();

@@ -64,6 +64,22 @@ TEST_F(ReflectionSampler, PercentIsClampedToUnitRange) {
   EXPECT_EQ(Reflect(t, 0, 0, 0, __Point{0, 0, 1}, 0.4f).p, 0.4f);
 }
 
+// With _Quality the four texels around the position are weighed by its fractions: at
+// (74.5, 44.25) on the coordinate map red reads 74.5 and green 44.25, between the columns
+// and between the rows.
+TEST_F(ReflectionSampler, BilinearWeighsTheColumnsAndRowsAround) {
+  for (bool deep : {false, true}) {
+    ResetEngine(64, 64, deep);
+    _Quality = 1;
+    const float m = static_cast<float>(_MaxChannel);
+    Image img = CoordinateMap(deep);
+    const Reflected s = Reflect(RecordOf(img), 10.5f, -19.75f, 5.0f, __Point{0, 0, 1});
+    EXPECT_FLOAT_EQ(s.r, 74.5f / m);
+    EXPECT_FLOAT_EQ(s.g, 44.25f / m);
+    EXPECT_FLOAT_EQ(s.b, 7.0f / m);
+  }
+}
+
 // With _Quality the neighbour past the last column is the last column itself.
 TEST_F(ReflectionSampler, BilinearHoldsTheLastColumn) {
   _Quality = 1;
