@@ -320,6 +320,10 @@ TEST_F(RenderRecordsTest, DeepRenderHandsDeepTextures) {
   EXPECT_EQ(g_seen.textures[3].deep, 1);
   EXPECT_EQ(g_seen.first_texel[3], (std::vector<uint16_t>{6554, 0, 32768, 32768}));
   EXPECT_EQ(g_seen.last_row_texel[3], (std::vector<uint16_t>{0, 32768, 0, 32768}));
+  // The ball's material names the map; the pendant's has none of its own here.
+  EXPECT_STREQ(g_seen.mats[0].reflection_map.name, "Reflect");
+  EXPECT_FLOAT_EQ(g_seen.mats[0].reflection_map.percent, 1.0f);
+  EXPECT_STREQ(g_seen.mats[1].reflection_map.name, "");
 }
 
 // "Cut alpha" at 16 bits clears the whole world (rows are counted in bytes there, twice the

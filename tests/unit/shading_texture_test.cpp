@@ -99,22 +99,26 @@ TEST_F(TextureSampler, UnusableRecordsAreNeverRead) {
   EXPECT_EQ(s.r, -1.0f);
 }
 
-// With _Quality the neighbour of the last column is column 0 (the image tiles).
+// With _Quality the neighbour of the last column is column 0, and of the last row row 0
+// (the image tiles).
 TEST_F(TextureSampler, BilinearNeighbourOfTheLastColumnIsColumnZero) {
   for (bool deep : {false, true}) {
     ResetEngine(64, 64, deep);
-    _Quality = 1;
     const int m = _MaxChannel;
-    Image img(4, 1, deep);
-    img.fill(0, 0, 0, m);
-    SetTexel(img, 0, 0, m, 0, 0, m);  // red in column 0, black in column 3
-    const __Texture t = RecordOf(img);
-    map3ds map = UnitMap(1.0f);
-    map.u_offset = 0.5f / 3.0f;  // fu = 3.5 at u = 1
-    const Sample s = Sampled(t, 1.0f, 0.0f, 1.0f, nullptr, map);
-    EXPECT_NEAR(s.r, 0.5f, 1e-5f);
-    _Quality = 0;  // nearest: column 3 only
-    EXPECT_EQ(Sampled(t, 1.0f, 0.0f, 1.0f, nullptr, map).r, 0.0f);
+    for (bool rows : {false, true}) {
+      _Quality = 1;
+      Image img(rows ? 1 : 4, rows ? 4 : 1, deep);
+      img.fill(0, 0, 0, m);
+      SetTexel(img, 0, 0, m, 0, 0, m);  // red in column (row) 0, black in column (row) 3
+      const __Texture t = RecordOf(img);
+      map3ds map = UnitMap(1.0f);
+      (rows ? map.v_offset : map.u_offset) = 0.5f / 3.0f;  // fu (fv) = 3.5 at u (v) = 1
+      const float u = rows ? 0.0f : 1.0f, v = rows ? 1.0f : 0.0f;
+      const Sample s = Sampled(t, u, v, 1.0f, nullptr, map);
+      EXPECT_NEAR(s.r, 0.5f, 1e-5f) << rows;
+      _Quality = 0;  // nearest: column (row) 3 only
+      EXPECT_EQ(Sampled(t, u, v, 1.0f, nullptr, map).r, 0.0f) << rows;
+    }
   }
 }
 
