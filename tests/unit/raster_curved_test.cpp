@@ -565,6 +565,26 @@ TEST(CubicNet, AtACornerIsTheCorner) {
   EXPECT_EQ(EvaluateNet(flat.normal, WeightsAt(at_b)).z, 1.0);
 }
 
+// The normal net blends the corners' normals (as given, not made unit length): an edge
+// point near corner i is (3 n_i + n_j) / 4, the centre their mean.
+TEST(CubicNet, NormalNetBlendsTheCornerNormals) {
+  __Point3ds a{}, b{}, c{};
+  a.x = 0.0f, a.y = 0.0f, b.x = 10.0f, b.y = 0.0f, c.x = 0.0f, c.y = 10.0f;
+  a.nx = 3.0f, b.ny = 1.0f, c.nz = 2.0f;
+  const CubicPatch patch = BuildCubicPatch(a, b, c);
+  const PatchVec& centre = patch.normal.centre;
+  EXPECT_NEAR(centre.x, 1.0f, 1e-6f);
+  EXPECT_NEAR(centre.y, 1.0f / 3.0f, 1e-6f);
+  EXPECT_NEAR(centre.z, 2.0f / 3.0f, 1e-6f);
+  const PatchVec& near_a = patch.normal.point[0][1];  // towards b
+  EXPECT_NEAR(near_a.x, 2.25f, 1e-6f);
+  EXPECT_NEAR(near_a.y, 0.25f, 1e-6f);
+  EXPECT_NEAR(near_a.z, 0.0f, 1e-6f);
+  const PatchVec& near_c = patch.normal.point[2][0];  // towards a
+  EXPECT_NEAR(near_c.x, 0.75f, 1e-6f);
+  EXPECT_NEAR(near_c.z, 1.5f, 1e-6f);
+}
+
 CubicNet NetWithNz(const float nz[10]) {
   CubicNet net{};
   for (int i = 0; i < 3; ++i)

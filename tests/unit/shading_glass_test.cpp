@@ -107,6 +107,18 @@ TEST_P(GlassStage, TargetInTheFirstColumnIsRead) {
   }
 }
 
+// With quality, a target in the last column filters with the last column itself as its
+// right neighbour: every tap reads it.
+TEST_P(GlassStage, TargetInTheLastColumnFiltersWithItself) {
+  for (int y = 0; y < kH; ++y)
+    for (int x = 0; x < kW; ++x)
+      for (int k = 0; k < 3; ++k) bg.set(x, y, k, Level(x == kW - 1 ? 200 : 100));
+  _Quality = 1;
+  float d[3] = {0.5f, 0.5f, 0.5f};
+  EXPECT_EQ(Run(kW - 0.75f, 20.5f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 0.0f, 0.0f), d), 1.0f);
+  for (float v : d) EXPECT_NEAR(v, Unit(200), 1e-6f);
+}
+
 // No displacement when r = 0 or when the normal faces the viewer: the pixel's own
 // background plus the tint D - 0.5 (clamped), whatever o and r are.
 TEST_P(GlassStage, NoDisplacementShowsThePixelPlusTheTint) {
