@@ -2,6 +2,8 @@
 // the percent clamp, the last-column filter and absent images.
 #include <gtest/gtest.h>
 
+#include <math.h>
+
 #include "shading_test_support.h"
 
 using namespace raster_test;
@@ -54,6 +56,22 @@ TEST_F(ReflectionSampler, BoxHitsGiveTheMapPosition) {
     EXPECT_FLOAT_EQ(s.r, 70.0f / m);
     EXPECT_FLOAT_EQ(s.g, 44.0f / m);
   }
+}
+
+// A ray leaning mostly sideways (normal at 40 degrees in x-z: R = (0.985, 0, 0.174)) leaves
+// the box through its x = h side, also when its x component is below 1: U = (Z + h) / g at
+// Z = z + rz (h - x) / rx, about 14.5 here (through x = -h it would be about -8).
+TEST_F(ReflectionSampler, SidewaysRayLeavesThroughTheSideItPointsTo) {
+  ResetEngine(64, 64, false);
+  Image img = CoordinateMap(false);
+  const float angle = 0.69813170f;  // 40 degrees
+  const __Point n{sinf(angle), 0.0f, cosf(angle)};
+  const float rx = 2.0f * n.z * n.x, rz = 2.0f * n.z * n.z - 1.0f;
+  ASSERT_LT(rx, 1.0f);
+  const float hit_z = 5.0f + rz * (64.0f - 10.0f) / rx;
+  const Reflected s = Reflect(RecordOf(img), 10.0f, -20.0f, 5.0f, n);
+  EXPECT_NEAR(s.r * 255.0f, hit_z + 64.0f, 1.0f);
+  EXPECT_FLOAT_EQ(s.g, 44.0f / 255.0f);
 }
 
 TEST_F(ReflectionSampler, PercentIsClampedToUnitRange) {
