@@ -55,7 +55,7 @@ struct PatchSample {
   double w[3];  // barycentric weights of corners a, b, c: s, t, 1 - s - t
   PatchPoint position;  // without the origin
   double nz, nx, ny;  // the normal net there
-  double miss;  // DistanceOutside the image's bounds, origin added
+  double miss;  // Chebyshev distance outside the image's bounds, origin added; 0 inside
   int column, row;  // its pixel, where miss is 0
 };
 

@@ -58,7 +58,7 @@ void ComputeSampleQuad(SampleQuad& q, int64_t i, double ds, double row_t) {
     _mm_storeu_pd(q.k[9] + h,
                   _mm_mul_pd(_mm_mul_pd(_mm_mul_pd(_mm_set1_pd(6.0), w[0]), w[1]), w[2]));
   }
-  // EvaluateAxis's sums, from 0 in the net's order.
+  // EvaluateNet's sums, from 0 in the net's order.
   double* const out[6] = {q.x, q.y, q.z, q.nz, q.nx, q.ny};
   for (int h = 0; h < SampleQuad::kLanes; h += 2)
     for (int c = 0; c < 6; ++c) {
@@ -67,7 +67,8 @@ void ComputeSampleQuad(SampleQuad& q, int64_t i, double ds, double row_t) {
         sum = _mm_add_pd(sum, _mm_mul_pd(_mm_loadu_pd(q.net[c][n]), _mm_loadu_pd(q.k[n] + h)));
       _mm_storeu_pd(out[c] + h, sum);
     }
-  // Where they land: DistanceOutside and the pixel's truncation, as the walk takes them.
+  // Where they land: the Chebyshev distance outside the image's bounds (infinite for a
+  // position that is not a number) and the pixel's truncation, as the walk takes them.
   for (int h = 0; h < SampleQuad::kLanes; h += 2) {
     const __m128d x = _mm_add_pd(_mm_loadu_pd(q.x + h), _mm_set1_pd(q.ox));
     const __m128d y = _mm_add_pd(_mm_loadu_pd(q.y + h), _mm_set1_pd(q.oy));

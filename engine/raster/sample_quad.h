@@ -1,9 +1,9 @@
 // Four neighbouring samples of a curved patch's row computed side by side: their weights,
-// positions and normals, and where they land in the image. Every lane is, bit for bit, what WeightsAt and EvaluateNet give its
-// sample alone (the same products and sums in the same
-// order, in double). A sample costs mostly the latency of its ten-term sums; four at once
-// take hardly longer than one. Two lanes at a time with SSE2, or all four with AVX where the
-// CPU has it (the one path built for AVX lives in its own file and sees only this record).
+// positions and normals, and where they land in the image. Every lane is, bit for bit, what
+// WeightsAt and EvaluateNet give its sample alone (the same products and sums in the same
+// order, in double). A sample costs mostly its ten-term sums; four at once take hardly longer
+// than one. Two lanes at a time with SSE2, or all four with AVX where the CPU has it (the one
+// path built for AVX lives in its own file and sees only this record).
 #pragma once
 
 #include <stdint.h>

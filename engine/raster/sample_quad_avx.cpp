@@ -56,9 +56,11 @@ void ComputeSampleQuadAvx(SampleQuad& q, int64_t i, double ds, double row_t) {
                                    _mm256_sub_pd(x, _mm256_set1_pd(q.x1)));
   const __m256d dy = _mm256_max_pd(_mm256_max_pd(zero, _mm256_sub_pd(_mm256_set1_pd(q.y0), y)),
                                    _mm256_sub_pd(y, _mm256_set1_pd(q.y1)));
-  const __m256d nan = _mm256_or_pd(_mm256_cmp_pd(x, x, _CMP_UNORD_Q), _mm256_cmp_pd(y, y, _CMP_UNORD_Q));
+  const __m256d nan =
+      _mm256_or_pd(_mm256_cmp_pd(x, x, _CMP_UNORD_Q), _mm256_cmp_pd(y, y, _CMP_UNORD_Q));
   Store(q.miss, _mm256_blendv_pd(_mm256_max_pd(dx, dy), _mm256_set1_pd(INFINITY), nan));
   const __m256d half = _mm256_set1_pd(0.5);
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(q.column), _mm256_cvttpd_epi32(_mm256_add_pd(x, half)));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(q.column),
+                   _mm256_cvttpd_epi32(_mm256_add_pd(x, half)));
   _mm_storeu_si128(reinterpret_cast<__m128i*>(q.row), _mm256_cvttpd_epi32(_mm256_add_pd(y, half)));
 }
