@@ -89,18 +89,31 @@ void PrefetchRow(const Channel* out, int y, int x0, int x1, ptrdiff_t stride) {
   }
 }
 
-// The edge records at both ends of the next row's span, x0 and x1 - 1, asked for ahead: a
-// triangle's partially covered pixels lie there, and the records are read and written only
-// along edges, so their lines are seldom in the cache.
-template <typename Channel>
-void PrefetchRecordEnds(const Channel* edge, const Channel* under, int y, int x0, int x1,
-                        ptrdiff_t stride) {
-  if (x1 <= x0) return;
-  const ptrdiff_t row = static_cast<ptrdiff_t>(y) * stride;
-  for (const Channel* record : {edge, under})
-    for (int x : {x0, x1 - 1})
-      _mm_prefetch(reinterpret_cast<const char*>(record + row + 4 * static_cast<ptrdiff_t>(x)),
-                   _MM_HINT_T0);
+// The edge records of the rows' pixels whose edge bit is set, asked for before the
+// composite starts: those are the pixels whose records it reads or writes, and the records,
+// touched only along edges, are seldom in the cache.
+template <typename Channel, typename Rows>
+void PrefetchEdgedRecords(const Channel* edge, const Channel* under, const Rows& rows,
+                          const uint64_t* bits, size_t bits_width, ptrdiff_t stride) {
+  const int line = 64 / (4 * static_cast<int>(sizeof(Channel)));  // pixels in a cache line
+  for (int y = rows.y0(); y < rows.y1(); ++y) {
+    const int x1 = rows.x1(y);
+    const size_t row_bit = static_cast<size_t>(y) * bits_width;
+    for (int x = rows.x0(y); x < x1;) {
+      const size_t i = row_bit + static_cast<size_t>(x);
+      const uint64_t word = bits[i / 64] >> (i % 64);
+      if (word == 0) {
+        x += static_cast<int>(64 - i % 64);
+        continue;
+      }
+      x += __builtin_ctzll(word);
+      if (x >= x1) break;
+      const ptrdiff_t at = static_cast<ptrdiff_t>(y) * stride + 4 * static_cast<ptrdiff_t>(x);
+      _mm_prefetch(reinterpret_cast<const char*>(edge + at), _MM_HINT_T0);
+      _mm_prefetch(reinterpret_cast<const char*>(under + at), _MM_HINT_T0);
+      x = (x / line + 1) * line;
+    }
+  }
 }
 
 // Four pixels of the layer that all cover fully (alpha exactly m) take the full-cover rule
@@ -221,12 +234,10 @@ void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel*
   const CompositeState s = {g_bits, static_cast<size_t>(g_bits_width),
                             static_cast<ptrdiff_t>(_RowStride), _MaxChannel,
                             static_cast<float>(_MaxChannel)};
+  if (s.bits) PrefetchEdgedRecords(edge, under, rows, s.bits, s.bits_width, s.stride);
   for (int y = rows.y0(); y < rows.y1(); ++y) {
     const int x0 = rows.x0(y), x_end = rows.x1(y);
-    if (y + 1 < rows.y1()) {
-      PrefetchRow(out, y + 1, rows.x0(y + 1), rows.x1(y + 1), s.stride);
-      PrefetchRecordEnds(edge, under, y + 1, rows.x0(y + 1), rows.x1(y + 1), s.stride);
-    }
+    if (y + 1 < rows.y1()) PrefetchRow(out, y + 1, rows.x0(y + 1), rows.x1(y + 1), s.stride);
     // Where column 0 of row y would lie in the output and records, and in the layer.
     const ptrdiff_t row = static_cast<ptrdiff_t>(y) * s.stride;
     const ptrdiff_t layer_row = LayerWindowIndex(w, 0, y);
