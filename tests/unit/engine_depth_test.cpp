@@ -57,6 +57,14 @@ TEST_F(DepthTestFixture, OutsideTheBufferFails) {
   EXPECT_FALSE(Test(0, 3));
   EXPECT_FALSE(Test(0, -0.5f - 1));
   for (float c : cells_) EXPECT_EQ(c, -1e30f);
+  // A recorded size smaller than the buffer is the edge: its first row and column beyond
+  // have real cells, which stay as they are.
+  Zwidth = 3;
+  Zheight = 2;
+  EXPECT_FALSE(Test(0, 2));
+  EXPECT_FALSE(Test(3, 0));
+  EXPECT_TRUE(Test(2, 1));
+  for (int i = 0; i < 12; ++i) EXPECT_EQ(cells_[i], i == 1 * 3 + 2 ? 7.0f : -1e30f) << i;
 }
 
 // The cell is found at (trunc(x + ox), trunc(y + oy)); the depth uses x, y alone.

@@ -148,6 +148,10 @@ TEST(ModelLoader, NormalsReadPastWithoutTheWish) {
     EXPECT_EQ(m.vertices[k].has_normal, 0);
     EXPECT_EQ(m.vertices[k].nz, 1.0f + k);  // still read
     EXPECT_EQ(m.vertices[k].x, static_cast<float>(k));
+    EXPECT_EQ(m.vertices[k].y, k + 0.5f);
+    EXPECT_EQ(m.vertices[k].z, -static_cast<float>(k));
+    EXPECT_EQ(m.vertices[k].u, k / 8.0f);  // after the normal
+    EXPECT_EQ(m.vertices[k].v, 1 - k / 8.0f);
   }
   EXPECT_EQ(m.triangles[1].a, 1);  // triangle data found at the right place
   EXPECT_EQ(m.triangles[1].c, 3);
@@ -161,6 +165,7 @@ TEST(ModelLoader, UvFlagWithoutTexturesGivesNoUv) {
   ASSERT_TRUE(Load(BuildModelFile({o}), kEverything, &m));
   EXPECT_EQ(m.vertices[2].has_uv, 0);
   EXPECT_EQ(m.vertices[2].u, 2 / 8.0f);  // read all the same
+  EXPECT_EQ(m.vertices[2].v, 1 - 2 / 8.0f);
   EXPECT_EQ(m.texture_count, 0);
   ReleaseLoadedModel(&m);
 
