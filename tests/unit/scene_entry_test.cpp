@@ -337,6 +337,10 @@ TEST_F(SceneEntry, SolidFillHonoursPaddedRowsAndRefusesShortOnes) {
                 10.0f, 20.0f, 30.0f, 1.0f);
   EXPECT_TRUE(dst == before);
   EXPECT_EQ(Zwidth, 5);
+  // A missing triangle or vertex array draws nothing, whatever the count.
+  __RasterSolid(dst.data(), 64, 64, 256, 0, 2, nullptr, mesh.v.data(), 32, 32, 1, 1, 1, 1);
+  __RasterSolid(dst.data(), 64, 64, 256, 0, 2, mesh.t.data(), nullptr, 32, 32, 1, 1, 1, 1);
+  EXPECT_TRUE(dst == before);
 }
 
 // --- Composite with the edge-continuation rule -------------------------------------------

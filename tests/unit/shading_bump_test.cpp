@@ -64,6 +64,16 @@ TEST_F(BumpSampler, LastColumnIsItsOwnNeighbour) {
   EXPECT_EQ(Bumped(RecordOf(img), 1.0f, 0.5f, 0.002f).nx, 0.25f);
 }
 
+// Likewise the last row is its own v-neighbour: rows rising by 30 per channel, and at the
+// last row no slope along v, though row 0 differs. A row inside has the slope.
+TEST_F(BumpSampler, LastRowIsItsOwnNeighbour) {
+  Image img(8, 8, false);
+  for (int j = 0; j < 8; ++j)
+    for (int i = 0; i < 8; ++i) SetTexel(img, i, j, 30 * j, 30 * j, 30 * j, 0);
+  EXPECT_EQ(Bumped(RecordOf(img), 0.5f, 1.0f, 0.002f).ny, -0.5f);
+  EXPECT_NE(Bumped(RecordOf(img), 0.5f, 3.0f / 7.0f, 0.002f).ny, -0.5f);
+}
+
 // Previous pixel at column 0, current at 10 (11 x 1 ramp of 30 per channel): samples at
 // columns 0..9, each u-neighbour ten columns on (column 10 for the first, back to 0 for the
 // rest): mean slope (900 - 90 x 45) / 10 = -315, so nx rises by 315 x 0.0002.

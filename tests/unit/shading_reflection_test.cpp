@@ -110,6 +110,18 @@ TEST_F(ReflectionSampler, BilinearHoldsTheLastColumn) {
   EXPECT_FLOAT_EQ(s.r, 51.0f / 255.0f);
 }
 
+// And the neighbour past the last row is the last row itself.
+TEST_F(ReflectionSampler, BilinearHoldsTheLastRow) {
+  _Quality = 1;
+  Image img(1, 2, false);
+  SetTexel(img, 0, 0, 255, 0, 0, 0);
+  SetTexel(img, 0, 1, 51, 0, 0, 0);
+  map3ds map = UnitMap(1.0f);
+  map.v_offset = 1.5f;  // y = -h gives V = 0, so fv = 1.5
+  const Reflected s = Reflect(RecordOf(img), -64.0f, -64.0f, 0, __Point{0, 0, 1}, 1.0f, map);
+  EXPECT_FLOAT_EQ(s.r, 51.0f / 255.0f);
+}
+
 TEST_F(ReflectionSampler, UnusableImageGivesNoReflection) {
   Image img = CoordinateMap(false);
   __Texture t = RecordOf(img);
