@@ -98,28 +98,21 @@ TEST_F(ReflectionSampler, BilinearWeighsTheColumnsAndRowsAround) {
   }
 }
 
-// With _Quality the neighbour past the last column is the last column itself.
-TEST_F(ReflectionSampler, BilinearHoldsTheLastColumn) {
+// With _Quality the neighbour past the last column is the last column itself, and the
+// neighbour past the last row the last row: a map two texels long either way, sampled
+// halfway past its second texel.
+TEST_F(ReflectionSampler, BilinearHoldsTheLastColumnAndRow) {
   _Quality = 1;
-  Image img(2, 1, false);
-  SetTexel(img, 0, 0, 255, 0, 0, 0);
-  SetTexel(img, 1, 0, 51, 0, 0, 0);
-  map3ds map = UnitMap(1.0f);
-  map.u_offset = 1.5f;  // x = -h gives U = 0, so fu = 1.5
-  const Reflected s = Reflect(RecordOf(img), -64.0f, 0, 0, __Point{0, 0, 1}, 1.0f, map);
-  EXPECT_FLOAT_EQ(s.r, 51.0f / 255.0f);
-}
-
-// And the neighbour past the last row is the last row itself.
-TEST_F(ReflectionSampler, BilinearHoldsTheLastRow) {
-  _Quality = 1;
-  Image img(1, 2, false);
-  SetTexel(img, 0, 0, 255, 0, 0, 0);
-  SetTexel(img, 0, 1, 51, 0, 0, 0);
-  map3ds map = UnitMap(1.0f);
-  map.v_offset = 1.5f;  // y = -h gives V = 0, so fv = 1.5
-  const Reflected s = Reflect(RecordOf(img), -64.0f, -64.0f, 0, __Point{0, 0, 1}, 1.0f, map);
-  EXPECT_FLOAT_EQ(s.r, 51.0f / 255.0f);
+  for (bool rows : {false, true}) {
+    Image img(rows ? 1 : 2, rows ? 2 : 1, false);
+    SetTexel(img, 0, 0, 255, 0, 0, 0);
+    SetTexel(img, rows ? 0 : 1, rows ? 1 : 0, 51, 0, 0, 0);
+    map3ds map = UnitMap(1.0f);
+    // x = -h gives U = 0 and y = -h gives V = 0, so the offset of 1.5 is the position.
+    (rows ? map.v_offset : map.u_offset) = 1.5f;
+    const Reflected s = Reflect(RecordOf(img), -64.0f, -64.0f, 0, __Point{0, 0, 1}, 1.0f, map);
+    EXPECT_FLOAT_EQ(s.r, 51.0f / 255.0f) << rows;
+  }
 }
 
 TEST_F(ReflectionSampler, UnusableImageGivesNoReflection) {
