@@ -74,12 +74,15 @@ TEST_F(DepthTestFixture, OffsetsMoveTheCellNotTheDepth) {
   EXPECT_FLOAT_EQ(z_, 2 * 1.7f + 3);
 }
 
-// A plane seen edge-on (|nz| < 0.01) gives every pixel vertex 0's depth.
+// A plane seen edge-on (|nz| < 0.01) gives every pixel vertex 0's depth; at |nz| = 0.01
+// the plane's own depth holds: x + 0.01 z + d = 0 at x = 1 with d = -1.5 is z = 50.
 TEST_F(DepthTestFixture, NearlyEdgeOnPlaneUsesVertexZeroDepth) {
   v_[0].z = 11;
   ASSERT_TRUE(DepthTest(1, 1, 1, 0, 0.005f, 100, v_, 0, 0, z_, cell_, old_));
   EXPECT_EQ(z_, 11);
   EXPECT_EQ(cells_[5], 11);
+  ASSERT_TRUE(DepthTest(1, 0, 1, 0, 0.01f, -1.5f, v_, 0, 0, z_, cell_, old_));
+  EXPECT_FLOAT_EQ(z_, 50);
 }
 
 TEST(DepthTestWithoutBuffer, EveryPixelPasses) {

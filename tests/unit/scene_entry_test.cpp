@@ -317,6 +317,51 @@ TEST_F(SceneEntry, BackFacePassComesFirstAndBecomesTheBackground) {
   ExpectNothingLeftAllocated();
 }
 
+// Two triangles meeting along the square's diagonal, a red one and then a green one a little
+// nearer, over a transparent image. Each triangle is drawn into a layer of its own: where
+// the green one's edge pixels lie over the red one, they blend once over what the red one
+// left, by the green one's own coverage (its colour is far from red: a new edge), exactly
+// as computed from the two triangles drawn alone. A layer that still held the red
+// triangle's pixels would mix them into the green one's.
+TEST_F(SceneEntry, EachTriangleIsCompositedFromALayerOfItsOwn) {
+  mats = {MakeMaterial(0.9f, 0.1f, 0.1f), MakeMaterial(0.1f, 0.9f, 0.1f)};
+  mesh.v = {Vertex(-20, -20, 0), Vertex(20, -20, 0), Vertex(20, 20, 0),
+            Vertex(-20, -20, 1), Vertex(20, 20, 1), Vertex(-20, 20, 1)};
+  const __Triangle3ds red = Face(0, 1, 2, 0), green = Face(3, 4, 5, 1);
+  for (int mode : {3, 6}) {
+    _DrawMode = static_cast<unsigned char>(mode);
+    Image drawn[3] = {dst, dst, dst};  // red alone, green alone, red then green
+    const std::vector<__Triangle3ds> scenes[3] = {{red}, {green}, {red, green}};
+    for (int k = 0; k < 3; ++k) {
+      mesh.t = scenes[k];
+      dst.fill(0, 0, 0, 0);
+      src.fill(0, 0, 0, 0);
+      Render();
+      drawn[k] = dst;
+    }
+    int blended = 0;
+    for (int y = 0; y < 64; ++y)
+      for (int x = 0; x < 64; ++x) {
+        const int a_red = drawn[0].at(x, y, 3), a_green = drawn[1].at(x, y, 3);
+        const Image& expected = a_green == 0 ? drawn[0] : drawn[1];
+        if (a_green == 0 || a_green == 255 || a_red == 0) {
+          for (int c = 0; c < 4; ++c)
+            ASSERT_EQ(drawn[2].at(x, y, c), expected.at(x, y, c)) << x << "," << y << " " << c;
+          continue;
+        }
+        ++blended;
+        const float o = static_cast<float>(a_green) / 255.0f;
+        for (int c = 0; c < 3; ++c) {
+          const float v = static_cast<float>(drawn[1].at(x, y, c)) * o +
+                          static_cast<float>(drawn[0].at(x, y, c)) * (1.0f - o);
+          EXPECT_EQ(drawn[2].at(x, y, c), static_cast<int>(v)) << x << "," << y << " " << c;
+        }
+        EXPECT_EQ(drawn[2].at(x, y, 3), std::max(a_red, a_green)) << x << "," << y;
+      }
+    EXPECT_GT(blended, 30) << "mode " << mode;
+  }
+}
+
 // __RasterSolid: one colour over every triangle, no allocation; rows may be padded, but a
 // stride shorter than a row of pixels (or a missing image) is refused untouched.
 TEST_F(SceneEntry, SolidFillHonoursPaddedRowsAndRefusesShortOnes) {
@@ -398,6 +443,18 @@ TEST_F(Composite, SameColourTwiceBlendsOnceWithTheLargerCoverage) {
     }
 }
 
+// A row of kRow pixels: the layer and both edge records, in use as the engine's scratch
+// images while the record lives, and an output.
+struct ScratchRow {
+  Image layer, edge, under, out;
+  ScratchRow(int width, bool deep)
+      : layer(width, 1, deep), edge(width, 1, deep), under(width, 1, deep), out(width, 1, deep) {
+    _TriLayer = layer.data();
+    _EdgeColor = edge.data();
+    _EdgeUnder = under.data();
+  }
+};
+
 // A row of fully covering layer pixels (taken four at a time where they can be) puts the
 // layer's colour into the output, full alpha, and into both edge records, whose coverages
 // stay; an untouched pixel among them keeps everything.
@@ -406,11 +463,8 @@ TEST_F(Composite, FullCoverRowSetsTheRecordsAndKeepsTheirCoverage) {
   for (bool deep : {false, true}) {
     ResetEngine(kRow, 1, deep);
     const int m = _MaxChannel;
-    Image layer(kRow, 1, deep), edge_image(kRow, 1, deep), under_image(kRow, 1, deep);
-    Image out(kRow, 1, deep);
-    _TriLayer = layer.data();
-    _EdgeColor = edge_image.data();
-    _EdgeUnder = under_image.data();
+    ScratchRow row(kRow, deep);
+    Image &layer = row.layer, &edge_image = row.edge, &under_image = row.under, &out = row.out;
     out.fill(10, 20, 30, m);
     const int a = deep ? 9000 : 70, b = deep ? 25000 : 190;
     layer.fill(a, a, a, m * 4 / 10);  // a partial edge first: records set everywhere
@@ -435,6 +489,24 @@ TEST_F(Composite, FullCoverRowSetsTheRecordsAndKeepsTheirCoverage) {
       EXPECT_EQ(out.at(x, 0, 3), m);
       EXPECT_EQ(edge_image.at(x, 0, 3), edge_cover);
       EXPECT_EQ(under_image.at(x, 0, 3), 0);
+    }
+  }
+}
+
+// The composite writes only the region's columns, though the layer covers fully beyond it
+// and its last group of four would reach past the region's end.
+TEST_F(Composite, CompositeKeepsToTheRegion) {
+  constexpr int kRow = 11;
+  for (bool deep : {false, true}) {
+    ResetEngine(kRow, 1, deep);
+    ScratchRow row(kRow, deep);
+    row.out.fill(10, 20, 30, _MaxChannel);
+    row.layer.fill(40, 50, 60, _MaxChannel);
+    CompositeLayer(row.out.data(), LayerRegion{1, 7, 0, 1});
+    for (int x = 0; x < kRow; ++x) {
+      const bool inside = x >= 1 && x < 7;
+      EXPECT_EQ(row.out.at(x, 0, 0), inside ? 40 : 10) << x << (deep ? " 16-bit" : " 8-bit");
+      EXPECT_EQ(row.edge.at(x, 0, 0), inside ? 40 : 0) << x << (deep ? " 16-bit" : " 8-bit");
     }
   }
 }
