@@ -193,6 +193,9 @@ TEST(EngineTriangleSetup, RightEdgeOfASimpleTriangle) {
   EXPECT_EQ(edge.x1, -5);
   EXPECT_FLOAT_EQ(RightEdgeAt(3, 1, rising.v, rising.e, 8, edge, wr), 2.5f);
   EXPECT_EQ(edge.x1, 5);
+  // A rising edge owns its start row: row 0 is entry 1's, at its lower end.
+  EXPECT_FLOAT_EQ(RightEdgeAt(3, 1, rising.v, rising.e, 0, edge, wr), -5);
+  EXPECT_EQ(edge.x1, -5);
 
   // An edge less than one pixel tall gives its larger x.
   Prepared flat = Prepare(V(0, 10), V(-5, 10.5f), V(8, 10.2f));

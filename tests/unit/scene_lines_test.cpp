@@ -318,6 +318,10 @@ TEST_F(LineModes, ClipCutsCrossingSegmentsOnTheBorder) {
       {10, 65.75f, 10, 66.25f, true, 10, 65.75f, 10, 66},  // half a pixel, across y = 66
       {-10, 20, 20, 20, true, -2, 20, 20, 20},         // from the left
       {20, 20, 90, 20, true, 20, 20, 66, 20},          // out to the right
+      {10, -10, 10, 20, true, 10, -2, 10, 20},         // from above
+      // Far from both borders: the cut ends lie on them exactly, not where rounding along
+      // the segment would put them (about 6e-5 off).
+      {10, -495435087872.0f, 10, 449491075072.0f, true, 10, -2, 10, 66},
       {-3, 10, -2.5f, 10, false, 0, 0, 0, 0},          // short and wholly outside
       {70, -5, 90, 80, false, 0, 0, 0, 0},             // long and wholly outside
   };
@@ -595,6 +599,13 @@ TEST_F(LineModes, ColourOutlineWithoutQualityIsOnePixelPerStep) {
   // Three edges of 11 steps, sharing their corners.
   EXPECT_EQ(Touched(dst).size(), 30u);
   EXPECT_EQ(dst.at(10, 5, 3), 255);
+  // A size given for one side only is no size: the last render's holds, the same outline.
+  for (int w : {0, -1}) {
+    Image again(kSide, kSide, false);
+    __DrawScenesLineColor(3.0f, 255, 255, 255, again.data(), nullptr, w, kSide, 0, 1, &t,
+                          v.data(), 5, 5);
+    EXPECT_TRUE(again == dst) << w;
+  }
 }
 
 // ---- Arguments the exported calls cannot trust ----------------------------------------
