@@ -119,7 +119,8 @@ TEST_P(PixelWrite, EdgeSideIsNegativeInside) {
 }
 
 // Filled modes (_DrawMode > 2): 0.3 outside gets 0.7 f, 0.3 inside gets f, 0.7 inside
-// gets nothing (the interior draws it). Line modes use |t|: 0.7 f, 0.7 f, 0.3 f.
+// gets nothing (the interior draws it), and so does exactly 0.5 inside. Line modes use |t|:
+// 0.7 f, 0.7 f, 0.3 f.
 TEST_P(PixelWrite, LineDistanceCoverageInFilledAndLineModes) {
   const int m = deep() ? 32768 : 255;
   // Pixel positions are integers in use; fractional ones measure the rule exactly, and
@@ -129,7 +130,7 @@ TEST_P(PixelWrite, LineDistanceCoverageInFilledAndLineModes) {
     unsigned char mode;
     float coverage;
   } cases[] = {
-      {5.3f, 6, 0.7f}, {4.7f, 6, 1.0f}, {4.3f, 6, 0.0f},
+      {5.3f, 6, 0.7f}, {4.7f, 6, 1.0f}, {4.3f, 6, 0.0f}, {4.5f, 6, 0.0f},
       {5.3f, 3, 0.7f}, {4.3f, 8, 0.0f},
       {5.3f, 1, 0.7f}, {4.7f, 1, 0.7f}, {4.3f, 2, 0.3f}, {4.3f, 0, 0.3f},
   };
@@ -325,15 +326,18 @@ TEST_P(PixelWrite, EachPixelAtItsOwnCoverageMatchesOnePixelAtATime) {
     return static_cast<int>((seed >> 8) % static_cast<uint32_t>(n));
   };
   int blends = 0, fills = 0, fulls = 0;
-  for (int max : {deep() ? 32768 : 255, deep() ? 65535 : 255}) {
+  for (int max : {deep() ? 32768 : 255, deep() ? 65535 : 255, 0}) {
     for (int round = 0; round < 200; ++round) {
       TestImage one(6, 4, deep()), each(6, 4, deep());
       Zheight = 3;  // row 3 lies outside the image
       _MaxChannel = max;
+      // With a channel range of 0 (a stray setting) every write clears its pixel, so the
+      // pixels start with values of an 8-bit range there, for the clearing to show.
+      const int top = max > 0 ? max : 255;
       for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x) {
-          const int a = next(3) == 0 ? 0 : next(max + 1);
-          const int r = next(max + 1), g = next(max + 1), b = next(max + 1);
+          const int a = next(3) == 0 ? 0 : next(top + 1);
+          const int r = next(top + 1), g = next(top + 1), b = next(top + 1);
           one.set_pixel(x, y, r, g, b, a);
           each.set_pixel(x, y, r, g, b, a);
         }

@@ -50,6 +50,7 @@ TEST(EngineZBuffer, StaleRecordedSizeNeverIndexesPastTheBuffer) {
   Zwidth = 2;
   EXPECT_EQ(ZBuffCellIndex(1, 5), -1);
   EXPECT_EQ(ZBuffCellIndex(1, 3), 7);
+  EXPECT_EQ(ZBuffCellIndex(0, 3), 6);
   Zwidth = 100;
   // A cell inside both extents still works.
   EXPECT_TRUE(TestAt(2, 0, z, cell, old_depth));

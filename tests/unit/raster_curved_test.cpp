@@ -239,13 +239,14 @@ TEST_F(CurvedTriangle, DepthTestKeepsTheFirstOfEqualDepths) {
 }
 
 // Where |nz| < 0.2 the coverage is (nz / 0.2)^2 before the shader's opacity: nz = 0.1 gives
-// 0.25, alpha 63 on an empty pixel; with opacity 0.5 it is 0.125, alpha 31; nz = 0.2 is full.
+// 0.25, alpha 63 on an empty pixel; with opacity 0.5 it is 0.125, alpha 31; nz = 0.2 and
+// beyond is full, so opacity 0.5 there leaves alpha 127.
 TEST_F(CurvedTriangle, SilhouetteFadeScalesCoverage) {
   struct Case {
     float nz, opacity;
     int alpha;
   } cases[] = {{0.1f, 1.0f, 63}, {0.1f, 0.5f, 31}, {-0.1f, 1.0f, 63}, {0.2f, 1.0f, 255},
-               {0.0f, 1.0f, 0}};
+               {0.2f, 0.5f, 127}, {0.6f, 0.5f, 127}, {0.0f, 1.0f, 0}};
   for (const Case& k : cases) {
     _DubleSide = 1;  // so that nz < 0 is drawn too
     RecordShaderCalls();
@@ -315,7 +316,14 @@ TEST_F(OutlineTriangle, BandCoverageAndBackgroundCopy) {
     EXPECT_EQ(Uniform(img, 0), k.red) << "nz " << k.nz;
   }
   EXPECT_EQ(Uniform(Outline(-0.15f, 1, &mat), 3), -1) << "turned away: nothing";
-  EXPECT_EQ(Uniform(Outline(0.9f, 1, &mat), 2), 30) << "all four channels copied";
+  const Image copied = Outline(0.9f, 1, &mat);
+  EXPECT_EQ(Uniform(copied, 2), 30) << "all four channels copied";
+  for (int y = 0; y < kSide; ++y) {  // and no channel of a pixel beside them
+    for (int x = 0; x < kSide; ++x) {
+      if (copied.at(x, y, 3) != 0) continue;
+      for (int k = 0; k < 3; ++k) ASSERT_EQ(copied.at(x, y, k), 0) << x << "," << y;
+    }
+  }
 }
 
 // No usable material draws the band in full red: a count of 0, a negative count, or no

@@ -562,11 +562,12 @@ TEST_F(Composite, ClearingTheLayerKeepsToTheRegion) {
 TEST_F(Composite, TwentyLevelsApartStartsANewEdge) {
   for (bool deep : {false, true}) {
     const int unit = deep ? 256 : 1;
-    for (int diff : {19, 20}) {
+    for (int diff : {19, 20, -19, -20}) {  // the second layer lighter or darker
       UseScratch(deep);
       const int m = _MaxChannel;
       const int l = 100 * unit;
-      const int l2 = l + diff * unit + (deep ? 255 : 0) * (diff == 19);
+      const int apart = abs(diff) * unit + (deep ? 255 : 0) * (abs(diff) == 19);
+      const int l2 = diff > 0 ? l + apart : l - apart;
       Image out(1, 1, deep);
       out.fill(0, 0, 0, m);
       Layer(out, l, l, l, m * 4 / 10);
@@ -574,7 +575,7 @@ TEST_F(Composite, TwentyLevelsApartStartsANewEdge) {
       Layer(out, l2, l, l, m * 6 / 10);
       const float o = (m * 6 / 10) / static_cast<float>(m);
       // Continuing: against the black under the first layer; new edge: over the first result.
-      const float expected = diff < 20 ? l2 * o : l2 * o + first * (1 - o);
+      const float expected = abs(diff) < 20 ? l2 * o : l2 * o + first * (1 - o);
       EXPECT_NEAR(out.at(0, 0, 0), expected, 1.0) << "deep " << deep << " diff " << diff;
     }
   }

@@ -403,6 +403,25 @@ TEST_F(LineModes, LineTriangleWalksEachEdgeFromItsStart) {
   EXPECT_EQ(drawn.size(), 50u);
 }
 
+// The shader is handed the triangle's plane: its unit normal and the offset that puts all
+// three corners on it, for a tilted triangle too.
+TEST_F(LineModes, LineTriangleHandsTheShaderItsPlane) {
+  _Quality = 0;
+  RecordShaderCalls();
+  Image src(kSide, kSide, false), dst(kSide, kSide, false);
+  std::vector<__Point3ds> v = {Vertex(10, 12, 3), Vertex(40, 15, -6), Vertex(18, 44, 9)};
+  __Triangle3ds t = Face(0, 1, 2);
+  DrawLineTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 0,
+                   0, 0, nullptr, nullptr);
+  ASSERT_GT(RecordedCalls().size(), 50u);
+  for (const ShaderCall& c : RecordedCalls()) {
+    const float* p = c.plane;
+    ASSERT_NEAR(p[0] * p[0] + p[1] * p[1] + p[2] * p[2], 1.0f, 1e-5f);
+    for (const __Point3ds& corner : v)
+      ASSERT_NEAR(p[0] * corner.x + p[1] * corner.y + p[2] * corner.z + p[3], 0.0f, 1e-4f);
+  }
+}
+
 // ---- Wire (mode 2) --------------------------------------------------------------------
 
 // A tilted triangle whose vertex normals are its unit face normal.
