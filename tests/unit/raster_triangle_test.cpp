@@ -271,6 +271,31 @@ TEST_F(TriangleRaster, FlatNormalIsConstantPhongNormalIsInterpolated) {
   EXPECT_GT(max_nx, 0.3f);
 }
 
+// The flat rasterizer's rows with quality: left fringe up to xl, interior up to xr, right
+// fringe from trunc(xr + 1), so that each pixel of a row is visited once, left to right
+// (the anti-aliasing passes, which hand the shader no record, come on their own).
+TEST_F(TriangleRaster, FlatRowsVisitEachPixelOnceLeftToRight) {
+  _Quality = 1;
+  for (float right : {40.5f, 40.0f}) {  // a right edge between columns, and on one
+    points = {Vertex(right, 50.3f, 0), Vertex(10.2f, 20.4f, 0), Vertex(right, 5.3f, 0)};
+    RecordShaderCalls();
+    Draw(DrawFlatTriangle);
+    int rows = 0, visits = 0;
+    const ShaderCall* before = nullptr;
+    for (const ShaderCall& c : RecordedCalls()) {
+      if (!c.has_prev) continue;  // an anti-aliasing pass
+      ++visits;
+      if (before && before->pixel_y() == c.pixel_y())
+        ASSERT_GT(c.pixel_x(), before->pixel_x()) << "row " << c.pixel_y() << " " << right;
+      else
+        ++rows;
+      before = &c;
+    }
+    EXPECT_GE(rows, 44) << right;
+    EXPECT_GT(visits, 700) << right;
+  }
+}
+
 // The second Phong scheme through the rasterizer, which builds the mid-edge normals from
 // the vertices: on the triangle (10, 30), (10, 10), (30, 10) with normals N0 = z, N1 = x,
 // N2 = y, the middle of edge 0-1, (10, 20), gets 0.25 N0 + 0.25 N1 + 0.25 (N0 + N1) / 2;
@@ -551,6 +576,23 @@ TEST_F(TriangleRaster, PatchSplitFollowsCurvedNormals) {
   EXPECT_LT(sqrtf(mx * mx + my * my + mz * mz), r * 0.985f);
 }
 
+// A corner without a normal has no tangent plane: its two edges keep their plain midpoints,
+// while the third edge, between normals (0.6, 0, 0.8) and (0, 0, 1), is pulled out: the
+// midpoint (10, 10, 0) lies 6 below the first tangent plane and on the second, so the
+// projections average to (11.8, 10, 2.4) and the new vertex is (10.9, 10, 1.2).
+TEST_F(TriangleRaster, PatchSplitKeepsPlainMidpointsBesideACornerWithoutNormal) {
+  points = {Vertex(0, 0, 0, 0, 0, 0), Vertex(20, 0, 0, 0.6f, 0.0f, 0.8f),
+            Vertex(0, 20, 0, 0, 0, 1)};
+  __Point3ds v[6];
+  BuildPatchVertices(tri, points.data(), v);
+  const float expected[3][3] = {{10, 0, 0}, {10.9f, 10, 1.2f}, {0, 10, 0}};
+  for (int k = 0; k < 3; ++k) {
+    EXPECT_NEAR(v[3 + k].x, expected[k][0], 1e-5f) << k;
+    EXPECT_NEAR(v[3 + k].y, expected[k][1], 1e-5f) << k;
+    EXPECT_NEAR(v[3 + k].z, expected[k][2], 1e-5f) << k;
+  }
+}
+
 // The split's new vertices carry the mean normal and the mean texture coordinates of their
 // edge's ends. Corners with normals (0.6, 0, 0.8), (0, 0.6, 0.8), (0, 0, 1) and (u, v)
 // (0.1, 0.9), (0.3, 0.2), (0.8, 0.6): edges 0-1, 1-2, 0-2 give the normals (0.3, 0.3, 0.8),
@@ -623,6 +665,64 @@ TEST_F(TriangleRaster, PerspectiveThatChangesNothingGivesThePlainCoordinates) {
       ASSERT_NEAR(persp[i].u, plain[i].u, 1e-4f) << "call " << i;
       ASSERT_NEAR(persp[i].v, plain[i].v, 1e-4f) << "call " << i;
     }
+    _Persp_Val = 0.0f;
+  }
+}
+
+// With depths that differ, the coordinates of a pixel inside the triangle are those of plain
+// interpolation between the corners mapped back: (x, y) at depth z goes to
+// (x s + cx, y s + cy) with s = 1 - z / far, the corners likewise at their own depths. Over
+// most of the triangle that is far from plain interpolation on the screen.
+TEST_F(TriangleRaster, PerspectiveCoordinatesInterpolateBetweenTheMappedBackCorners) {
+  // The weight of corners 1 and 2 of (qx, qy) in the triangle of corners (x[k], y[k]).
+  struct Weights {
+    double x[3], y[3], det;
+    Weights(const double* xs, const double* ys) {
+      for (int k = 0; k < 3; ++k) x[k] = xs[k], y[k] = ys[k];
+      det = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+    }
+    void At(double qx, double qy, double w[3]) const {
+      w[1] = ((qx - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (qy - y[0])) / det;
+      w[2] = ((x[1] - x[0]) * (qy - y[0]) - (qx - x[0]) * (y[1] - y[0])) / det;
+      w[0] = 1 - w[1] - w[2];
+    }
+  };
+  auto back = [](double x, double y, double z, double& qx, double& qy) {
+    const double s = 1.0 - z / 500.0;
+    qx = x * s + 5.0, qy = y * s - 3.0;
+  };
+  for (auto draw : {DrawPhongTriangle, DrawFlatTriangle}) {
+    points = TexturedCorners(0, 150, 300);
+    _Persp_x = 5.0f;
+    _Persp_y = -3.0f;
+    _Persp_Far = 500.0f;
+    _Persp_Val = 1.0f;
+    double sx[3], sy[3], bx[3], by[3];
+    for (int k = 0; k < 3; ++k) {
+      sx[k] = points[k].x, sy[k] = points[k].y;
+      back(points[k].x, points[k].y, points[k].z, bx[k], by[k]);
+    }
+    const Weights screen(sx, sy), mapped(bx, by);
+    RecordShaderCalls();
+    Draw(draw);
+    int inside = 0, apart = 0;
+    for (const ShaderCall& c : RecordedCalls()) {
+      double qx, qy, w[3], plain[3];
+      back(c.x, c.y, c.z, qx, qy);
+      mapped.At(qx, qy, w);
+      if (w[0] < 0 || w[1] < 0 || w[2] < 0) continue;  // the fringe's clamped weights
+      ++inside;
+      const double u = w[0] * points[0].u + w[1] * points[1].u + w[2] * points[2].u;
+      const double v = w[0] * points[0].v + w[1] * points[1].v + w[2] * points[2].v;
+      ASSERT_NEAR(c.u, u, 1e-4) << c.pixel_x() << "," << c.pixel_y();
+      ASSERT_NEAR(c.v, v, 1e-4) << c.pixel_x() << "," << c.pixel_y();
+      screen.At(c.x, c.y, plain);
+      const double plain_u = plain[0] * points[0].u + plain[1] * points[1].u +
+                             plain[2] * points[2].u;
+      apart += fabs(plain_u - u) > 0.01;
+    }
+    EXPECT_GT(inside, 300);
+    EXPECT_GT(apart, inside / 2);
     _Persp_Val = 0.0f;
   }
 }

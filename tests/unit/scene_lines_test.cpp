@@ -559,20 +559,25 @@ TEST_F(LineModes, WireStepFollowsTheEdgesLengthInSpace) {
 // lying flat, 4 / 32 = 1/8, so every edge is eight straight segments, each walked one
 // pixel a step without quality: edge 0 (P2 to P1) eight of 1 + 1 pixels, edge 1 (P2 to P0)
 // eight of 4 + 1, edge 2 (P0 to P1) eight of 4 + 1, 96 shaded pixels in all. With P0 and P1
-// the other way round the longer leg is P1's, and the count is the same.
+// the other way round the longer leg is P1's, and with x and y exchanged it runs down the
+// image: the count is the same each time.
 TEST_F(LineModes, WireStepIsFourOverTheLongerLeg) {
   _Quality = 0;
-  for (bool swapped : {false, true}) {
-    std::vector<__Point3ds> v = {Vertex(32, 0, 0), Vertex(0, 8, 0), Vertex(0, 0, 0)};
-    if (swapped) std::swap(v[0], v[1]);
-    __Triangle3ds t = Face(0, 1, 2);
-    Image src(kSide, kSide, false), dst(kSide, kSide, false);
-    RecordShaderCalls();
-    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
-                     16, 16, 0, nullptr, nullptr);
-    EXPECT_EQ(RecordedCalls().size(), 16u + 40u + 40u) << swapped;
-    for (int x = 16; x <= 48; ++x) EXPECT_NE(dst.at(x, 16, 3), 0) << x << " " << swapped;
-  }
+  for (bool swapped : {false, true})
+    for (bool down : {false, true}) {
+      std::vector<__Point3ds> v = {Vertex(32, 0, 0), Vertex(0, 8, 0), Vertex(0, 0, 0)};
+      if (swapped) std::swap(v[0], v[1]);
+      if (down)
+        for (__Point3ds& p : v) std::swap(p.x, p.y);
+      __Triangle3ds t = Face(0, 1, 2);
+      Image src(kSide, kSide, false), dst(kSide, kSide, false);
+      RecordShaderCalls();
+      DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
+                       16, 16, 0, nullptr, nullptr);
+      EXPECT_EQ(RecordedCalls().size(), 16u + 40u + 40u) << swapped << down;
+      for (int along = 16; along <= 48; ++along)  // the long leg
+        EXPECT_NE(down ? dst.at(16, along, 3) : dst.at(along, 16, 3), 0) << along;
+    }
 }
 
 // ---- The coloured outline -------------------------------------------------------------

@@ -225,6 +225,16 @@ TEST_P(GlassStage, TargetsOutsideTheRowsFallBackToThePixelsRow) {
   EXPECT_NEAR(f[0], Unit(80), 1e-6f);
   EXPECT_NEAR(f[1], (4.0f * Level(152) + Level(156)) / (5.0f * Max()), 1e-6f);
   EXPECT_NEAR(f[2], (4.0f * Level(116) + Level(118)) / (5.0f * Max()), 1e-6f);
+
+  // And at the top: from the pixel (20, 1) towards a target 4 rows above, the samples at
+  // 1, 0.2, -0.6, -1.4 and -2.2 read rows 1, 0 and 0 (row 0 is inside), then the pixel's
+  // row 1 twice.
+  prev.ny = 2.0f;
+  prev.y = 1.0f - 32.0f;
+  float top[3] = {0.5f, 0.5f, 0.5f};
+  EXPECT_EQ(Run(20.0f, 1.0f, {0.0f, 0.0f, 1.0f}, Glass(0.0f, 4.0f, 0.0f), top, &prev), 1.0f);
+  EXPECT_NEAR(top[1], (3.0f * Level(4) + 2.0f * Level(0)) / (5.0f * Max()), 1e-6f);
+  EXPECT_NEAR(top[2], (3.0f * Level(42) + 2.0f * Level(40)) / (5.0f * Max()), 1e-6f);
 }
 
 // With quality, the single lookup is the four-tap filter with squared-sum weights: at
