@@ -108,6 +108,27 @@ TEST_F(KeptBuffers, RendersReuseTheStoreAndSkipGlassBuffers) {
   EXPECT_EQ(g_allocations, 5);
 }
 
+// A scene whose only glass triangle is its first one needs the background copy and the
+// glass depths as much as one whose every triangle is glass.
+TEST_F(KeptBuffers, FirstTriangleAloneMakesTheSceneGlass) {
+  SceneScratchAlloc = CountingAlloc;
+  Mesh ball = LatLongSphere(20.0f, 8, 12);
+  for (__Triangle3ds& t : ball.t) t.material = 1;
+  ball.t[0].material = 0;
+  std::vector<material3ds> two{mats[0], mats[0]};
+  std::vector<GlassProp> first_only{glass[0], GlassProp{}};
+  first_only[0].glass = 1;
+  Image src(64, 64, false), dst(64, 64, false);
+  _DrawMode = 6;
+  EngineKeepBuffers(true);
+  __RasterScene(dst.data(), src.data(), 64, 64, 64 * 4, static_cast<int>(ball.v.size()),
+                static_cast<int>(ball.t.size()), ball.t.data(), ball.v.data(), 32, 32, 2,
+                two.data(), nullptr, static_cast<int>(lights.size()), lights.data(),
+                first_only.data());
+  EngineKeepBuffers(false);
+  EXPECT_EQ(g_allocations, 5);  // the layer, the two edge images and both glass buffers
+}
+
 // Sequence setdown and global setdown free the store: the next keeping render must allocate
 // again, and draws nothing when it cannot.
 TEST_F(KeptBuffers, SetdownReleasesTheStore) {

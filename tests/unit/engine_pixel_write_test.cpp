@@ -267,6 +267,7 @@ TEST_P(PixelWrite, RowOfFourMatchesOnePixelAtATime) {
                         {{5, 6, 7, 8}, 1.0f},   // the last one outside the row
                         {{-1, 0, 1, 2}, 1.0f},  // the first one outside the row
                         {{1, 2, 4, 5}, 1.0f},   // not neighbours
+                        {{3, 4, 6, 6}, 1.0f},   // a column twice: the last write holds
                         {{2, 3, 4, 5}, 0.5f}};  // partial coverage blends
   for (const Case& c : cases) {
     // Row 0 is written: a pixel past its end would land on row 1.

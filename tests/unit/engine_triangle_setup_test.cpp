@@ -197,6 +197,11 @@ TEST(EngineTriangleSetup, RightEdgeOfASimpleTriangle) {
   EXPECT_FLOAT_EQ(RightEdgeAt(3, 1, rising.v, rising.e, 0, edge, wr), -5);
   EXPECT_EQ(edge.x1, -5);
 
+  // An edge exactly one pixel tall still has its slope: at row 10 the edge from (5, 9) up to
+  // the top vertex (0, 10) is at x = 0, not at its larger end x.
+  Prepared steep = Prepare(V(0, 10), V(-5, 0), V(5, 9));
+  EXPECT_FLOAT_EQ(RightEdgeAt(3, 1, steep.v, steep.e, 10, edge, wr), 0);
+
   // An edge less than one pixel tall gives its larger x.
   Prepared flat = Prepare(V(0, 10), V(-5, 10.5f), V(8, 10.2f));
   EXPECT_FLOAT_EQ(RightEdgeAt(3, 2, flat.v, flat.e, 10, edge, wr),

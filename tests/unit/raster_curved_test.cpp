@@ -536,6 +536,8 @@ TEST_F(CurvedTriangle, DeepTriangleIsSampledByItsScreenSize) {
   for (int y = 0; y < kSide; ++y)
     for (int x = 0; x < kSide; ++x) covered += img.at(x, y, 3) != 0;
   EXPECT_GE(covered, 55) << "the 10 x 10 right triangle, about 50 pixels plus its edge";
+  for (int y = 0; y <= 8; ++y)  // and no pinhole inside it (the origin is (10, 10))
+    for (int x = 0; x + y <= 8; ++x) EXPECT_NE(img.at(10 + x, 10 + y, 3), 0) << x << "," << y;
 }
 
 }  // namespace

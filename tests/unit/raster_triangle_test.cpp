@@ -94,6 +94,19 @@ TEST_F(TriangleRaster, EdgeUnderAPixelTallFillsItsRowFromItsSmallerX) {
   }
 }
 
+// A left edge between one and two rows tall keeps its slope: the edge from the top (20, 20)
+// to (14, 18.5) crosses row 19 at 20 - 1 x 6 / 1.5 = 16, and the right edge from (30, 0)
+// at 20.5, so row 19 holds columns 16 to 20 in both families.
+TEST_F(TriangleRaster, EdgeOneAndAHalfRowsTallKeepsItsSlope) {
+  points = {Vertex(20, 20, 0), Vertex(14, 18.5f, 0), Vertex(30, 0, 0)};
+  for (auto draw : {DrawPhongTriangle, DrawFlatTriangle}) {
+    image.fill(0, 0, 0, 0);
+    Draw(draw);
+    for (int x = 0; x < 64; ++x)
+      EXPECT_EQ(image.at(x, 19, 3), x >= 16 && x <= 20 ? 255 : 0) << x;
+  }
+}
+
 // With an origin the pixels move, and the shader sees positions relative to the origin.
 TEST_F(TriangleRaster, OriginShiftsPixelsAndShaderPositionsAreRelative) {
   points = {Vertex(-10, 0, 0), Vertex(-10, -20, 0), Vertex(10, -20, 0)};
