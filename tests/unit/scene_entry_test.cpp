@@ -466,7 +466,7 @@ TEST_F(Composite, FullCoverRowSetsTheRecordsAndKeepsTheirCoverage) {
     ScratchRow row(kRow, deep);
     Image &layer = row.layer, &edge_image = row.edge, &under_image = row.under, &out = row.out;
     out.fill(10, 20, 30, m);
-    const int a = deep ? 9000 : 70, b = deep ? 25000 : 190;
+    const int a = deep ? 9001 : 71, b = deep ? 25001 : 191;  // odd: every bit counts
     layer.fill(a, a, a, m * 4 / 10);  // a partial edge first: records set everywhere
     CompositeLayer(out.data(), LayerRegion{0, kRow, 0, 1});
     const int edge_cover = edge_image.at(0, 0, 3);
