@@ -12,6 +12,7 @@
 
 #include "engine/engine_state.h"
 #include "engine/kept_buffers.h"
+#include "engine/prefetch_for_write.h"
 #include "engine/raster/truncate.h"
 
 namespace {
@@ -77,15 +78,15 @@ struct WrittenPart {
   int x1(int y) const { return r.x1 < t.spans[y].x1 + 1 ? r.x1 : t.spans[y].x1 + 1; }
 };
 
-// The output's pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite: a
-// triangle's rows lie far apart in it. (A packed layer stays in the cache, and the edge
-// records are touched only along edges.)
+// The output's pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite, ready
+// to be written: a triangle's rows lie far apart in it. (A packed layer stays in the cache,
+// and the edge records are touched only along edges.)
 template <typename Channel>
 void PrefetchRow(const Channel* out, int y, int x0, int x1, ptrdiff_t stride) {
   const int step = 64 / (4 * static_cast<int>(sizeof(Channel)));  // pixels in a cache line
   for (int x = x0; x < x1 + step; x += step) {
     const ptrdiff_t i = static_cast<ptrdiff_t>(y) * stride + 4 * static_cast<ptrdiff_t>(x);
-    _mm_prefetch(reinterpret_cast<const char*>(out + i), _MM_HINT_T0);
+    PrefetchForWrite(out + i);
   }
 }
 
