@@ -15,7 +15,6 @@
 #include <emmintrin.h>
 #include <stdint.h>
 
-
 #include "engine/engine_state.h"
 #include "engine/raster/cubic_patch.h"
 #include "engine/raster/sample_quad.h"

@@ -214,11 +214,11 @@ void ReadAhead(const DepthGrid& g, long long row, int x0, int x1) {
 
 // The walk goes up one row at a time and a triangle's rows lie far apart in the buffers:
 // the depths and image pixels of the row above, about where this row's interior lies, are
-// asked for while this row is drawn, ready to be written. A row of depths is a page of its own or nearly: its
-// first depth is read, not only asked for, so that the asking for the rest of it takes. (A
-// prefetch hint into a page the processor has not looked up lately was measured to do
-// nothing here; the first read of each row then waited on memory, 3.5 ms of a 25 ms frame
-// without quality.)
+// asked for while this row is drawn, ready to be written. A row of depths is a page of its
+// own or nearly: its first depth is read, not only asked for, so that the asking for the
+// rest of it takes. (A prefetch hint into a page the processor has not looked up lately was
+// measured to do nothing here; the first read of each row then waited on memory, 3.5 ms of
+// a 25 ms frame without quality.)
 void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
   const DepthGrid& g = ctx.depth;
   x0 = x0 >= 8 ? x0 - 8 : 0;  // the next row's left fringe too
