@@ -78,12 +78,18 @@ struct WrittenPart {
   int x1(int y) const { return r.x1 < t.spans[y].x1 + 1 ? r.x1 : t.spans[y].x1 + 1; }
 };
 
+// Pixels of four channels in a 64-byte cache line.
+template <typename Channel>
+constexpr int PixelsPerLine() {
+  return 64 / (4 * static_cast<int>(sizeof(Channel)));
+}
+
 // The output's pixels x0 .. x1 - 1 of row y, asked for ahead of the row's composite, ready
 // to be written: a triangle's rows lie far apart in it. (A packed layer stays in the cache,
 // and the edge records are touched only along edges.)
 template <typename Channel>
 void PrefetchRow(const Channel* out, int y, int x0, int x1, ptrdiff_t stride) {
-  const int step = 64 / (4 * static_cast<int>(sizeof(Channel)));  // pixels in a cache line
+  const int step = PixelsPerLine<Channel>();
   for (int x = x0; x < x1 + step; x += step) {
     const ptrdiff_t i = static_cast<ptrdiff_t>(y) * stride + 4 * static_cast<ptrdiff_t>(x);
     PrefetchForWrite(out + i);
@@ -96,7 +102,7 @@ void PrefetchRow(const Channel* out, int y, int x0, int x1, ptrdiff_t stride) {
 template <typename Channel, typename Rows>
 void PrefetchEdgedRecords(const Channel* edge, const Channel* under, const Rows& rows,
                           const uint64_t* bits, size_t bits_width, ptrdiff_t stride) {
-  const int line = 64 / (4 * static_cast<int>(sizeof(Channel)));  // pixels in a cache line
+  const int line = PixelsPerLine<Channel>();
   for (int y = rows.y0(); y < rows.y1(); ++y) {
     const int x1 = rows.x1(y);
     const size_t row_bit = static_cast<size_t>(y) * bits_width;
