@@ -4,6 +4,7 @@
 #include <math.h>
 #include <stdint.h>
 
+#include "platform/exact_math.h"
 #include "platform/os/page_alloc.h"
 
 namespace {
@@ -44,9 +45,9 @@ void SetMeridians(__Point3ds* vertices, int n, int m, float r) {
     float lat = static_cast<float>(lat_step + -1.5707963267948966);
     for (int j = 0; j < m; ++j) {
       __Point3ds* p = &vertices[1 + i * m + j];
-      p->nx = cosf(lat) * cosf(lon);
-      p->ny = cosf(lat) * sinf(lon);
-      p->nz = sinf(lat);
+      p->nx = exact_math::ExactCosf(lat) * exact_math::ExactCosf(lon);
+      p->ny = exact_math::ExactCosf(lat) * exact_math::ExactSinf(lon);
+      p->nz = exact_math::ExactSinf(lat);
       p->x = r * p->nx;
       p->y = r * p->ny;
       p->z = r * p->nz;

@@ -4,6 +4,8 @@
 
 #include <math.h>
 
+#include "platform/exact_math.h"
+
 void TranslatePoints(float dx, float dy, float dz, int count, __Point3ds* vertices) {
   if (!vertices) return;
   for (int k = 0; k < count; ++k) {
@@ -30,8 +32,8 @@ using Coord = float __Point3ds::*;
 void RotatePair(Coord p_pos, Coord q_pos, Coord p_nrm, Coord q_nrm, float cp, float cq,
                 float angle, int count, __Point3ds* vertices) {
   if (!vertices) return;
-  const float c = cosf(angle);
-  const float s = sinf(angle);
+  const float c = exact_math::ExactCosf(angle);
+  const float s = exact_math::ExactSinf(angle);
   for (int k = 0; k < count; ++k) {
     __Point3ds& v = vertices[k];
     const float p = v.*p_pos - cp;

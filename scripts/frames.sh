@@ -3,6 +3,7 @@
 # the four maps, turns and perspective) and compares two such sets, so that a change meant
 # to keep the pictures can be checked against frames rendered before it:
 #   scripts/frames.sh render BUILD_DIR OUT_DIR     e.g. build/native frames/before
+#                                                  (build/windows: under Wine)
 #   scripts/frames.sh compare BEFORE_DIR AFTER_DIR [TOLERANCE] [BUILD_DIR]
 # compare exits non-zero when a frame is missing or a channel differs by more than
 # TOLERANCE levels (default 0).
@@ -35,15 +36,25 @@ cases=(
   "tiny_8|--size 7x5"
 )
 
+# The build's reference host: the Windows one (quorvel.exe) under Wine, each run held to a
+# time limit.
+quorvel() {
+  if [ -x "$build/quorvel" ]; then
+    timeout 120 "$build/quorvel" "$@"
+  else
+    timeout 300 bash "$root/scripts/wine-run.sh" "$build/quorvel.exe" "$@"
+  fi
+}
+
 render() {
   local build=$1 out=$2
   mkdir -p "$out"
   # A texture rendered by the build itself: a small frame of the default ball.
-  "$build/quorvel" render --size 256x128 --output "$out/texture.png" >/dev/null
+  quorvel render --size 256x128 --output "$out/texture.png" >/dev/null
   for c in "${cases[@]}"; do
     local name=${c%%|*} opts=${c#*|}
     opts=${opts//TEX/$out/texture.png}
-    eval "\"$build/quorvel\" render $opts --output \"$out/$name.png\"" >/dev/null
+    eval "quorvel render $opts --output \"$out/$name.png\"" >/dev/null
   done
 }
 

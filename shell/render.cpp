@@ -11,6 +11,7 @@
 #include "model/ball.h"
 #include "model/pixel_convert.h"
 #include "model/transforms.h"
+#include "platform/exact_math.h"
 #include "platform/os/page_alloc.h"
 #include "shell/param_index.h"
 #include "shell/sequence_model.h"
@@ -96,16 +97,16 @@ int BuildLights(PF_ParamDef* params[], light3ds lights[2]) {
     lights[i].multiplier = multiplier;
   }
   strcpy(lights[0].name, "LightOne");
-  const float r = cosf(wv) * 2000.0f;
-  lights[0].position[0] = r * cosf(uv);
-  lights[0].position[1] = r * sinf(uv);
-  lights[0].position[2] = sinf(wv) * 2000.0f;
+  const float r = exact_math::ExactCosf(wv) * 2000.0f;
+  lights[0].position[0] = r * exact_math::ExactCosf(uv);
+  lights[0].position[1] = r * exact_math::ExactSinf(uv);
+  lights[0].position[2] = exact_math::ExactSinf(wv) * 2000.0f;
   if (!Checked(params[kParamOppositeLight])) return 1;
   strcpy(lights[1].name, "Light#2");
-  const double r2 = cos(kOppositeElevation) * 2000.0;
-  lights[1].position[0] = static_cast<float>(r2 * cos(uv + kPi));
-  lights[1].position[1] = static_cast<float>(r2 * sin(uv + kPi));
-  lights[1].position[2] = static_cast<float>(sin(kOppositeElevation) * 2000.0);
+  const double r2 = exact_math::ExactCos(kOppositeElevation) * 2000.0;
+  lights[1].position[0] = static_cast<float>(r2 * exact_math::ExactCos(uv + kPi));
+  lights[1].position[1] = static_cast<float>(r2 * exact_math::ExactSin(uv + kPi));
+  lights[1].position[2] = static_cast<float>(exact_math::ExactSin(kOppositeElevation) * 2000.0);
   return 2;
 }
 

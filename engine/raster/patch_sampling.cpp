@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "engine/raster/geometry.h"
+#include "platform/exact_math.h"
 
 namespace {
 
@@ -75,7 +76,7 @@ SamplePlan PlanPatchSamples(const CubicPatch& patch, int origin_x, int origin_y)
   if (!(plan.ds > 0.0) || !(plan.dt > 0.0)) return plan;  // a distance that overflowed
 
   const ScreenBox box = NetBox(pos, plan.ox, plan.oy);
-  const double extent = hypot(box.x1 - box.x0, box.y1 - box.y0);
+  const double extent = exact_math::ExactHypot(box.x1 - box.x0, box.y1 - box.y0);
   if (!(extent <= kMaxPatchExtent) || BoxDistanceOutside(plan.image, box) > 0.0) return plan;
 
   // A cubic patch moves at most 3 times its net's extent per unit of parameter. Steps of

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 
+#include "platform/exact_math.h"
+
 int TopEdgeIndex(int count, const __Point3ds* vertices, const EdgeEntry* edges,
                  float* smallest_y) {
   float largest = -1e11f;
@@ -34,16 +36,16 @@ float AngleOf(float x1, float y1, float x2, float y2) {
   const double pi = 3.14159265358979323846;
   double dx = fabs(static_cast<double>(x1) - x2);
   double dy = fabs(static_cast<double>(y1) - y2);
-  double h = hypot(dx, dy);
+  double h = exact_math::ExactHypot(dx, dy);
   double angle;
   if (x1 <= x2 && y1 < y2) {
-    angle = acos(dx / h);
+    angle = exact_math::ExactAcos(dx / h);
   } else if (x1 > x2 && y1 < y2) {
-    angle = pi / 2 + acos(dy / h);
+    angle = pi / 2 + exact_math::ExactAcos(dy / h);
   } else if (x1 > x2 && y1 >= y2) {
-    angle = pi + acos(dx / h);
+    angle = pi + exact_math::ExactAcos(dx / h);
   } else {
-    angle = 3 * pi / 2 + acos(dy / h);
+    angle = 3 * pi / 2 + exact_math::ExactAcos(dy / h);
   }
   return static_cast<float>(angle);
 }

@@ -7,6 +7,7 @@
 #include "engine/shading/plain_shading.h"
 #include "engine/shading/shading_stages.h"
 #include "engine/shading/texel_position.h"
+#include "platform/exact_math.h"
 
 namespace {
 
@@ -111,7 +112,7 @@ float SpecularUnderflowBound(float exponent) {
   static float last_bound = 0.0f;
   if (!(exponent > 0.0f)) return 0.0f;
   if (exponent == last_exponent) return last_bound;
-  const double bound = exp2(-152.0 / static_cast<double>(exponent));
+  const double bound = exact_math::ExactExp2(-152.0 / static_cast<double>(exponent));
   float b = static_cast<float>(bound);
   if (static_cast<double>(b) > bound) b = nextafterf(b, 0.0f);
   last_exponent = exponent;
@@ -136,7 +137,7 @@ void AddLights(float out[3], const Surface& s, const __Point& n, float x, float 
     if (len != 0.0f) DivideBy(lx, ly, lz, len);
     float d = (n.x * lx + n.y * ly + n.z * lz) * light.multiplier;
     if (d <= 0.0f) d = 0.0f;
-    const float highlight = (d < underflow ? 0.0f : powf(d, s.exponent)) * s.strength;
+    const float highlight = (d < underflow ? 0.0f : exact_math::ExactPowf(d, s.exponent)) * s.strength;
     const float dif = d * f0 + s.self_illumination;
     for (int k = 0; k < 3; ++k)
       out[k] += (s.diffuse[k] * dif + s.specular[k] * highlight) * light.colour[k];

@@ -9,6 +9,7 @@
 #include "engine/engine_state.h"
 #include "engine/shading/plain_shading.h"
 #include "engine/shading/simd_lanes.h"
+#include "platform/exact_math.h"
 
 // Internal to each file that includes it: the file built for AVX and the others never
 // share a copy of any of these functions.
@@ -77,13 +78,22 @@ void Shade(const PlainShading& p, const float* px, const float* py, const float*
     d = L::AndNot(L::LessEqual(d, L::Zero()), d);  // at or below 0: 0
     // The specular power only where it does not underflow to 0 (and for not a number).
     V power = L::Zero();
-    const int below = L::Mask(L::Less(d, L::Set(p.underflow)));
-    if (below != (1 << kWidth) - 1) {
-      float lanes[kWidth];
-      L::Store(lanes, d);
-      for (int j = 0; j < kWidth; ++j)
-        lanes[j] = (below >> j) & 1 ? 0.0f : powf(lanes[j], p.exponent);
-      power = L::Load(lanes);
+    const V below = L::Less(d, L::Set(p.underflow));
+    const int below_mask = L::Mask(below);
+    constexpr int kAll = (1 << kWidth) - 1;
+    if (below_mask != kAll) {
+      // The power in the lanes; a lane the lane power does not cover (0 not below the bound,
+      // infinite, not a number, or an exponent that is 0 or not finite) one by one.
+      const int usual = L::Mask(L::And(L::Greater(d, L::Zero()), L::Less(d, L::Set(INFINITY))));
+      if ((usual | below_mask) == kAll && !exact_math::PowIsSpecial(1.0f, p.exponent)) {
+        power = L::AndNot(below, exact_math::PowLanes<L>(d, p.exponent));
+      } else {
+        float lanes[kWidth];
+        L::Store(lanes, d);
+        for (int j = 0; j < kWidth; ++j)
+          lanes[j] = (below_mask >> j) & 1 ? 0.0f : exact_math::ExactPowf(lanes[j], p.exponent);
+        power = L::Load(lanes);
+      }
     }
     const V highlight = L::Mul(power, L::Set(p.strength));
     const V dif = L::Add(L::Mul(d, L::Set(p.f0)), L::Set(p.self_illumination));

@@ -12,6 +12,25 @@
 namespace simd_lanes {
 namespace {
 
+// Double lanes for the float lanes' doubles-width arithmetic (exact_math.h's power).
+struct Doubles2 {
+  using V = __m128d;
+  static V Set(double d) { return _mm_set1_pd(d); }
+  static V Add(V a, V b) { return _mm_add_pd(a, b); }
+  static V Sub(V a, V b) { return _mm_sub_pd(a, b); }
+  static V Mul(V a, V b) { return _mm_mul_pd(a, b); }
+  static V Div(V a, V b) { return _mm_div_pd(a, b); }
+  static V Min(V a, V b) { return _mm_min_pd(a, b); }
+  static V Max(V a, V b) { return _mm_max_pd(a, b); }
+  static V Greater(V a, V b) { return _mm_cmpgt_pd(a, b); }
+  static V Select(V m, V a, V b) { return _mm_or_pd(_mm_and_pd(m, a), _mm_andnot_pd(m, b)); }
+  // 2^n for integers n in [-1022, 1023].
+  static V PowerOfTwo(V n) {
+    const __m128i i = _mm_add_epi32(_mm_cvtpd_epi32(n), _mm_set1_epi32(1023));
+    return _mm_castsi128_pd(_mm_slli_epi64(_mm_unpacklo_epi32(i, _mm_setzero_si128()), 52));
+  }
+};
+
 struct Lanes4 {
   using V = __m128;
   static constexpr int kWidth = 4;
@@ -35,9 +54,46 @@ struct Lanes4 {
   static V Greater(V a, V b) { return _mm_cmpgt_ps(a, b); }
   static V GreaterEqual(V a, V b) { return _mm_cmpge_ps(a, b); }
   static int Mask(V a) { return _mm_movemask_ps(a); }
+  static V Select(V m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
+  // Positive finite normal x as m 2^e, m in [1, 2): exact, as with the scalar bit fields.
+  static void Split(V x, V& m, V& e) {
+    const __m128i bits = _mm_castps_si128(x);
+    const __m128 field = _mm_cvtepi32_ps(_mm_and_si128(bits, _mm_set1_epi32(0x7f800000)));
+    e = Sub(Mul(field, Set(0x1p-23f)), Set(127.0f));
+    m = _mm_castsi128_ps(_mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x007fffff)),
+                                      _mm_set1_epi32(0x3f800000)));
+  }
+  using D = Doubles2;
+  static constexpr int kDoubles = 2;
+  static void Widen(V x, D::V* out) {
+    out[0] = _mm_cvtps_pd(x);
+    out[1] = _mm_cvtps_pd(_mm_movehl_ps(x, x));
+  }
+  static V Narrow(const D::V* in) { return _mm_movelh_ps(_mm_cvtpd_ps(in[0]), _mm_cvtpd_ps(in[1])); }
 };
 
 #if defined(__AVX__)
+struct Doubles4 {
+  using V = __m256d;
+  static V Set(double d) { return _mm256_set1_pd(d); }
+  static V Add(V a, V b) { return _mm256_add_pd(a, b); }
+  static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+  static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
+  static V Div(V a, V b) { return _mm256_div_pd(a, b); }
+  static V Min(V a, V b) { return _mm256_min_pd(a, b); }
+  static V Max(V a, V b) { return _mm256_max_pd(a, b); }
+  static V Greater(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_GT_OS); }
+  static V Select(V m, V a, V b) {
+    return _mm256_or_pd(_mm256_and_pd(m, a), _mm256_andnot_pd(m, b));
+  }
+  static V PowerOfTwo(V n) {
+    const __m128i i = _mm_add_epi32(_mm256_cvtpd_epi32(n), _mm_set1_epi32(1023));
+    const __m128i lo = _mm_slli_epi64(_mm_unpacklo_epi32(i, _mm_setzero_si128()), 52);
+    const __m128i hi = _mm_slli_epi64(_mm_unpackhi_epi32(i, _mm_setzero_si128()), 52);
+    return _mm256_castsi256_pd(_mm256_insertf128_si256(_mm256_castsi128_si256(lo), hi, 1));
+  }
+};
+
 // The ordered, quiet-or-signalling predicates that match the SSE comparisons' results.
 struct Lanes8 {
   using V = __m256;
@@ -62,6 +118,23 @@ struct Lanes8 {
   static V Greater(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GT_OS); }
   static V GreaterEqual(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GE_OS); }
   static int Mask(V a) { return _mm256_movemask_ps(a); }
+  static V Select(V m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
+  static void Split(V x, V& m, V& e) {
+    const V field = _mm256_cvtepi32_ps(_mm256_castps_si256(And(x, Bits(0x7f800000))));
+    e = Sub(Mul(field, Set(0x1p-23f)), Set(127.0f));
+    m = Or(And(x, Bits(0x007fffff)), Bits(0x3f800000));
+  }
+  static V Bits(int b) { return _mm256_castsi256_ps(_mm256_set1_epi32(b)); }
+  using D = Doubles4;
+  static constexpr int kDoubles = 2;
+  static void Widen(V x, D::V* out) {
+    out[0] = _mm256_cvtps_pd(_mm256_castps256_ps128(x));
+    out[1] = _mm256_cvtps_pd(_mm256_extractf128_ps(x, 1));
+  }
+  static V Narrow(const D::V* in) {
+    return _mm256_insertf128_ps(_mm256_castps128_ps256(_mm256_cvtpd_ps(in[0])),
+                                _mm256_cvtpd_ps(in[1]), 1);
+  }
 };
 #endif
 
