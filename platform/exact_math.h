@@ -182,8 +182,16 @@ struct Lanes1 {
   static V Narrow(const D::V* in) { return static_cast<float>(in[0]); }
 };
 
+// a + b x, in lanes.
+template <class D>
+typename D::V Line(typename D::V x, double a, double b) {
+  return D::Add(D::Set(a), D::Mul(x, D::Set(b)));
+}
+
 // log2 of m 2^e, m in [1, 2): m brought into [sqrt(1/2), sqrt(2)), then
-// ln m = 2 atanh s with s = (m - 1) / (m + 1), |s| <= 0.172, to the terms below 1e-19.
+// ln m = 2 atanh s with s = (m - 1) / (m + 1), |s| <= 0.172: 2 s times the sum of
+// z^k / (2k + 1) for k = 0 .. 9, z = s^2 (the next term is below 1e-17), its terms paired
+// (Estrin's scheme) so that the lanes do not wait on one long chain of products.
 template <class D>
 typename D::V Log2Of(typename D::V m, typename D::V e) {
   using V = typename D::V;
@@ -192,44 +200,36 @@ typename D::V Log2Of(typename D::V m, typename D::V e) {
   e = D::Select(big, D::Add(e, D::Set(1.0)), e);
   const V s = D::Div(D::Sub(m, D::Set(1.0)), D::Add(m, D::Set(1.0)));
   const V z = D::Mul(s, s);
-  V p = D::Set(1.0 / 23.0);
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 21.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 19.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 17.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 15.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 13.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 11.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 9.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 7.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 5.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0 / 3.0));
-  p = D::Add(D::Mul(p, z), D::Set(1.0));
+  const V z2 = D::Mul(z, z);
+  const V z4 = D::Mul(z2, z2);
+  const V z8 = D::Mul(z4, z4);
+  const V low = D::Add(D::Add(Line<D>(z, 1.0, 1.0 / 3.0), D::Mul(z2, Line<D>(z, 1.0 / 5.0, 1.0 / 7.0))),
+                       D::Mul(z4, D::Add(Line<D>(z, 1.0 / 9.0, 1.0 / 11.0),
+                                         D::Mul(z2, Line<D>(z, 1.0 / 13.0, 1.0 / 15.0)))));
+  const V p = D::Add(low, D::Mul(z8, Line<D>(z, 1.0 / 17.0, 1.0 / 19.0)));
   const V ln = D::Mul(D::Add(s, s), p);
   return D::Add(e, D::Mul(ln, D::Set(kInvLn2)));
 }
 
 // 2^t for any finite t: t held to [-1100, 1100] (far beyond a float's range either way),
-// t = n + f with n an integer and |f| <= 1/2, 2^f = e^(f ln 2) by its Taylor series.
+// t = n + f with n an integer and |f| <= 1/2, 2^f = e^x, x = f ln 2, by the Taylor terms
+// x^k / k! for k = 0 .. 13, paired as in Log2Of.
 template <class D>
 typename D::V Exp2Of(typename D::V t) {
   using V = typename D::V;
   t = D::Max(D::Min(t, D::Set(1100.0)), D::Set(-1100.0));
   const V n = D::Sub(D::Add(t, D::Set(kRoundMagic)), D::Set(kRoundMagic));
   const V x = D::Mul(D::Sub(t, n), D::Set(kLn2));
-  V p = D::Set(1.0 / 6227020800.0);  // 1/13!
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 479001600.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 39916800.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 3628800.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 362880.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 40320.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 5040.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 720.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 120.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 24.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 6.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0 / 2.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0));
-  p = D::Add(D::Mul(p, x), D::Set(1.0));
+  const V x2 = D::Mul(x, x);
+  const V x4 = D::Mul(x2, x2);
+  const V x8 = D::Mul(x4, x4);
+  const V low = D::Add(D::Add(Line<D>(x, 1.0, 1.0), D::Mul(x2, Line<D>(x, 1.0 / 2, 1.0 / 6))),
+                       D::Mul(x4, D::Add(Line<D>(x, 1.0 / 24, 1.0 / 120),
+                                         D::Mul(x2, Line<D>(x, 1.0 / 720, 1.0 / 5040)))));
+  const V high = D::Add(D::Add(Line<D>(x, 1.0 / 40320, 1.0 / 362880),
+                               D::Mul(x2, Line<D>(x, 1.0 / 3628800, 1.0 / 39916800))),
+                        D::Mul(x4, Line<D>(x, 1.0 / 479001600, 1.0 / 6227020800)));
+  const V p = D::Add(low, D::Mul(x8, high));
   // n within [-1100, 1100]: 2^n in two halves, each a normal double.
   const V half = D::Sub(D::Add(D::Mul(n, D::Set(0.5)), D::Set(kRoundMagic)), D::Set(kRoundMagic));
   return D::Mul(D::Mul(p, D::PowerOfTwo(half)), D::PowerOfTwo(D::Sub(n, half)));
