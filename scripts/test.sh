@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds the native, sanitizer and Windows builds and runs
 # every test: natively, under AddressSanitizer/UBSan, and the Windows programs under Wine;
-# then builds the Windows package and checks what it holds.
+# checks that the builds and the frei0r filter draw the same pixels; then builds the Windows
+# package and checks what it holds.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -13,6 +14,8 @@ for b in native sanitize windows; do
   echo "== tests: $b"
   (cd "$root" && ctest --preset "$b" -j "$(nproc)") || status=1
 done
+echo "== same pixels from every build"
+bash "$root/scripts/same_pixels.sh" || status=1
 echo "== package"
 bash "$root/scripts/package.sh" || status=1
 exit $status
