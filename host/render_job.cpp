@@ -114,8 +114,12 @@ void RenderJob::ClearTextureLayer(int param) {
 void RenderJob::SetSettings(const RenderSettings& settings) {
   if (settings.downsample < 1) throw std::invalid_argument("the downsample factor must be 1 or more");
   if (settings.time_scale == 0) throw std::invalid_argument("the time scale must be positive");
-  if (settings.deep != settings_.deep || settings.downsample != settings_.downsample)
+  if (settings.deep != settings_.deep || settings.downsample != settings_.downsample) {
+    if (input_.empty())
+      throw std::logic_error("the input image was dropped: give it again before changing the "
+                             "depth or the downsampling");
     worlds_stale_ = true;
+  }
   settings_ = settings;
 }
 
@@ -127,8 +131,12 @@ int RenderJob::output_height() const { return Reduced(layer_height_, settings_.d
 void RenderJob::PrepareWorlds() {
   if (!worlds_stale_) return;
   const int n = settings_.downsample;
-  input_world_ = WorldFromImage(DownsampleImage(input_, n), settings_.deep, kInputRowPadding);
-  session_->SetInputLayer(input_world_->def());
+  if (!input_.empty()) {  // once dropped, its world (made at these settings) stays
+    input_world_ = n > 1 ? WorldFromImage(DownsampleImage(input_, n), settings_.deep, kInputRowPadding)
+                         : WorldFromImage(input_, settings_.deep, kInputRowPadding);
+    session_->SetInputLayer(input_world_->def());
+    if (drop_input_) input_ = Image();
+  }
   texture_worlds_.clear();
   for (const auto& t : textures_) {
     texture_worlds_[t.first] =

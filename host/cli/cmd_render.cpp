@@ -272,6 +272,7 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
     auto job = std::make_unique<qvhost::RenderJob>(module, plan.width, plan.height);
     if (!input.empty()) job->SetInput(std::move(input));
     job->SetSettings(plan.settings);
+    job->DropInputOnceMade();  // the settings stay as they are for the whole render
     for (const std::string& problem : job->setup_problems())
       std::fprintf(stderr, "quorvel render: warning: %s\n", problem.c_str());
     return job;

@@ -1,6 +1,7 @@
 // Several frames in a row through the built module: each frame's time reaches the effect's
 // layer check-outs, everything checked out is checked in, the sequence handle is unlocked
 // and no handle is left behind; a failed check-out only drops its map.
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -120,6 +121,25 @@ TEST_F(RenderTest, OutputWorldsTakeTurnsAndAReusedWorldHoldsOnlyItsFrame) {
     for (int x = 0; x < kWidth; ++x) empty += fresh.pixel(x, y)[3] == 0;
   EXPECT_GT(empty, kWidth * kHeight / 4) << "cut alpha leaves most of the frame empty";
   EXPECT_LT(empty, kWidth * kHeight * 9 / 10) << "and the ball is drawn";
+}
+
+// A dropped input keeps rendering the same frames from its world; a change of depth then
+// needs the input again, and with it the frame is the one a fresh job draws.
+TEST_F(RenderTest, DroppedInputKeepsItsFramesAndAsksForItAgainOnADepthChange) {
+  const qvhost::Image kept = Render(0);
+  job_->DropInputOnceMade();
+  job_->SetInput(input_);
+  EXPECT_TRUE(Render(0).rgba == kept.rgba);
+  EXPECT_TRUE(Render(0).rgba == kept.rgba) << "the dropped input's world stays";
+  qvhost::RenderSettings deep = job_->settings();
+  deep.deep = true;
+  EXPECT_THROW(job_->SetSettings(deep), std::logic_error);
+  job_->SetInput(input_);
+  job_->SetSettings(deep);
+  const qvhost::Image drawn = Render(0);
+  Open(ModulePath());
+  job_->SetSettings(deep);
+  EXPECT_TRUE(drawn.rgba == Render(0).rgba);
 }
 
 }  // namespace
