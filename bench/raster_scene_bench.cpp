@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "engine/engine.h"
 #include "engine/engine_state.h"
 #include "model/ball.h"
 #include "model/transforms.h"
@@ -52,6 +53,7 @@ void RasterSceneBall(benchmark::State& state) {
   const int mode = static_cast<int>(state.range(0));
   const int quality = static_cast<int>(state.range(1));
   const int deep = static_cast<int>(state.range(2));
+  EngineChooseCpuPaths();  // as the effect's global setup does
   __SetDrawMode(static_cast<unsigned char>(mode));
   __SetQuality(static_cast<unsigned char>(quality));
   __SetDeep(static_cast<unsigned char>(deep));

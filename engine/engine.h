@@ -250,3 +250,6 @@ void EngineFree(void* block);
 // store. The effect turns it on around its own renders and releases at setdown.
 void EngineKeepBuffers(bool keep);
 void EngineReleaseBuffers();
+// Chooses the engine's processor-dependent paths once (global setup): AVX where the
+// processor has it, else SSE2 (not exported).
+void EngineChooseCpuPaths();

@@ -5,18 +5,12 @@
 #include <emmintrin.h>
 #include <math.h>
 
+#include "engine/cpu_paths.h"
 #include "engine/raster/cubic_patch.h"
 #include "engine/shading/plain_eight_avx.h"
 
-namespace {
-bool g_avx_allowed = true;
-}  // namespace
-
-void UseSampleQuadAvx(bool on) { g_avx_allowed = on; }
-
 void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& normal,
                      double ox, double oy, double x0, double x1, double y0, double y1) {
-  static const bool cpu_avx = CpuRunsAvx();
   const NetInDoubles p = InDoubles(position), n = InDoubles(normal);
   for (int j = 0; j < 10; ++j)
     for (int lane = 0; lane < SampleQuad::kLanes; ++lane) {
@@ -28,7 +22,7 @@ void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& no
       q.net[5][j][lane] = n.y[j];
     }
   q.ox = ox, q.oy = oy, q.x0 = x0, q.x1 = x1, q.y0 = y0, q.y1 = y1;
-  q.avx = cpu_avx && g_avx_allowed;
+  q.avx = g_cpu_paths.avx;
   q.first = -1;
   q.t = 0.0;
 }

@@ -40,6 +40,3 @@ void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& no
 void ComputeSampleQuad(SampleQuad& q, int64_t i, double ds, double row_t);
 void ComputeSampleQuadAvx(SampleQuad& q, int64_t i, double ds, double row_t);
 
-// Whether new quads compute with AVX where the CPU has it (on unless a test turns it off to
-// check one path against the other).
-void UseSampleQuadAvx(bool on);

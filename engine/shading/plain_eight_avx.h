@@ -1,12 +1,10 @@
 // The plain-material path eight pixels wide, from the one file built for AVX; called only
-// where CpuRunsAvx() (built without AVX, in plain_shading.cpp) says the CPU and the system
-// run AVX code.
+// where the table of processor paths (engine/cpu_paths.h) says the processor runs AVX code.
 #pragma once
 
 #include "engine/raster/interpolation.h"
 #include "engine/shading/plain_shading.h"
 
-bool CpuRunsAvx();
 void ShadePlainEightAvx(const PlainShading& p, const EightPixels& in, float c0[8], float c1[8],
                         float c2[8]);
 void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area, const float x[8],

@@ -2,6 +2,7 @@
 #include "engine/shading/plain_shading.h"
 
 
+#include "engine/cpu_paths.h"
 #include "engine/engine_state.h"
 #include "engine/shading/plain_eight_avx.h"
 #include "engine/shading/plain_shading_lanes.h"
@@ -90,16 +91,4 @@ void RepeatFirstLane(EightPixels& in, int count) {
   }
 }
 
-namespace {
-bool g_four_only = false;
-}  // namespace
-
-// The CPU's AVX and the system's saving of its registers.
-bool CpuRunsAvx() { return __builtin_cpu_supports("avx"); }
-
-int PlainLaneWidth() {
-  static const bool avx = CpuRunsAvx();
-  return avx && !g_four_only ? 8 : 4;
-}
-
-void SetPlainLaneWidth(int lanes) { g_four_only = lanes < 8; }
+int PlainLaneWidth() { return g_cpu_paths.avx ? 8 : 4; }

@@ -60,7 +60,6 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
 // shading computes holds a real pixel's values.
 void RepeatFirstLane(EightPixels& in, int count);
 
-// The lanes the eight-pixel paths run: 8 where the CPU has AVX, else 4. Tests narrow them to
-// 4 (SetPlainLaneWidth(4)) to check one path against the other; 8 puts back the CPU's best.
+// The lanes the eight-pixel paths run: 8 where the table of processor paths chose AVX,
+// else 4.
 int PlainLaneWidth();
-void SetPlainLaneWidth(int lanes);

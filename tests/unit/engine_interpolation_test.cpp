@@ -5,6 +5,7 @@
 #include <math.h>
 #include <string.h>
 
+#include "engine/cpu_paths.h"
 #include "engine/raster/interpolation.h"
 #include "engine/shading/plain_shading.h"
 #include "engine_test_support.h"
@@ -256,7 +257,7 @@ TEST_F(Interpolation, EightAtATimeIsThePlainSchemeBitForBit) {
   const UnitNormals units = MakeUnitNormals(v_);
   int compared = 0;
   for (int width : {8, 4}) {
-    SetPlainLaneWidth(width);
+    ChooseCpuPaths(width == 8);
     for (int y = 0; y < 50; y += 3)
       for (int x = 0; x < 44; x += 8) {
         const int count = (x / 8) % 2 ? 8 : 5;
@@ -276,7 +277,7 @@ TEST_F(Interpolation, EightAtATimeIsThePlainSchemeBitForBit) {
         }
       }
   }
-  SetPlainLaneWidth(8);
+  ChooseCpuPaths();
   EXPECT_EQ(compared, 2 * 17 * (3 * 5 + 3 * 8));
 }
 

@@ -12,6 +12,7 @@
 #include <set>
 #include <utility>
 
+#include "engine/cpu_paths.h"
 #include "engine/raster/cubic_patch.h"
 #include "engine/raster/curved_triangle.h"
 #include "engine/raster/patch_sampling.h"
@@ -707,7 +708,7 @@ TEST_F(CurvedTriangle, PatchTurnedAwayWholeIsNotSampled) {
 TEST(SampleQuad, EachLaneIsItsSampleAlone) {
   for (bool avx : {false, true}) {
     if (avx && !CpuRunsAvx()) continue;
-    UseSampleQuadAvx(avx);
+    ChooseCpuPaths(avx);
     Sequence next{11};
     int compared = 0, inside = 0;
     for (int n = 0; n < 100; ++n) {
@@ -766,7 +767,7 @@ TEST(SampleQuad, EachLaneIsItsSampleAlone) {
       EXPECT_EQ(got.miss, INFINITY) << i;
     }
   }
-  UseSampleQuadAvx(true);
+  ChooseCpuPaths();
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "engine/cpu_paths.h"
 #include "engine/raster/curved_triangle.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/shading/plain_shading.h"
@@ -94,7 +95,7 @@ TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
   for (DrawFn draw : {DrawPhongTriangle, DrawFlatTriangle})
   for (bool deep : {false, true})
     for (int variant = 0; variant < 3; ++variant) {
-      SetPlainLaneWidth(width);
+      ChooseCpuPaths(width == 8);
       const bool quality = variant > 0, phong2 = variant == 2;
       SCOPED_TRACE(std::string(draw == DrawFlatTriangle ? "flat " : "Phong ") +
                    (deep ? "16-bit" : "8-bit") + " variant " + std::to_string(variant) +
@@ -107,7 +108,7 @@ TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
       EXPECT_EQ(memcmp(batched.depth.data(), single.depth.data(), kW * kH * sizeof(float)), 0)
           << "depths differ";
     }
-  SetPlainLaneWidth(8);
+  ChooseCpuPaths();
   ResetEngine(0, 0, false);
   _Quality = 1;
 }
@@ -118,7 +119,7 @@ TEST(PlainBatch, PicturesAndDepthsAreThoseOfThePixelByPixelPath) {
 TEST(PlainBatch, CurvedSamplesAreThoseOfTheSampleBySamplePath) {
   for (int width : {8, 4})
     for (bool deep : {false, true}) {
-      SetPlainLaneWidth(width);
+      ChooseCpuPaths(width == 8);
       SCOPED_TRACE(std::string(deep ? "16-bit" : "8-bit") + " lanes " + std::to_string(width));
       const Drawn batched =
           DrawScene(RasterBezierTriangle, deep, false, false, false, false, false, -0.3f);
@@ -138,7 +139,7 @@ TEST(PlainBatch, CurvedSamplesAreThoseOfTheSampleBySamplePath) {
       }
       EXPECT_GT(faded, 20);
     }
-  SetPlainLaneWidth(8);
+  ChooseCpuPaths();
   ResetEngine(0, 0, false);
   _Quality = 1;
 }

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
+#include "engine/cpu_paths.h"
 #include "engine/shading/plain_shading.h"
 #include "raster_test_support.h"
 
 using namespace raster_test;
 
 namespace {
+
+// The unit tests run the processor paths global setup chooses.
+const bool kPathsChosen = (ChooseCpuPaths(), true);
 
 class PlainFour : public EngineTest {};
 
@@ -136,7 +140,7 @@ TEST_F(PlainFour, EightLanesAreThePerPixelShaderAtEitherWidth) {
     for (bool deep : {false, true})
       for (int pass = 0; pass < 3; ++pass) {
         ResetEngine(64, 64, deep);
-        SetPlainLaneWidth(width);
+        ChooseCpuPaths(width == 8);
         _DrawBackFaces1 = pass == 1;
         _DubleSide = pass == 2;
         ShadingSet set;
@@ -150,7 +154,7 @@ TEST_F(PlainFour, EightLanesAreThePerPixelShaderAtEitherWidth) {
         for (int i = 0; i < 100; ++i, cases += i % 3 ? 8 : 3)
           CompareEight(set, rng, i % 3 ? 8 : 3, lit);
       }
-  SetPlainLaneWidth(8);
+  ChooseCpuPaths();
   EXPECT_GT(lit, cases / 2) << "shaded values strictly between black and full, not just clamps";
 }
 
