@@ -132,8 +132,11 @@ void RenderJob::PrepareWorlds() {
   if (!worlds_stale_) return;
   const int n = settings_.downsample;
   if (!input_.empty()) {  // once dropped, its world (made at these settings) stays
-    input_world_ = n > 1 ? WorldFromImage(DownsampleImage(input_, n), settings_.deep, kInputRowPadding)
-                         : WorldFromImage(input_, settings_.deep, kInputRowPadding);
+    // Downsampled through a copy; at full size straight from the image, not copied.
+    if (n > 1)
+      input_world_ = WorldFromImage(DownsampleImage(input_, n), settings_.deep, kInputRowPadding);
+    else
+      input_world_ = WorldFromImage(input_, settings_.deep, kInputRowPadding);
     session_->SetInputLayer(input_world_->def());
     if (drop_input_) input_ = Image();
   }

@@ -31,7 +31,7 @@ constexpr double kRoundMagic = 6755399441055744.0;
 inline double SinNear(double r) {
   const double z = r * r;
   double p = -1.0 / 121645100408832000.0;  // -1/19!
-  p = p * z + 1.0 / 355687428096000.0;  // 1/17!
+  p = p * z + 1.0 / 355687428096000.0;     // 1/17!
   p = p * z - 1.0 / 1307674368000.0;
   p = p * z + 1.0 / 6227020800.0;
   p = p * z - 1.0 / 39916800.0;
@@ -203,9 +203,10 @@ typename D::V Log2Of(typename D::V m, typename D::V e) {
   const V z2 = D::Mul(z, z);
   const V z4 = D::Mul(z2, z2);
   const V z8 = D::Mul(z4, z4);
-  const V low = D::Add(D::Add(Line<D>(z, 1.0, 1.0 / 3.0), D::Mul(z2, Line<D>(z, 1.0 / 5.0, 1.0 / 7.0))),
-                       D::Mul(z4, D::Add(Line<D>(z, 1.0 / 9.0, 1.0 / 11.0),
-                                         D::Mul(z2, Line<D>(z, 1.0 / 13.0, 1.0 / 15.0)))));
+  const V low =
+      D::Add(D::Add(Line<D>(z, 1.0, 1.0 / 3.0), D::Mul(z2, Line<D>(z, 1.0 / 5.0, 1.0 / 7.0))),
+             D::Mul(z4, D::Add(Line<D>(z, 1.0 / 9.0, 1.0 / 11.0),
+                               D::Mul(z2, Line<D>(z, 1.0 / 13.0, 1.0 / 15.0)))));
   const V p = D::Add(low, D::Mul(z8, Line<D>(z, 1.0 / 17.0, 1.0 / 19.0)));
   const V ln = D::Mul(D::Add(s, s), p);
   return D::Add(e, D::Mul(ln, D::Set(kInvLn2)));

@@ -137,7 +137,8 @@ void AddLights(float out[3], const Surface& s, const __Point& n, float x, float 
     if (len != 0.0f) DivideBy(lx, ly, lz, len);
     float d = (n.x * lx + n.y * ly + n.z * lz) * light.multiplier;
     if (d <= 0.0f) d = 0.0f;
-    const float highlight = (d < underflow ? 0.0f : exact_math::ExactPowf(d, s.exponent)) * s.strength;
+    const float highlight =
+        (d < underflow ? 0.0f : exact_math::ExactPowf(d, s.exponent)) * s.strength;
     const float dif = d * f0 + s.self_illumination;
     for (int k = 0; k < 3; ++k)
       out[k] += (s.diffuse[k] * dif + s.specular[k] * highlight) * light.colour[k];

@@ -60,8 +60,8 @@ struct Lanes4 {
     const __m128i bits = _mm_castps_si128(x);
     const __m128 field = _mm_cvtepi32_ps(_mm_and_si128(bits, _mm_set1_epi32(0x7f800000)));
     e = Sub(Mul(field, Set(0x1p-23f)), Set(127.0f));
-    m = _mm_castsi128_ps(_mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x007fffff)),
-                                      _mm_set1_epi32(0x3f800000)));
+    m = _mm_castsi128_ps(
+        _mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x007fffff)), _mm_set1_epi32(0x3f800000)));
   }
   using D = Doubles2;
   static constexpr int kDoubles = 2;
@@ -69,7 +69,9 @@ struct Lanes4 {
     out[0] = _mm_cvtps_pd(x);
     out[1] = _mm_cvtps_pd(_mm_movehl_ps(x, x));
   }
-  static V Narrow(const D::V* in) { return _mm_movelh_ps(_mm_cvtpd_ps(in[0]), _mm_cvtpd_ps(in[1])); }
+  static V Narrow(const D::V* in) {
+    return _mm_movelh_ps(_mm_cvtpd_ps(in[0]), _mm_cvtpd_ps(in[1]));
+  }
 };
 
 #if defined(__AVX__)
