@@ -18,7 +18,7 @@ execute_process(COMMAND bash "${RUNNER}" "${WINDOWS_PROGRAM}" ${args} --output $
 if(NOT native_code EQUAL 0 OR NOT windows_code EQUAL 0)
   message(FATAL_ERROR "render failed: native ${native_code}, Windows ${windows_code}")
 endif()
-execute_process(COMMAND "${COMPARE}" ${native} ${windows} WORKING_DIRECTORY "${WORK_DIR}"
+execute_process(COMMAND "${COMPARE}" ${native} ${windows} 2 0.001 WORKING_DIRECTORY "${WORK_DIR}"
                 RESULT_VARIABLE compare_code OUTPUT_VARIABLE report)
 message("${MODE}: ${report}")
 if(NOT compare_code EQUAL 0)

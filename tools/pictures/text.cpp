@@ -1,5 +1,5 @@
 // Glyphs from stb_truetype, rendered at sub-pixel positions and blended as coverage.
-#include "tools/panel_art/art_text.h"
+#include "tools/pictures/text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #define STB_TRUETYPE_IMPLEMENTATION
 #include <stb/stb_truetype.h>
 
-namespace art {
+namespace qvpic {
 
 namespace {
 
@@ -23,6 +23,7 @@ bool LoadFont(const std::string& path, Font& font, std::string& error) {
     error = "cannot open font " + path;
     return false;
   }
+  font.data.clear();
   unsigned char chunk[65536];
   size_t n;
   while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) font.data.insert(font.data.end(), chunk, chunk + n);
@@ -74,4 +75,4 @@ void DrawText(Canvas& c, const Font& font, const std::string& text, float size, 
   }
 }
 
-}  // namespace art
+}  // namespace qvpic
