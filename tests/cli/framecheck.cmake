@@ -2,16 +2,15 @@
 # frames disagree exactly, agree within a tolerance above their largest difference or a
 # share of 1; frames of other sizes never agree; bad arguments and missing files are errors
 # (exit 2), never a verdict.
-set(render render --set "Rendering mode=Flat")
-execute_process(COMMAND ${PROGRAM} ${render} --size 40x30 --output fc_a.png
-                WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE a OUTPUT_QUIET TIMEOUT 60)
-execute_process(COMMAND ${PROGRAM} ${render} --size 40x30 --set "Rotation X=45" --output fc_b.png
-                WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE b OUTPUT_QUIET TIMEOUT 60)
-execute_process(COMMAND ${PROGRAM} ${render} --size 30x40 --output fc_c.png
-                WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE c OUTPUT_QUIET TIMEOUT 60)
-if(NOT "${a}${b}${c}" STREQUAL "000")
-  message(FATAL_ERROR "renders failed: ${a} ${b} ${c}")
-endif()
+foreach(frame "a;40x30" "b;40x30;--set;Rotation X=45" "c;30x40")
+  list(POP_FRONT frame name size)
+  execute_process(COMMAND ${PROGRAM} render --set "Rendering mode=Flat" --size ${size} ${frame}
+                  --output fc_${name}.png WORKING_DIRECTORY ${WORK_DIR} RESULT_VARIABLE code
+                  OUTPUT_QUIET TIMEOUT 60)
+  if(NOT code EQUAL 0)
+    message(FATAL_ERROR "render of fc_${name}.png failed: ${code}")
+  endif()
+endforeach()
 # expected exit code | arguments (';' inside an entry is written as ',')
 set(cases
   "0|fc_a.png,fc_a.png"

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "model/model_loader.h"
 #include "platform/os/beside_module.h"
@@ -155,10 +156,7 @@ TEST(Sequence, FlattenThenResetupEqualsTheFirstSetup) {
 // A file beside the module: the module's folder, up to and with its last separator, then
 // the file's relative path, whatever the module file is called.
 TEST(BesideModule, CutsTheModulePathAtItsLastSeparator) {
-  const struct {
-    const char* module;
-    const char* expected;
-  } kCases[] = {
+  const std::pair<const char*, const char*> kCases[] = {  // module, model
       {"C:\\Plugins\\Quorvel64.AEX", "C:\\Plugins\\Geometry/Toys/Toy01.3dd"},
       {"/opt/fx/Quorvel64.AEX", "/opt/fx/Geometry/Toys/Toy01.3dd"},
       {"Quorvel64.AEX", "Geometry/Toys/Toy01.3dd"},  // the current folder
@@ -170,10 +168,10 @@ TEST(BesideModule, CutsTheModulePathAtItsLastSeparator) {
       {"Z:/work\\fx/Q.AEX", "Z:/work\\fx/Geometry/Toys/Toy01.3dd"},
       {"Z:\\work/fx\\Q.AEX", "Z:\\work/fx\\Geometry/Toys/Toy01.3dd"},
   };
-  for (const auto& c : kCases) {
-    char out[kModulePathCapacity];
-    ASSERT_TRUE(PathBesideModule(c.module, kPendantModelPath, out, sizeof out)) << c.module;
-    EXPECT_STREQ(out, c.expected);
+  char out[kModulePathCapacity];
+  for (const auto& [module, expected] : kCases) {
+    ASSERT_TRUE(PathBesideModule(module, kPendantModelPath, out, sizeof out)) << module;
+    EXPECT_STREQ(out, expected);
   }
 }
 
