@@ -5,8 +5,7 @@
 
 #include "platform/os/module_handle.h"
 
-bool PathBesideModule(const char* module_path, const char* relative, char* path,
-                      size_t capacity) {
+bool PathBesideModule(const char* module_path, const char* relative, char* path, size_t capacity) {
   if (!path || capacity == 0) return false;
   path[0] = '\0';
   if (!module_path || !module_path[0] || !relative) return false;

@@ -12,8 +12,7 @@ constexpr size_t kModulePathCapacity = 1024;
 // followed by relative. So C:\Plugins\Quorvel64.AEX and "Glissel/glissel.html" give
 // C:\Plugins\Glissel/glissel.html. Returns false (and an empty path) when module_path is
 // null or empty, relative is null, or the result does not fit `capacity` bytes with its NUL.
-bool PathBesideModule(const char* module_path, const char* relative, char* path,
-                      size_t capacity);
+bool PathBesideModule(const char* module_path, const char* relative, char* path, size_t capacity);
 
 // The same for this module, found through the OS; false (and an empty path) when its path
 // is unknown or too long.

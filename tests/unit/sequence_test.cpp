@@ -182,13 +182,14 @@ TEST(BesideModule, PathsThatDoNotFitGiveNothing) {
   EXPECT_FALSE(PathBesideModule("", kPendantModelPath, out, sizeof out));  // no module named
   const std::string folder(1000, 'f');
   const std::string module = folder + "\\Quorvel64.AEX";
-  EXPECT_FALSE(PathBesideModule(module.c_str(), kPendantModelPath, out, sizeof out));  // 1001 + 23 > 1023
+  // 1001 + 23 characters do not fit 1023.
+  EXPECT_FALSE(PathBesideModule(module.c_str(), kPendantModelPath, out, sizeof out));
   EXPECT_STREQ(out, "");
   const std::string fits = std::string(1023 - 23 - 1, 'g') + "\\Quorvel64.AEX";
   EXPECT_TRUE(PathBesideModule(fits.c_str(), kPendantModelPath, out, sizeof out));
   EXPECT_EQ(std::strlen(out), 1023u);
   char tiny[8];
-  EXPECT_FALSE(PathBesideModule("C:\\Plugins\\Quorvel64.AEX", kPendantModelPath, tiny, sizeof tiny));
+  EXPECT_FALSE(PathBesideModule("C:\\Plugins\\Q.AEX", kPendantModelPath, tiny, sizeof tiny));
 }
 
 }  // namespace

@@ -13,7 +13,9 @@ void PutLe(std::vector<uint8_t>& out, uint32_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) out.push_back(static_cast<uint8_t>(value >> (8 * i)));
 }
 
-uint8_t Level(float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); }
+uint8_t Level(float v) {
+  return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255));
+}
 
 }  // namespace
 

@@ -17,8 +17,10 @@ struct Thumb {
   const char* label;
 };
 // The strip along the bottom: one render per look the effect offers.
-constexpr Thumb kThumbs[] = {{"wire.png", "Wire"},       {"flat.png", "Flat"},
-                             {"phong_gold.png", "Phong"}, {"patches_glass.png", "Glass"},
+constexpr Thumb kThumbs[] = {{"wire.png", "Wire"},
+                             {"flat.png", "Flat"},
+                             {"phong_gold.png", "Phong"},
+                             {"patches_glass.png", "Glass"},
                              {"line.png", "Line"}};
 
 bool Place(qvpic::Canvas& c, const std::string& file, int x, int y, int w, int h) {
