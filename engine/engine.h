@@ -236,8 +236,11 @@ QV_API void __DrawScenesLineColor(float width, int red, int green, int blue, uns
                                   __Point3ds* points, int origin_x, int origin_y);
 
 // ---------------------------------------------------------------------------------------
-// The engine's block allocator: zero-filled blocks, released only by EngineFree. Not
-// exported; the effect's own buffers use it too.
+// Internal to the module: what the effect's shell needs of the engine beyond the exports.
+// None of these is exported.
+
+// The engine's block allocator: zero-filled blocks, released only by EngineFree. The
+// effect's own buffers use it too.
 void* EngineAlloc(size_t bytes);
 // EngineAlloc for a block written whole on every use (z-buffer, frame images): backed by
 // large pages where the system offers them.
@@ -253,3 +256,20 @@ void EngineReleaseBuffers();
 // Chooses the engine's processor-dependent paths once (global setup): AVX where the
 // processor has it, else SSE2 (not exported).
 void EngineChooseCpuPaths();
+
+// The effect's own frame images, in the same store: while keeping, the image's block when
+// it is large enough (holding what the last render left in it), else a new zero-filled one
+// that replaces it; otherwise a new block each time. Null when it cannot be allocated.
+// EngineGiveBackImage keeps the stored block and frees any other (null is ignored).
+enum class EngineImage { kFrame, kBackground };
+void* EngineTakeImage(EngineImage image, size_t bytes);
+void EngineGiveBackImage(EngineImage image, void* block);
+
+// True when the last __RasterScene drew nothing because its z-buffer, default light or
+// scratch images could not be allocated; false after a render that had all it needed. The
+// exported interface reports no errors: the effect reads this so that a frame the engine
+// could not draw ends in the host's out-of-memory error instead of a silent success.
+bool EngineOutOfMemory();
+
+// True while the engine's own shader is installed (no __SetNewRenderOnePixel in force).
+bool EngineDefaultShaderInstalled();

@@ -41,3 +41,16 @@ void* TakeBuffer(KeptSlot slot, size_t bytes, void* (*alloc)(size_t)) {
 void GiveBackBuffer(KeptSlot slot, void* block) {
   if (block && block != SlotOf(slot).block) EngineFree(block);
 }
+
+static KeptSlot ImageSlot(EngineImage image) {
+  return image == EngineImage::kFrame ? KeptSlot::kFrame : KeptSlot::kBackground;
+}
+
+// The frame images are written whole on every render, so they take large pages.
+void* EngineTakeImage(EngineImage image, size_t bytes) {
+  return TakeBuffer(ImageSlot(image), bytes, EngineAllocWhole);
+}
+
+void EngineGiveBackImage(EngineImage image, void* block) {
+  GiveBackBuffer(ImageSlot(image), block);
+}

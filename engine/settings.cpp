@@ -56,5 +56,7 @@ QV_API void __SetLightDef(light3ds* light) { LightDef = light; }
 QV_API void __SetDefRenderOnePixel() { RenderOnePixel = DefRenderOnePixel; }
 QV_API void __SetNewRenderOnePixel(__RenderOnePixelProc shader) { RenderOnePixel = shader; }
 
+bool EngineDefaultShaderInstalled() { return RenderOnePixel == DefRenderOnePixel; }
+
 // Kept for callers that still ask: the engine has no separate SIMD path.
 QV_API int __mmx_present() { return 1; }

@@ -5,9 +5,6 @@
 #include <string.h>
 
 #include "engine/engine.h"
-#include "engine/engine_state.h"
-#include "engine/kept_buffers.h"
-#include "engine/scene/scene_alloc.h"
 #include "model/ball.h"
 #include "model/pixel_convert.h"
 #include "model/transforms.h"
@@ -138,8 +135,8 @@ PF_Err CheckinLayers(PF_InData* in_data, RenderState& s) {
 
 // Step 19: releases the buffers, checks the layers in, unlocks the sequence record.
 PF_Err Finish(PF_InData* in_data, RenderState& s) {
-  GiveBackBuffer(KeptSlot::kFrame, s.frame);
-  GiveBackBuffer(KeptSlot::kBackground, s.background);
+  EngineGiveBackImage(EngineImage::kFrame, s.frame);
+  EngineGiveBackImage(EngineImage::kBackground, s.background);
   EngineKeepBuffers(false);
   PageFree(s.padded_input);
   PageFree(s.scene_vertices);
@@ -304,7 +301,7 @@ void PlaceScene(PF_ParamDef* params[], int width, int height, int count, __Point
 // may read it as it likes.
 bool ReadsBackground(PF_ParamDef* params[], unsigned char draw_mode) {
   return draw_mode == 0 || Checked(params[kParamGlass]) || Checked(params[kParamPendantGlass]) ||
-         RenderOnePixel != DefRenderOnePixel;
+         !EngineDefaultShaderInstalled();
 }
 
 // The input layer as a world that covers the output: itself, or (when the host hands a
@@ -393,16 +390,14 @@ PF_Err Render(PF_InData* in_data, PF_OutData* /*out_data*/, PF_ParamDef* params[
   // background is only read by glass and the rough outlines; any other render hands the
   // engine its frame in its place and saves a full image.
   const size_t image_bytes = static_cast<size_t>(width) * height * (deep ? 8 : 4);
-  s.frame =
-      static_cast<unsigned char*>(TakeBuffer(KeptSlot::kFrame, image_bytes, EngineAllocWhole));
+  s.frame = static_cast<unsigned char*>(EngineTakeImage(EngineImage::kFrame, image_bytes));
   if (s.frame)
     s.frame = cut_alpha ? WorldToFrame(s.frame, out_pixels, width, height, out_row)
                         : WorldToFrame(s.frame, in_pixels, width, height, in_row);
   const bool own_background = ReadsBackground(params, draw_mode);
   if (own_background) {
     s.background =
-        static_cast<unsigned char*>(TakeBuffer(KeptSlot::kBackground, image_bytes,
-                                               EngineAllocWhole));
+        static_cast<unsigned char*>(EngineTakeImage(EngineImage::kBackground, image_bytes));
     if (s.background) s.background = WorldToFrame(s.background, in_pixels, width, height, in_row);
   }
   unsigned char* const background = own_background ? s.background : s.frame;

@@ -5,6 +5,7 @@
 #include "engine/engine.h"
 #include "model/model_loader.h"
 #include "model/transforms.h"
+#include "platform/os/beside_module.h"
 #include "platform/os/page_alloc.h"
 #include "shell/model_path.h"
 #include "shell/sequence_model.h"
@@ -59,7 +60,7 @@ void PreparePendant(SequenceModel* model) {
 
 PF_Err SequenceSetup(PF_InData* in_data, PF_OutData* out_data) {
   char path[kModulePathCapacity];
-  if (!PendantModelPath(path, sizeof path)) path[0] = '\0';  // no folder: nothing to load
+  FileBesideModule(kPendantModelPath, path, sizeof path);  // empty when unknown: nothing loaded
   return SetupSequenceRecord(in_data, out_data, path);
 }
 

@@ -1,4 +1,4 @@
-// The effect's identity as the host registers it, and the shell's process-wide state.
+// The effect's identity as the host registers it.
 #pragma once
 
 #include "platform/sdk/ae_sdk.h"
@@ -13,9 +13,3 @@ constexpr PF_OutFlags kEffectOutFlags =
     PF_OutFlag_USE_OUTPUT_EXTENT | PF_OutFlag_PIX_INDEPENDENT | PF_OutFlag_CUSTOM_UI |
     PF_OutFlag_DEEP_COLOR_AWARE | PF_OutFlag_SEND_UPDATE_PARAMS_UI;
 static_assert(kEffectOutFlags == 0x06008454, "effect out flags");
-
-// The built-in file name of the module, as it is installed in the plug-in folder.
-constexpr char kModuleFileName[] = "Quorvel64.AEX";
-
-// The background brush of the about box, alive from global setup to global setdown.
-void* AboutBoxBrush();

@@ -2,11 +2,22 @@
 // what AboutBoxStep says for each message; natively there is no dialog to run.
 #include "ui/about_box.h"
 
+#include "platform/os/brush.h"
 #include "platform/os/shell_open.h"
-#include "shell/shell_state.h"
 #include "ui/about_texts.h"
 #include "ui/tooltip.h"
 #include "ui/web_address.h"
+
+namespace {
+void* g_about_brush = nullptr;  // alive from global setup to global setdown
+}
+
+void MakeAboutBoxBrush() { g_about_brush = CreateSolidColourBrush(232, 232, 232); }
+
+void DeleteAboutBoxBrush() {
+  DeleteSolidColourBrush(g_about_brush);
+  g_about_brush = nullptr;
+}
 
 void OpenMakerWebSite(void* window) { ShellOpen(window, QUORVEL_WEB_ADDRESS); }
 
@@ -31,7 +42,7 @@ void AttachButtonTooltips(HWND dialog) {
 }
 
 INT_PTR CALLBACK AboutDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM) {
-  const AboutStep step = AboutBoxStep(message, wparam, AboutBoxBrush());
+  const AboutStep step = AboutBoxStep(message, wparam, g_about_brush);
   switch (step.action) {
     case AboutAction::kAttachTooltips:
       AttachButtonTooltips(dialog);

@@ -3,6 +3,11 @@
 
 #include <stdint.h>
 
+// The box's background brush, made at global setup and deleted at global setdown. A brush
+// that cannot be made is not reported: the box then hands the system a null brush.
+void MakeAboutBoxBrush();
+void DeleteAboutBoxBrush();
+
 // Runs the about box modally with parent as its owner window; returns the dialog's result
 // (the id of the button that ended it), or -1 when the box cannot be created.
 long ShowAboutBox(void* parent);

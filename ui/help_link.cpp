@@ -1,15 +1,14 @@
-// The help link: the page's path from the module's own path, opened through the shell.
+// The help link: the page's path beside the module, opened through the shell.
 #include "ui/help_link.h"
 
+#include "platform/os/beside_module.h"
 #include "platform/os/module_handle.h"
 #include "platform/os/shell_open.h"
-#include "shell/model_path.h"
-#include "shell/plugin_file_path.h"
 
 void OpenHelpPageBeside(void* parent, const char* module_path) {
   char path[kModulePathCapacity];
-  // No folder left, or a path cut short: nothing is opened rather than a wrong file.
-  if (!PluginFilePath(module_path, kHelpPagePath, path, sizeof path)) return;
+  // A path cut short would open a wrong file: nothing is opened instead.
+  if (!PathBesideModule(module_path, kHelpPagePath, path, sizeof path)) return;
   ShellOpen(parent, path);
 }
 

@@ -5,10 +5,10 @@
 constexpr char kHelpPagePath[] = "Glissel/glissel.html";
 
 // Opens the help page with the shell's open verb, owned by parent (the host's main window
-// or null). A module path shorter than the module's file name opens nothing.
+// or null). Nothing opens when the module's own path is unknown.
 void OpenHelpPage(void* parent);
 
-// The same for a module at module_path: its folder (the path without the module's
-// built-in file name) followed by kHelpPagePath. Opens nothing when the path is null,
-// shorter than the file name, or the page's path would not fit the path buffer.
+// The same for a module at module_path: its folder (cut at the last separator, whatever
+// the module file is called) followed by kHelpPagePath. Opens nothing when the path is
+// null or empty, or the page's path would not fit the path buffer.
 void OpenHelpPageBeside(void* parent, const char* module_path);

@@ -9,7 +9,7 @@
 #include "host/cli/commands.h"
 #include "model/model_chain.h"
 #include "model/model_loader.h"
-#include "tools/modelkit/obj_reader.h"
+#include "model/obj_reader.h"
 
 namespace {
 

@@ -16,7 +16,9 @@
 #   about_screenshot_native  --screenshot natively is a usage error (exit 2).
 #   panel_*              `quorvel panel` in WORK_DIR: the panel with a lit button is written
 #                        (exit 0); a click reports what the module opens; an unknown button
-#                        or no --output is a usage error (exit 2) that writes nothing.
+#                        or no --output is a usage error (exit 2) that writes nothing; a
+#                        module renamed (a name shorter than the built-in one) opens the
+#                        help page in its own folder.
 if(CASE STREQUAL "about")
   set(args about)
   set(expected_code 0)
@@ -125,6 +127,15 @@ elseif(CASE STREQUAL "panel_click_about")
   set(stdout_regex "pointer on help\nclick on about: the about box, owned by the host's main window\n$")
   set(stderr_regex "^$")
   set(expected_files panel_help.png)
+elseif(CASE STREQUAL "panel_click_help_renamed")
+  get_filename_component(build_dir "${PROGRAM}" DIRECTORY)
+  file(MAKE_DIRECTORY "${WORK_DIR}/renamed")
+  file(COPY_FILE "${build_dir}/plugin/Quorvel64.AEX" "${WORK_DIR}/renamed/Old.AEX")
+  set(args panel --module renamed/Old.AEX --click help --output panel_renamed.png)
+  set(expected_code 0)
+  set(stdout_regex "click on help: open [^\n]*renamed[/\\\\]Glissel/glissel.html, owned by")
+  set(stderr_regex "^$")
+  set(expected_files panel_renamed.png)
 elseif(CASE STREQUAL "panel_bad_button")
   set(args panel --hover nose --output bad_panel.png)
   set(expected_code 2)

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <string>
 
-#include "tools/modelkit/model_writer.h"
+#include "model/model_writer.h"
 #include "tools/modelkit/pendant_cap.h"
 
 using namespace modelkit;

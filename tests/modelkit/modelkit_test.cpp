@@ -4,7 +4,7 @@
 
 #include "model/model_chain.h"
 #include "model/model_loader.h"
-#include "tools/modelkit/model_writer.h"
+#include "model/model_writer.h"
 
 namespace {
 

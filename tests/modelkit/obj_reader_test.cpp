@@ -4,7 +4,7 @@
 
 #include <sstream>
 
-#include "tools/modelkit/obj_reader.h"
+#include "model/obj_reader.h"
 
 namespace {
 

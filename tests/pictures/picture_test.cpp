@@ -4,13 +4,15 @@
 // flat fill.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <set>
 #include <sstream>
 #include <string>
 
-#include "tools/pictures/picture.h"
+#include "tools/pictures/canvas.h"
+#include "tools/pictures/text.h"
 
 namespace {
 
@@ -27,18 +29,21 @@ uint32_t Le(const std::string& b, size_t at, int n) {
   return v;
 }
 
-const uint8_t* At(const qvpic::Picture& p, int x, int y) {
-  return &p.rgb[(static_cast<size_t>(y) * p.width + x) * 3];
+// A canvas pixel in 8-bit levels.
+int At(const qvpic::Canvas& c, int x, int y, int channel) {
+  const qvpic::Colour& p = c.pixels[static_cast<size_t>(y) * c.width + x];
+  return static_cast<int>(std::lround((channel == 0 ? p.r : channel == 1 ? p.g : p.b) * 255));
 }
 
 // 24-bit BI_RGB, bottom-up, each row padded to 4 bytes, blue first.
 TEST(Bmp24, LayoutPaddingAndRowOrder) {
-  qvpic::Picture picture = qvpic::MakePicture(3, 2, {0, 0, 0});
-  qvpic::FillRect(picture, 0, 0, 1, 1, {10, 20, 30}, 1);  // top-left
-  qvpic::FillRect(picture, 2, 1, 1, 1, {40, 50, 60}, 1);  // bottom-right
+  qvpic::Canvas picture = qvpic::MakeCanvas(3, 2, {0, 0, 0});
+  const qvpic::Colour top_left = qvpic::Rgb8(10, 20, 30), bottom_right = qvpic::Rgb8(40, 50, 60);
+  qvpic::RoundedRect(picture, 0, 0, 1, 1, 0, top_left, top_left, 1);
+  qvpic::RoundedRect(picture, 2, 1, 3, 2, 0, bottom_right, bottom_right, 1);
   const std::string path = std::string(QUORVEL_TEST_WORK_DIR) + "/small.bmp";
   std::string error;
-  ASSERT_TRUE(qvpic::WriteBmp24(path, picture, error)) << error;
+  ASSERT_TRUE(qvpic::WriteBmp(picture, path, error)) << error;
   const std::string b = ReadAll(path);
   ASSERT_EQ(b.size(), 54u + 2 * 12);  // 9 bytes a row, padded to 12
   EXPECT_EQ(b.substr(0, 2), "BM");
@@ -52,44 +57,50 @@ TEST(Bmp24, LayoutPaddingAndRowOrder) {
   // The file's first row is the picture's bottom row.
   EXPECT_EQ(Le(b, 54 + 6, 3), 0x28323Cu);  // (40, 50, 60) stored as 60, 50, 40
   EXPECT_EQ(Le(b, 54 + 12, 3), 0x0A141Eu);
-  EXPECT_FALSE(qvpic::WriteBmp24("/no/such/folder/x.bmp", picture, error));
+  EXPECT_EQ(Le(b, 54 + 3, 3), 0u);  // whole-pixel rectangles cover nothing beside them
+  EXPECT_FALSE(qvpic::WriteBmp(picture, "/no/such/folder/x.bmp", error));
   EXPECT_NE(error.find("/no/such/folder/x.bmp"), std::string::npos);
 }
 
 // A render is laid over the picture by its alpha: transparent pixels leave it, opaque ones
 // replace it, half-transparent ones mix; scaled down, each target averages its area.
 TEST(PlaceImage, BlendsByAlphaAndAveragesWhenScaled) {
-  qvpic::RgbaImage image{4, 2, {}};
-  const uint8_t pixels[8][4] = {{200, 0, 0, 255}, {0, 0, 200, 255}, {0, 0, 0, 0},   {0, 0, 0, 0},
-                                {200, 0, 0, 255}, {0, 0, 200, 255}, {0, 0, 0, 0},   {0, 0, 0, 0}};
+  qvhost::Image image{4, 2, 8, {}};
+  const uint16_t pixels[8][4] = {{200, 0, 0, 255}, {0, 0, 200, 255}, {0, 0, 0, 0},   {0, 0, 0, 0},
+                                 {200, 0, 0, 255}, {0, 0, 200, 255}, {0, 0, 0, 0},   {0, 0, 0, 0}};
   for (const auto& p : pixels) image.rgba.insert(image.rgba.end(), p, p + 4);
-  qvpic::Picture picture = qvpic::MakePicture(2, 1, {100, 100, 100});
+  qvpic::Canvas picture = qvpic::MakeCanvas(2, 1, qvpic::Rgb8(100, 100, 100));
   qvpic::PlaceImage(picture, image, 0, 0, 2, 1);
-  EXPECT_EQ(At(picture, 0, 0)[0], 100);  // (200 + 0) / 2
-  EXPECT_EQ(At(picture, 0, 0)[2], 100);
-  EXPECT_EQ(At(picture, 0, 0)[1], 0);    // no grey left: fully covered
-  EXPECT_EQ(At(picture, 1, 0)[1], 100);  // transparent: untouched
+  EXPECT_EQ(At(picture, 0, 0, 0), 100);  // (200 + 0) / 2
+  EXPECT_EQ(At(picture, 0, 0, 2), 100);
+  EXPECT_EQ(At(picture, 0, 0, 1), 0);    // no grey left: fully covered
+  EXPECT_EQ(At(picture, 1, 0, 1), 100);  // transparent: untouched
 
-  qvpic::RgbaImage half{1, 1, {255, 255, 255, 128}};
-  qvpic::Picture grey = qvpic::MakePicture(1, 1, {0, 0, 0});
+  // 16-bit renders are read at their own depth.
+  qvhost::Image half{1, 1, 16, {65535, 65535, 65535, 32768}};
+  qvpic::Canvas grey = qvpic::MakeCanvas(1, 1, {0, 0, 0});
   qvpic::PlaceImage(grey, half, 0, 0, 1, 1);
-  EXPECT_NEAR(At(grey, 0, 0)[0], 128, 1);
-  // Outside the picture nothing is written.
+  EXPECT_EQ(At(grey, 0, 0, 0), 128);
+  // Outside the canvas nothing is written.
   qvpic::PlaceImage(grey, half, 5, 5, 3, 3);
-  EXPECT_NEAR(At(grey, 0, 0)[0], 128, 1);
+  EXPECT_EQ(At(grey, 0, 0, 0), 128);
 }
 
 TEST(DrawText, DrawsInsideItsLineOrReportsAMissingFont) {
-  qvpic::Picture picture = qvpic::MakePicture(120, 40, {0, 0, 0});
-  EXPECT_EQ(qvpic::DrawText(picture, "/no/font.ttf", 20, 4, 30, "Glissel", {255, 255, 255}), -1);
-  const int width = qvpic::DrawText(picture, std::string(QUORVEL_TEST_FONTS_DIR) + "/DejaVuSans.ttf",
-                                    20, 4, 30, "Glissel", {255, 255, 255});
-  if (width < 0) GTEST_SKIP() << "DejaVu fonts not installed";
+  qvpic::Font font;
+  std::string error;
+  EXPECT_FALSE(qvpic::LoadFont("/no/font.ttf", font, error));
+  EXPECT_NE(error.find("/no/font.ttf"), std::string::npos);
+  if (!qvpic::LoadFont(std::string(QUORVEL_TEST_FONTS_DIR) + "/DejaVuSans.ttf", font, error))
+    GTEST_SKIP() << "DejaVu fonts not installed";
+  qvpic::Canvas picture = qvpic::MakeCanvas(120, 40, {0, 0, 0});
+  const float width = qvpic::TextWidth(font, "Glissel", 20);
+  qvpic::DrawText(picture, font, "Glissel", 20, 4, 30, {1, 1, 1}, 1);
   EXPECT_GT(width, 40);
   int lit = 0, outside = 0;
   for (int y = 0; y < 40; ++y)
     for (int x = 0; x < 120; ++x) {
-      const bool on = At(picture, x, y)[0] > 0;
+      const bool on = At(picture, x, y, 0) > 0;
       lit += on;
       outside += on && (x < 4 || x > 4 + width + 2 || y > 30 + 5 || y < 30 - 20);
     }

@@ -10,6 +10,7 @@
 #include <string>
 #include <system_error>
 
+#include "platform/os/beside_module.h"
 #include "shell/model_path.h"
 
 // Written to a temporary name and renamed, so that tests running side by side never see
@@ -18,7 +19,7 @@ inline void PlaceModelBesideProgram() {
   namespace fs = std::filesystem;
   const std::string shipped = std::string(QUORVEL_TEST_PLUGIN_DIR) + "/" + kPendantModelPath;
   char path[kModulePathCapacity];
-  ASSERT_TRUE(PendantModelPath(path, sizeof path));
+  ASSERT_TRUE(FileBesideModule(kPendantModelPath, path, sizeof path));
   const fs::path target(path);
   std::error_code ec;
   fs::create_directories(target.parent_path(), ec);

@@ -7,8 +7,10 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
 
 #include "model/model_loader.h"
+#include "platform/os/beside_module.h"
 #include "shell/model_path.h"
 #include "shell/sequence_model.h"
 #include "shell/shell.h"
@@ -151,40 +153,43 @@ TEST(Sequence, FlattenThenResetupEqualsTheFirstSetup) {
   EXPECT_EQ(SequenceRelease(&host.in, &host.out), PF_Err_NONE);  // nothing left: no-op
 }
 
-// The model path: the module's folder, up to and with its last separator, then the model.
-TEST(ModelPath, FromModulePath) {
+// A file beside the module: the module's folder, up to and with its last separator, then
+// the file's relative path, whatever the module file is called.
+TEST(BesideModule, CutsTheModulePathAtItsLastSeparator) {
+  const std::pair<const char*, const char*> kCases[] = {  // module, model
+      {"C:\\Plugins\\Quorvel64.AEX", "C:\\Plugins\\Geometry/Toys/Toy01.3dd"},
+      {"/opt/fx/Quorvel64.AEX", "/opt/fx/Geometry/Toys/Toy01.3dd"},
+      {"Quorvel64.AEX", "Geometry/Toys/Toy01.3dd"},  // the current folder
+      // Renamed modules and the frei0r filter: the name does not count, only the folder.
+      {"/usr/lib/frei0r-1/quorvel.so", "/usr/lib/frei0r-1/Geometry/Toys/Toy01.3dd"},
+      {"C:\\a.AEX", "C:\\Geometry/Toys/Toy01.3dd"},
+      {"C:\\Plugins\\Glissel 2 (old).AEX", "C:\\Plugins\\Geometry/Toys/Toy01.3dd"},
+      // Either separator: the last one wins.
+      {"Z:/work\\fx/Q.AEX", "Z:/work\\fx/Geometry/Toys/Toy01.3dd"},
+      {"Z:\\work/fx\\Q.AEX", "Z:\\work/fx\\Geometry/Toys/Toy01.3dd"},
+  };
   char out[kModulePathCapacity];
-  ASSERT_TRUE(ModelPathFromModulePath("C:\\Plugins\\Quorvel64.AEX", out, sizeof out));
-  EXPECT_STREQ(out, "C:\\Plugins\\Geometry/Toys/Toy01.3dd");
-  ASSERT_TRUE(ModelPathFromModulePath("/opt/fx/Quorvel64.AEX", out, sizeof out));
-  EXPECT_STREQ(out, "/opt/fx/Geometry/Toys/Toy01.3dd");
-  ASSERT_TRUE(ModelPathFromModulePath("Quorvel64.AEX", out, sizeof out));  // current folder
-  EXPECT_STREQ(out, "Geometry/Toys/Toy01.3dd");
-  // The name does not count, only the folder: the frei0r filter and renamed modules.
-  ASSERT_TRUE(ModelPathFromModulePath("/usr/lib/frei0r-1/quorvel.so", out, sizeof out));
-  EXPECT_STREQ(out, "/usr/lib/frei0r-1/Geometry/Toys/Toy01.3dd");
-  ASSERT_TRUE(ModelPathFromModulePath("C:\\a.AEX", out, sizeof out));
-  EXPECT_STREQ(out, "C:\\Geometry/Toys/Toy01.3dd");
-  // Either separator, the last one wins.
-  ASSERT_TRUE(ModelPathFromModulePath("Z:/work\\fx/Q.AEX", out, sizeof out));
-  EXPECT_STREQ(out, "Z:/work\\fx/Geometry/Toys/Toy01.3dd");
-  ASSERT_TRUE(ModelPathFromModulePath("Z:\\work/fx\\Q.AEX", out, sizeof out));
-  EXPECT_STREQ(out, "Z:\\work/fx\\Geometry/Toys/Toy01.3dd");
+  for (const auto& [module, expected] : kCases) {
+    ASSERT_TRUE(PathBesideModule(module, kPendantModelPath, out, sizeof out)) << module;
+    EXPECT_STREQ(out, expected);
+  }
 }
 
-TEST(ModelPath, PathsThatDoNotFitGiveNothing) {
+TEST(BesideModule, PathsThatDoNotFitGiveNothing) {
   char out[kModulePathCapacity];
-  EXPECT_FALSE(ModelPathFromModulePath(nullptr, out, sizeof out));
+  EXPECT_FALSE(PathBesideModule(nullptr, kPendantModelPath, out, sizeof out));
   EXPECT_STREQ(out, "");
+  EXPECT_FALSE(PathBesideModule("", kPendantModelPath, out, sizeof out));  // no module named
   const std::string folder(1000, 'f');
   const std::string module = folder + "\\Quorvel64.AEX";
-  EXPECT_FALSE(ModelPathFromModulePath(module.c_str(), out, sizeof out));  // 1001 + 23 > 1023
+  // 1001 + 23 characters do not fit 1023.
+  EXPECT_FALSE(PathBesideModule(module.c_str(), kPendantModelPath, out, sizeof out));
   EXPECT_STREQ(out, "");
   const std::string fits = std::string(1023 - 23 - 1, 'g') + "\\Quorvel64.AEX";
-  EXPECT_TRUE(ModelPathFromModulePath(fits.c_str(), out, sizeof out));
+  EXPECT_TRUE(PathBesideModule(fits.c_str(), kPendantModelPath, out, sizeof out));
   EXPECT_EQ(std::strlen(out), 1023u);
   char tiny[8];
-  EXPECT_FALSE(ModelPathFromModulePath("C:\\Plugins\\Quorvel64.AEX", tiny, sizeof tiny));
+  EXPECT_FALSE(PathBesideModule("C:\\Plugins\\Q.AEX", kPendantModelPath, tiny, sizeof tiny));
 }
 
 }  // namespace

@@ -98,24 +98,26 @@ TEST_F(ShellOpenRecorded, WebButtonOpensTheMakersAddress) {
   EXPECT_EQ(g_opened[0].target.rfind("https://", 0), 0u);
 }
 
-// The help page lies in the module's folder: the module path less as many characters as
-// "Quorvel64.AEX" has, then Glissel/glissel.html.
+// The help page lies in the module's folder, cut at the last separator of its path, so a
+// renamed module finds it as the built-in name does.
 TEST_F(ShellOpenRecorded, HelpPageBesideTheModule) {
   int window;
   OpenHelpPageBeside(&window, "C:\\Plugins\\Quorvel64.AEX");
   OpenHelpPageBeside(nullptr, "/opt/fx/Quorvel64.AEX");
   OpenHelpPageBeside(nullptr, "Quorvel64.AEX");  // the current folder
-  ASSERT_EQ(g_opened.size(), 3u);
+  OpenHelpPageBeside(nullptr, "C:\\Plugins\\Glissel.AEX");  // renamed, shorter
+  OpenHelpPageBeside(nullptr, "/opt/fx/Quorvel64-old-copy.AEX");  // renamed, longer
+  ASSERT_EQ(g_opened.size(), 5u);
   EXPECT_EQ(g_opened[0].parent, &window);
   EXPECT_EQ(g_opened[0].target, "C:\\Plugins\\Glissel/glissel.html");
   EXPECT_EQ(g_opened[1].target, "/opt/fx/Glissel/glissel.html");
   EXPECT_EQ(g_opened[2].target, "Glissel/glissel.html");
+  EXPECT_EQ(g_opened[3].target, "C:\\Plugins\\Glissel/glissel.html");
+  EXPECT_EQ(g_opened[4].target, "/opt/fx/Glissel/glissel.html");
 }
 
-// No folder can be left, or the page's path would be cut short: nothing opens.
-TEST_F(ShellOpenRecorded, HelpPageNotOpenedFromAShortOrHugePath) {
-  OpenHelpPageBeside(nullptr, "C:\\a.AEX");
-  OpenHelpPageBeside(nullptr, "Quorvel.AEX");
+// No module path, or the page's path would be cut short: nothing opens.
+TEST_F(ShellOpenRecorded, HelpPageNotOpenedFromAMissingOrHugePath) {
   OpenHelpPageBeside(nullptr, "");
   OpenHelpPageBeside(nullptr, nullptr);
   OpenHelpPageBeside(nullptr, (std::string(1010, 'f') + "\\Quorvel64.AEX").c_str());

@@ -2,7 +2,7 @@
 // with a ring loop on top, made procedurally so that the file can be rebuilt exactly.
 #pragma once
 
-#include "tools/modelkit/model_writer.h"
+#include "model/model_writer.h"
 
 namespace modelkit {
 

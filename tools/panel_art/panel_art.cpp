@@ -6,13 +6,13 @@
 #include <string>
 
 #include "host/image.h"
-#include "tools/panel_art/art_canvas.h"
-#include "tools/panel_art/art_text.h"
+#include "tools/pictures/canvas.h"
+#include "tools/pictures/text.h"
 
 namespace {
 
-using art::Canvas;
-using art::Colour;
+using qvpic::Canvas;
+using qvpic::Colour;
 
 constexpr int kBannerWidth = 391, kBannerHeight = 123;
 // The ball image is rendered at four times the size it is shown.
@@ -25,7 +25,7 @@ const Colour kWhite = {1, 1, 1};
 const Colour kMist = {0.78f, 0.80f, 0.88f};
 
 struct Fonts {
-  art::Font bold, regular;
+  qvpic::Font bold, regular;
 };
 
 // Snow: small soft dots from a fixed sequence, the same on every run.
@@ -37,33 +37,34 @@ void Snow(Canvas& c) {
   };
   for (int i = 0; i < 70; ++i) {
     const float x = next() * c.width, y = next() * c.height, r = 0.6f + next() * 1.2f;
-    art::Disc(c, x, y, r, kWhite, 0.25f + next() * 0.45f);
+    qvpic::Disc(c, x, y, r, kWhite, 0.25f + next() * 0.45f);
   }
 }
 
 // The largest size up to `size` at which text fits `width` pixels.
-float FittingSize(const art::Font& font, const std::string& text, float size, float width) {
-  while (size > 6 && art::TextWidth(font, text, size) > width) size -= 0.5f;
+float FittingSize(const qvpic::Font& font, const std::string& text, float size, float width) {
+  while (size > 6 && qvpic::TextWidth(font, text, size) > width) size -= 0.5f;
   return size;
 }
 
 Canvas Banner(const qvhost::Image& ball, const Fonts& fonts) {
-  Canvas c = art::MakeCanvas(kBannerWidth, kBannerHeight, kNight);
-  art::VerticalGradient(c, kNight, kDusk);
+  Canvas c = qvpic::MakeCanvas(kBannerWidth, kBannerHeight, kNight);
+  qvpic::VerticalGradient(c, kNight, kDusk);
   Snow(c);
-  art::LayImage(c, ball, kBallFactor, 62 - ball.width / kBallFactor / 2, 4);
+  qvpic::PlaceImage(c, ball, 62 - ball.width / kBallFactor / 2, 4, ball.width / kBallFactor,
+                    ball.height / kBallFactor);
   const float title = FittingSize(fonts.bold, "Glissel", 34, 104);
-  art::DrawText(c, fonts.bold, "Glissel", title, 124, 52, kWhite, 1);
-  art::DrawText(c, fonts.regular, "by Quorvel", 15, 126, 74, kGold, 1);
-  art::DrawText(c, fonts.regular, "a festive ball", 11, 126, 94, kMist, 0.9f);
-  art::DrawText(c, fonts.regular, "for your layers", 11, 126, 107, kMist, 0.9f);
-  art::RoundedRect(c, 0, kBannerHeight - 3, kBannerWidth, kBannerHeight, 0, kGold, kGold, 0.8f);
+  qvpic::DrawText(c, fonts.bold, "Glissel", title, 124, 52, kWhite, 1);
+  qvpic::DrawText(c, fonts.regular, "by Quorvel", 15, 126, 74, kGold, 1);
+  qvpic::DrawText(c, fonts.regular, "a festive ball", 11, 126, 94, kMist, 0.9f);
+  qvpic::DrawText(c, fonts.regular, "for your layers", 11, 126, 107, kMist, 0.9f);
+  qvpic::RoundedRect(c, 0, kBannerHeight - 3, kBannerWidth, kBannerHeight, 0, kGold, kGold, 0.8f);
   return c;
 }
 
 // The part of the banner a button covers (background beyond the banner: its last colour).
 Canvas Crop(const Canvas& banner, int dx, int dy, int width, int height) {
-  Canvas c = art::MakeCanvas(width, height, kDusk);
+  Canvas c = qvpic::MakeCanvas(width, height, kDusk);
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x)
       if (dx + x < banner.width && dy + y < banner.height)
@@ -92,20 +93,20 @@ Look LookOf(bool lit) {
 }
 
 void DrawIcon(Canvas& c, Icon icon, float cx, float cy, float r, const Look& look, const Fonts& fonts) {
-  art::Ring(c, cx, cy, r, 2.0f, look.ink, 1);
+  qvpic::Ring(c, cx, cy, r, 2.0f, look.ink, 1);
   switch (icon) {
     case Icon::kQuestion:
     case Icon::kInfo: {
       const std::string glyph = icon == Icon::kQuestion ? "?" : "i";
       const float size = r * 1.5f;
-      art::DrawText(c, fonts.bold, glyph, size, cx - art::TextWidth(fonts.bold, glyph, size) / 2,
+      qvpic::DrawText(c, fonts.bold, glyph, size, cx - qvpic::TextWidth(fonts.bold, glyph, size) / 2,
                     cy + size * 0.36f, look.ink, 1);
       break;
     }
     case Icon::kGlobe:
-      art::RoundedRect(c, cx - r, cy - 0.75f, cx + r, cy + 0.75f, 0, look.ink, look.ink, 1);
-      art::RoundedRect(c, cx - 0.75f, cy - r, cx + 0.75f, cy + r, 0, look.ink, look.ink, 1);
-      art::Ring(c, cx, cy, r * 0.5f, 1.5f, look.ink, 0.9f);
+      qvpic::RoundedRect(c, cx - r, cy - 0.75f, cx + r, cy + 0.75f, 0, look.ink, look.ink, 1);
+      qvpic::RoundedRect(c, cx - 0.75f, cy - r, cx + 0.75f, cy + r, 0, look.ink, look.ink, 1);
+      qvpic::Ring(c, cx, cy, r * 0.5f, 1.5f, look.ink, 0.9f);
       break;
   }
 }
@@ -114,16 +115,16 @@ Canvas Button(const Canvas& banner, const ButtonSpec& b, bool lit, const Fonts& 
   Canvas c = Crop(banner, b.dx, b.dy, b.width, b.height);
   const Look look = LookOf(lit);
   const float w = static_cast<float>(b.width), h = static_cast<float>(b.height);
-  art::RoundedRect(c, 1.5f, 1.5f, w - 1.5f, h - 1.5f, 8, look.face_top, look.face_bottom, look.face_opacity);
-  art::RoundedOutline(c, 1.5f, 1.5f, w - 1.5f, h - 1.5f, 8, 1.2f, look.rim, lit ? 1.0f : 0.7f);
+  qvpic::RoundedRect(c, 1.5f, 1.5f, w - 1.5f, h - 1.5f, 8, look.face_top, look.face_bottom, look.face_opacity);
+  qvpic::RoundedOutline(c, 1.5f, 1.5f, w - 1.5f, h - 1.5f, 8, 1.2f, look.rim, lit ? 1.0f : 0.7f);
   const float label_size = 12;
-  const float label_width = art::TextWidth(fonts.bold, b.label, label_size);
+  const float label_width = qvpic::TextWidth(fonts.bold, b.label, label_size);
   if (h < 50) {  // a wide, low button: icon and label side by side
     DrawIcon(c, b.icon, 18, h / 2, 10, look, fonts);
-    art::DrawText(c, fonts.bold, b.label, 14, 33, h / 2 + 5, look.ink, 1);
+    qvpic::DrawText(c, fonts.bold, b.label, 14, 33, h / 2 + 5, look.ink, 1);
   } else {  // a tall button: icon above, label below
     DrawIcon(c, b.icon, w / 2, h * 0.38f, 11, look, fonts);
-    art::DrawText(c, fonts.bold, b.label, label_size, (w - label_width) / 2, h - 9, look.ink, 1);
+    qvpic::DrawText(c, fonts.bold, b.label, label_size, (w - label_width) / 2, h - 9, look.ink, 1);
   }
   return c;
 }
@@ -131,7 +132,7 @@ Canvas Button(const Canvas& banner, const ButtonSpec& b, bool lit, const Fonts& 
 bool Save(const Canvas& c, const std::string& dir, int id) {
   std::string error;
   const std::string path = dir + "/bitmap_" + std::to_string(id) + ".bmp";
-  if (!art::WriteBmp(c, path, error)) {
+  if (!qvpic::WriteBmp(c, path, error)) {
     std::fprintf(stderr, "panel_art: %s\n", error.c_str());
     return false;
   }
@@ -149,8 +150,8 @@ int main(int argc, char** argv) {
   qvhost::Image ball;
   Fonts fonts;
   std::string error;
-  if (!qvhost::ReadPng(argv[1], ball, error) || !art::LoadFont(argv[2], fonts.bold, error) ||
-      !art::LoadFont(argv[3], fonts.regular, error)) {
+  if (!qvhost::ReadPng(argv[1], ball, error) || !qvpic::LoadFont(argv[2], fonts.bold, error) ||
+      !qvpic::LoadFont(argv[3], fonts.regular, error)) {
     std::fprintf(stderr, "panel_art: %s\n", error.c_str());
     return 1;
   }

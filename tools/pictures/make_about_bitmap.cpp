@@ -4,7 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "tools/pictures/picture.h"
+#include "host/image.h"
+#include "tools/pictures/canvas.h"
+#include "tools/pictures/text.h"
 
 namespace {
 
@@ -15,18 +17,20 @@ struct Thumb {
   const char* label;
 };
 // The strip along the bottom: one render per look the effect offers.
-constexpr Thumb kThumbs[] = {{"wire.png", "Wire"},       {"flat.png", "Flat"},
-                             {"phong_gold.png", "Phong"}, {"patches_glass.png", "Glass"},
+constexpr Thumb kThumbs[] = {{"wire.png", "Wire"},
+                             {"flat.png", "Flat"},
+                             {"phong_gold.png", "Phong"},
+                             {"patches_glass.png", "Glass"},
                              {"line.png", "Line"}};
 
-bool Place(qvpic::Picture& picture, const std::string& file, int x, int y, int w, int h) {
-  qvpic::RgbaImage image;
+bool Place(qvpic::Canvas& c, const std::string& file, int x, int y, int w, int h) {
+  qvhost::Image image;
   std::string error;
-  if (!qvpic::ReadRgbaPng(file, image, error)) {
+  if (!qvhost::ReadPng(file, image, error)) {
     std::fprintf(stderr, "make_about_bitmap: %s\n", error.c_str());
     return false;
   }
-  qvpic::PlaceImage(picture, image, x, y, w, h);
+  qvpic::PlaceImage(c, image, x, y, w, h);
   return true;
 }
 
@@ -38,31 +42,36 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::string out = argv[1], fonts = argv[2], renders = std::string(argv[3]) + "/";
-  const std::string bold = fonts + "/DejaVuSans-Bold.ttf", plain = fonts + "/DejaVuSans.ttf";
-
-  qvpic::Picture picture = qvpic::MakePicture(kWidth, kHeight, {0, 0, 0});
-  qvpic::FillVerticalGradient(picture, {22, 30, 62}, {5, 7, 18});
-  bool ok = Place(picture, renders + "hero.png", 176, 0, 248, 248);
-
-  if (qvpic::DrawText(picture, bold, 52, 18, 92, "Glissel", {250, 250, 255}) < 0) {
-    std::fprintf(stderr, "make_about_bitmap: cannot read the font %s\n", bold.c_str());
+  qvpic::Font bold, plain;
+  std::string error;
+  if (!qvpic::LoadFont(fonts + "/DejaVuSans-Bold.ttf", bold, error) ||
+      !qvpic::LoadFont(fonts + "/DejaVuSans.ttf", plain, error)) {
+    std::fprintf(stderr, "make_about_bitmap: %s\n", error.c_str());
     return 1;
   }
-  qvpic::DrawText(picture, plain, 15, 20, 120, "a festive 3D ball", {200, 208, 230});
-  qvpic::DrawText(picture, plain, 15, 20, 140, "with a pendant cap", {200, 208, 230});
-  qvpic::DrawText(picture, plain, 12, 20, 176, "Zentrivo effects", {150, 160, 190});
-  qvpic::DrawText(picture, plain, 12, 20, 193, "by Quorvel", {150, 160, 190});
 
-  qvpic::FillRect(picture, 0, 246, kWidth, 1, {90, 100, 140}, 1);
+  qvpic::Canvas c = qvpic::MakeCanvas(kWidth, kHeight, {0, 0, 0});
+  qvpic::VerticalGradient(c, qvpic::Rgb8(22, 30, 62), qvpic::Rgb8(5, 7, 18));
+  bool ok = Place(c, renders + "hero.png", 176, 0, 248, 248);
+
+  const qvpic::Colour title = qvpic::Rgb8(250, 250, 255), line = qvpic::Rgb8(200, 208, 230),
+                      small = qvpic::Rgb8(150, 160, 190), label = qvpic::Rgb8(170, 180, 210);
+  qvpic::DrawText(c, bold, "Glissel", 52, 18, 92, title, 1);
+  qvpic::DrawText(c, plain, "a festive 3D ball", 15, 20, 120, line, 1);
+  qvpic::DrawText(c, plain, "with a pendant cap", 15, 20, 140, line, 1);
+  qvpic::DrawText(c, plain, "Zentrivo effects", 12, 20, 176, small, 1);
+  qvpic::DrawText(c, plain, "by Quorvel", 12, 20, 193, small, 1);
+
+  const qvpic::Colour rule = qvpic::Rgb8(90, 100, 140);
+  qvpic::RoundedRect(c, 0, 246, kWidth, 247, 0, rule, rule, 1);
   const int size = 72, gap = (kWidth - 5 * size) / 6;
   for (int i = 0; i < 5; ++i) {
     const int x = gap + i * (size + gap);
-    ok = Place(picture, renders + kThumbs[i].file, x, 248, size, size) && ok;
-    qvpic::DrawText(picture, plain, 11, x + 4, 324, kThumbs[i].label, {170, 180, 210});
+    ok = Place(c, renders + kThumbs[i].file, x, 248, size, size) && ok;
+    qvpic::DrawText(c, plain, kThumbs[i].label, 11, static_cast<float>(x + 4), 324, label, 1);
   }
 
-  std::string error;
-  if (!ok || !qvpic::WriteBmp24(out, picture, error)) {
+  if (!ok || !qvpic::WriteBmp(c, out, error)) {
     if (!error.empty()) std::fprintf(stderr, "make_about_bitmap: %s\n", error.c_str());
     return 1;
   }

@@ -1,5 +1,5 @@
 // The OBJ reader.
-#include "tools/modelkit/obj_reader.h"
+#include "model/obj_reader.h"
 
 #include <array>
 #include <fstream>

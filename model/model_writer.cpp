@@ -1,5 +1,5 @@
 // The 3DD encoder.
-#include "tools/modelkit/model_writer.h"
+#include "model/model_writer.h"
 
 #include <cstring>
 #include <fstream>

@@ -6,7 +6,7 @@
 #include <istream>
 #include <string>
 
-#include "tools/modelkit/model_writer.h"
+#include "model/model_writer.h"
 
 namespace modelkit {
 

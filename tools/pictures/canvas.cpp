@@ -1,15 +1,12 @@
-// Painting the panel's pictures: coverage from signed distances (one pixel of soft edge),
-// blending in floats, the ball image shrunk with a box filter, and the canvas written as a
-// 24-bit BMP through the pictures library's writer.
-#include "tools/panel_art/art_canvas.h"
+// Painting on the canvas: coverage from signed distances (one pixel of soft edge), blending
+// in floats, and images placed with a box filter.
+#include "tools/pictures/canvas.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 
-#include "tools/pictures/picture.h"
-
-namespace art {
+namespace qvpic {
 
 Colour Mix(Colour a, Colour b, float t) {
   return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t};
@@ -86,37 +83,28 @@ void Ring(Canvas& c, float cx, float cy, float r, float w, Colour colour, float 
     }
 }
 
-void LayImage(Canvas& c, const qvhost::Image& image, int factor, int x, int y) {
-  const int w = image.width / factor, h = image.height / factor;
+void PlaceImage(Canvas& c, const qvhost::Image& image, int x, int y, int width, int height) {
+  if (image.empty() || width <= 0 || height <= 0) return;
   const float scale = image.depth == 16 ? 65535.0f : 255.0f;
-  for (int row = 0; row < h; ++row)
-    for (int col = 0; col < w; ++col) {
+  for (int j = 0; j < height; ++j) {
+    const int y0 = j * image.height / height;
+    const int y1 = std::max(y0 + 1, (j + 1) * image.height / height);
+    for (int i = 0; i < width; ++i) {
+      const int x0 = i * image.width / width;
+      const int x1 = std::max(x0 + 1, (i + 1) * image.width / width);
       float sum[4] = {0, 0, 0, 0};
-      for (int sy = 0; sy < factor; ++sy)
-        for (int sx = 0; sx < factor; ++sx) {
-          const uint16_t* p = image.pixel(col * factor + sx, row * factor + sy);
+      for (int sy = y0; sy < y1; ++sy)
+        for (int sx = x0; sx < x1; ++sx) {
+          const uint16_t* p = image.pixel(sx, sy);
           const float a = p[3] / scale;
           for (int k = 0; k < 3; ++k) sum[k] += p[k] / scale * a;  // premultiplied
           sum[3] += a;
         }
       if (sum[3] <= 0) continue;
       const Colour colour = {sum[0] / sum[3], sum[1] / sum[3], sum[2] / sum[3]};
-      Blend(c, x + col, y + row, colour, sum[3] / (factor * factor));
+      Blend(c, x + i, y + j, colour, sum[3] / static_cast<float>((y1 - y0) * (x1 - x0)));
     }
-}
-
-bool WriteBmp(const Canvas& c, const std::string& path, std::string& error) {
-  qvpic::Picture picture;
-  picture.width = c.width;
-  picture.height = c.height;
-  picture.rgb.reserve(c.pixels.size() * 3);
-  auto level = [](float v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0f, 1.0f) * 255)); };
-  for (const Colour& p : c.pixels) {
-    picture.rgb.push_back(level(p.r));
-    picture.rgb.push_back(level(p.g));
-    picture.rgb.push_back(level(p.b));
   }
-  return qvpic::WriteBmp24(path, picture, error);
 }
 
-}  // namespace art
+}  // namespace qvpic

@@ -1,12 +1,13 @@
-// Text for the panel's pictures: a TrueType font drawn with anti-aliased glyphs.
+// Text on the canvas: a TrueType font drawn with anti-aliased glyphs at sub-pixel positions.
+// The tools' one text renderer (stb_truetype).
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "tools/panel_art/art_canvas.h"
+#include "tools/pictures/canvas.h"
 
-namespace art {
+namespace qvpic {
 
 struct Font {
   std::vector<unsigned char> data;
@@ -23,4 +24,4 @@ float TextWidth(const Font& font, const std::string& text, float size);
 void DrawText(Canvas& c, const Font& font, const std::string& text, float size, float x,
               float baseline, Colour colour, float opacity);
 
-}  // namespace art
+}  // namespace qvpic

@@ -1,5 +1,5 @@
 // Glyphs from stb_truetype, rendered at sub-pixel positions and blended as coverage.
-#include "tools/panel_art/art_text.h"
+#include "tools/pictures/text.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,7 +7,7 @@
 #define STB_TRUETYPE_IMPLEMENTATION
 #include <stb/stb_truetype.h>
 
-namespace art {
+namespace qvpic {
 
 namespace {
 
@@ -23,13 +23,16 @@ bool LoadFont(const std::string& path, Font& font, std::string& error) {
     error = "cannot open font " + path;
     return false;
   }
+  font.data.clear();
   unsigned char chunk[65536];
   size_t n;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) font.data.insert(font.data.end(), chunk, chunk + n);
+  while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0)
+    font.data.insert(font.data.end(), chunk, chunk + n);
   std::fclose(f);
   font.info.assign(sizeof(stbtt_fontinfo), 0);
   auto* info = reinterpret_cast<stbtt_fontinfo*>(font.info.data());
-  if (font.data.empty() || !stbtt_InitFont(info, font.data.data(), stbtt_GetFontOffsetForIndex(font.data.data(), 0))) {
+  if (font.data.empty() ||
+      !stbtt_InitFont(info, font.data.data(), stbtt_GetFontOffsetForIndex(font.data.data(), 0))) {
     error = "not a TrueType font: " + path;
     return false;
   }
@@ -44,8 +47,9 @@ float TextWidth(const Font& font, const std::string& text, float size) {
     stbtt_GetCodepointHMetrics(Info(font), static_cast<unsigned char>(text[i]), &advance, &bearing);
     width += advance * scale;
     if (i + 1 < text.size())
-      width += scale * stbtt_GetCodepointKernAdvance(Info(font), static_cast<unsigned char>(text[i]),
-                                                     static_cast<unsigned char>(text[i + 1]));
+      width +=
+          scale * stbtt_GetCodepointKernAdvance(Info(font), static_cast<unsigned char>(text[i]),
+                                                static_cast<unsigned char>(text[i + 1]));
   }
   return width;
 }
@@ -59,7 +63,8 @@ void DrawText(Canvas& c, const Font& font, const std::string& text, float size, 
     const int code = static_cast<unsigned char>(text[i]);
     const float shift = pen - std::floor(pen);
     int w, h, xoff, yoff;
-    unsigned char* glyph = stbtt_GetCodepointBitmapSubpixel(info, scale, scale, shift, 0, code, &w, &h, &xoff, &yoff);
+    unsigned char* glyph =
+        stbtt_GetCodepointBitmapSubpixel(info, scale, scale, shift, 0, code, &w, &h, &xoff, &yoff);
     const int left = static_cast<int>(std::floor(pen)) + xoff;
     const int top = static_cast<int>(std::lround(baseline)) + yoff;
     for (int gy = 0; gy < h; ++gy)
@@ -70,8 +75,9 @@ void DrawText(Canvas& c, const Font& font, const std::string& text, float size, 
     stbtt_GetCodepointHMetrics(info, code, &advance, &bearing);
     pen += advance * scale;
     if (i + 1 < text.size())
-      pen += scale * stbtt_GetCodepointKernAdvance(info, code, static_cast<unsigned char>(text[i + 1]));
+      pen += scale *
+             stbtt_GetCodepointKernAdvance(info, code, static_cast<unsigned char>(text[i + 1]));
   }
 }
 
-}  // namespace art
+}  // namespace qvpic
