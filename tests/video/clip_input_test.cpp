@@ -1,0 +1,170 @@
+// A video clip as the input layer: `quorvel render --input clip.mp4` draws the ball over
+// each of the clip's frames, at the clip's size (854 wide: rows that no SIMD width divides)
+// and rate, and each frame is the one `quorvel render` makes of that decoded frame alone,
+// byte for byte, at 8 and 16 bits, whole, in parts and in worker processes. A video output
+// keeps the clip's sound. A clip that cannot be decoded, or is shorter than --frames, is a
+// usage error that writes nothing.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "command_support.h"
+#include "host/image.h"
+
+namespace {
+
+using video_test::Exists;
+using video_test::kTimeLimit;
+using video_test::kWork;
+using video_test::Render;
+using video_test::Shell;
+using video_test::Slurp;
+
+constexpr int kWidth = 854, kHeight = 480, kFrames = 6;
+// Radius 30: 30 percent of half the width, a disc of radius 128 pixels.
+constexpr char kBall[] = "--set Radius=30";
+
+std::string Numbered(const std::string& stem, int k) {
+  char name[64];
+  std::snprintf(name, sizeof name, "%s_%04d.png", stem.c_str(), k);
+  return name;
+}
+
+// A 6-frame clip of moving colour bars at 25 frames a second with a tone, made once.
+void MakeClip() {
+  static bool made = false;
+  if (made) return;
+  std::string out;
+  ASSERT_EQ(Shell(kTimeLimit + std::string("ffmpeg -nostdin -v error -y ") +
+                      "-f lavfi -i testsrc2=s=854x480:r=25:d=0.24 -f lavfi -i sine=f=440:d=0.24 " +
+                      "-c:v libx264 -pix_fmt yuv420p -c:a aac clip.mp4",
+                  &out),
+            0)
+      << out;
+  made = true;
+}
+
+// The clip's frames decoded to PNG files stem_0001.png .. by ffmpeg, RGBA at the depth.
+void DecodeClip(const std::string& stem, int depth) {
+  std::string out;
+  ASSERT_EQ(Shell(kTimeLimit + std::string("ffmpeg -nostdin -v error -y -i clip.mp4 -pix_fmt ") +
+                      (depth == 16 ? "rgba64be " : "rgba ") + stem + "_%04d.png",
+                  &out),
+            0)
+      << out;
+}
+
+// Frame k rendered from the clip equals the decoded frame k rendered alone, at the place
+// of frame k in a sequence of the clip's length and rate.
+void ExpectSameAsAlone(const std::string& stem, const std::string& decoded, int k,
+                       const std::string& options) {
+  std::string out;
+  ASSERT_EQ(Render("--input " + Numbered(decoded, k) + " --frames 6 --fps 25 --range " +
+                       std::to_string(k) + "-" + std::to_string(k) + " " + options +
+                       " --output alone.png",
+                   &out),
+            0)
+      << out;
+  EXPECT_TRUE(Slurp(kWork + "/" + Numbered(stem, k)) == Slurp(kWork + "/" + Numbered("alone", k)))
+      << Numbered(stem, k) << " is not the decoded frame rendered alone";
+}
+
+// What a person sees: the pixels the render changed form the red disc (and the pendant).
+void ExpectRedBallOver(const std::string& rendered, const std::string& decoded) {
+  qvhost::Image r, d;
+  std::string error;
+  ASSERT_TRUE(qvhost::ReadPng(kWork + "/" + rendered, r, error)) << error;
+  ASSERT_TRUE(qvhost::ReadPng(kWork + "/" + decoded, d, error)) << error;
+  ASSERT_EQ(r.width, kWidth);
+  ASSERT_EQ(r.height, kHeight);
+  const int shift = r.depth == 16 ? 8 : 0;
+  int changed = 0, red = 0;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      const uint16_t* p = r.pixel(x, y);
+      const uint16_t* q = d.pixel(x, y);
+      int most = 0;
+      for (int c = 0; c < 3; ++c) most = std::max(most, std::abs((p[c] >> shift) - (q[c] >> shift)));
+      changed += most > 12;
+      red += (p[0] >> shift) > 96 && (p[0] >> shift) > (p[1] >> shift) + 60 &&
+             (p[0] >> shift) > (p[2] >> shift) + 60;
+    }
+  const double disc = M_PI * 128 * 128;
+  EXPECT_GT(changed, 0.85 * disc) << rendered;
+  EXPECT_LT(changed, 1.4 * disc) << rendered;
+  EXPECT_GT(red, 0.4 * disc) << rendered << ": the ball is red";
+}
+
+TEST(ClipInput, EveryFrameAsIfRenderedAlone) {
+  MakeClip();
+  DecodeClip("decoded8", 8);
+  std::string out;
+  ASSERT_EQ(Render("--input clip.mp4 " + std::string(kBall) + " --output clip8.png", &out), 0)
+      << out;
+  EXPECT_EQ(out, "clip8_0001.png .. clip8_0006.png: 6 frames, 854x480, 8-bit\n");
+  ASSERT_EQ(Render("--input clip.mp4 " + std::string(kBall) + " --jobs 2 --output jobs8.png", &out),
+            0)
+      << out;
+  for (int k = 1; k <= kFrames; ++k) {
+    ExpectSameAsAlone("clip8", "decoded8", k, kBall);
+    EXPECT_TRUE(Slurp(kWork + "/" + Numbered("clip8", k)) == Slurp(kWork + "/" + Numbered("jobs8", k)))
+        << "worker frame " << k;
+  }
+  ExpectRedBallOver(Numbered("clip8", 1), Numbered("decoded8", 1));
+  ExpectRedBallOver(Numbered("clip8", 6), Numbered("decoded8", 6));
+  EXPECT_FALSE(Slurp(kWork + "/clip8_0001.png") == Slurp(kWork + "/clip8_0006.png"))
+      << "the clip moves under the ball";
+}
+
+TEST(ClipInput, DeepFramesOfARange) {
+  MakeClip();
+  DecodeClip("decoded16", 16);
+  std::string out;
+  ASSERT_EQ(Render("--input clip.mp4 --depth 16 --range 2-3 " + std::string(kBall) +
+                       " --output clip16.png",
+                   &out),
+            0)
+      << out;
+  for (int k : {2, 3}) ExpectSameAsAlone("clip16", "decoded16", k, std::string(kBall) + " --depth 16");
+  EXPECT_FALSE(Exists(kWork + "/clip16_0001.png"));
+  EXPECT_FALSE(Exists(kWork + "/clip16_0004.png"));
+  ExpectRedBallOver("clip16_0002.png", "decoded16_0002.png");
+}
+
+// Frames 2..5 as a video: 4 frames at the clip's 25 a second, with its tone as AAC.
+TEST(ClipInput, VideoKeepsTheSound) {
+  MakeClip();
+  std::string out;
+  ASSERT_EQ(Render("--input clip.mp4 --range 2-5 --output sound.mp4", &out), 0) << out;
+  EXPECT_EQ(out, "sound.mp4: 4 frames at 25 a second, 854x480, 8-bit\n");
+  EXPECT_EQ(video_test::Probe("sound.mp4", "width,height,r_frame_rate,nb_read_frames"),
+            "854,480,25/1,4");
+  EXPECT_EQ(video_test::Probe("sound.mp4", "codec_name", "a:0"), "aac");
+}
+
+// Each bad request: its exit code, a word of its message, and no file written.
+TEST(ClipInput, BadClipsAreUsageErrors) {
+  MakeClip();
+  ASSERT_EQ(Shell("echo 'not a video' > broken.mp4"), 0);
+  const struct {
+    const char* options;
+    int code;
+    const char* says;
+  } cases[] = {
+      {"--input broken.mp4", 2, "broken.mp4: not a video or image that ffmpeg can decode"},
+      {"--input clip.mp4 --frames 9", 2, "clip.mp4 has only 6 frames"},
+      {"--input clip.mp4 --fps 30", 2, "clip.mp4 has its own rate, 25/1"},
+      {"--input clip.mp4 --range 5-7", 2, "last frame 7"},
+      {"--input missing.mp4", 1, "missing.mp4"},
+  };
+  for (const auto& c : cases) {
+    std::string out;
+    EXPECT_EQ(Render(std::string(c.options) + " --output bad.png", &out), c.code) << c.options;
+    EXPECT_NE(out.find(c.says), std::string::npos) << c.options << ": " << out;
+    EXPECT_FALSE(Exists(kWork + "/bad.png") || Exists(kWork + "/bad_0001.png")) << c.options;
+  }
+}
+
+}  // namespace
