@@ -23,9 +23,10 @@ stage="$work/stage"
 # The files, stripped of what a debugger alone needs.
 install -d "$stage/usr/bin" "$stage/usr/lib/quorvel" "$stage/usr/lib/frei0r-1/Geometry/Toys" \
   "$stage/usr/share/doc/quorvel" "$stage/usr/share/man/man1"
-install -m 0755 -s "$build/quorvel" "$stage/usr/bin/quorvel"
+install -m 0755 "$build/quorvel" "$stage/usr/bin/quorvel"
 install -m 0644 "$build/plugin/Quorvel64.AEX" "$stage/usr/lib/quorvel/"
 install -m 0644 "$build/frei0r/quorvel.so" "$stage/usr/lib/frei0r-1/"
+strip --remove-section=.comment --remove-section=.note "$stage/usr/bin/quorvel"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note \
   "$stage/usr/lib/quorvel/Quorvel64.AEX" "$stage/usr/lib/frei0r-1/quorvel.so"
 cp -r "$root/shell/resources/plugin/Geometry" "$stage/usr/lib/quorvel/"
