@@ -25,6 +25,7 @@ fail() {
   for log in "$dir"/*.log; do echo "== $log" >&2; tail -n 15 "$log" >&2; done
   exit 1
 }
+trap 'fail "the command on line $LINENO failed"' ERR
 quick() { timeout -k 5 30 "$@"; }
 
 # Munge: a key of our own, the socket in the folder.
@@ -87,7 +88,8 @@ for _ in $(seq 240); do
   [ -z "$(quick squeue -h -j "$frames_job,$video_job" 2>/dev/null)" ] && break
   sleep 0.5
 done
-states=$(quick scontrol -o show job "$frames_job" "$video_job" 2>/dev/null | grep -o 'JobState=[A-Z]*' | sort | uniq -c)
+states=$(for job in "$frames_job" "$video_job"; do quick scontrol -o show job "$job" || true; done |
+  grep -o 'JobState=[A-Z]*' | sort | uniq -c || true)
 [ "$(echo "$states" | tr -s ' ')" = " 5 JobState=COMPLETED" ] || fail "jobs not all completed: $states"
 
 # The same sequence in one process.
