@@ -32,24 +32,22 @@ std::string Numbered(const std::string& stem, int k) {
   return name;
 }
 
-// A 6-frame clip of moving colour bars at 25 frames a second with a tone, made once.
-void MakeClip() {
-  static bool made = false;
-  if (made) return;
+// A 6-frame clip of moving colour bars at 25 frames a second with a tone. Each test makes
+// its own (ctest runs them side by side), as all its files have names of their own.
+void MakeClip(const std::string& name) {
   std::string out;
   ASSERT_EQ(Shell(kTimeLimit + std::string("ffmpeg -nostdin -v error -y ") +
                       "-f lavfi -i testsrc2=s=854x480:r=25:d=0.24 -f lavfi -i sine=f=440:d=0.24 " +
-                      "-c:v libx264 -pix_fmt yuv420p -c:a aac clip.mp4",
+                      "-c:v libx264 -pix_fmt yuv420p -c:a aac " + name,
                   &out),
             0)
       << out;
-  made = true;
 }
 
 // The clip's frames decoded to PNG files stem_0001.png .. by ffmpeg, RGBA at the depth.
-void DecodeClip(const std::string& stem, int depth) {
+void DecodeClip(const std::string& clip, const std::string& stem, int depth) {
   std::string out;
-  ASSERT_EQ(Shell(kTimeLimit + std::string("ffmpeg -nostdin -v error -y -i clip.mp4 -pix_fmt ") +
+  ASSERT_EQ(Shell(std::string(kTimeLimit) + "ffmpeg -nostdin -v error -y -i " + clip + " -pix_fmt " +
                       (depth == 16 ? "rgba64be " : "rgba ") + stem + "_%04d.png",
                   &out),
             0)
@@ -63,11 +61,12 @@ void ExpectSameAsAlone(const std::string& stem, const std::string& decoded, int 
   std::string out;
   ASSERT_EQ(Render("--input " + Numbered(decoded, k) + " --frames 6 --fps 25 --range " +
                        std::to_string(k) + "-" + std::to_string(k) + " " + options +
-                       " --output alone.png",
+                       " --output " + stem + "-alone.png",
                    &out),
             0)
       << out;
-  EXPECT_TRUE(Slurp(kWork + "/" + Numbered(stem, k)) == Slurp(kWork + "/" + Numbered("alone", k)))
+  EXPECT_TRUE(Slurp(kWork + "/" + Numbered(stem, k)) ==
+              Slurp(kWork + "/" + Numbered(stem + "-alone", k)))
       << Numbered(stem, k) << " is not the decoded frame rendered alone";
 }
 
@@ -98,13 +97,13 @@ void ExpectRedBallOver(const std::string& rendered, const std::string& decoded) 
 }
 
 TEST(ClipInput, EveryFrameAsIfRenderedAlone) {
-  MakeClip();
-  DecodeClip("decoded8", 8);
+  MakeClip("clip8.mp4");
+  DecodeClip("clip8.mp4", "decoded8", 8);
   std::string out;
-  ASSERT_EQ(Render("--input clip.mp4 " + std::string(kBall) + " --output clip8.png", &out), 0)
+  ASSERT_EQ(Render("--input clip8.mp4 " + std::string(kBall) + " --output clip8.png", &out), 0)
       << out;
   EXPECT_EQ(out, "clip8_0001.png .. clip8_0006.png: 6 frames, 854x480, 8-bit\n");
-  ASSERT_EQ(Render("--input clip.mp4 " + std::string(kBall) + " --jobs 2 --output jobs8.png", &out),
+  ASSERT_EQ(Render("--input clip8.mp4 " + std::string(kBall) + " --jobs 2 --output jobs8.png", &out),
             0)
       << out;
   for (int k = 1; k <= kFrames; ++k) {
@@ -119,10 +118,10 @@ TEST(ClipInput, EveryFrameAsIfRenderedAlone) {
 }
 
 TEST(ClipInput, DeepFramesOfARange) {
-  MakeClip();
-  DecodeClip("decoded16", 16);
+  MakeClip("clip16.mp4");
+  DecodeClip("clip16.mp4", "decoded16", 16);
   std::string out;
-  ASSERT_EQ(Render("--input clip.mp4 --depth 16 --range 2-3 " + std::string(kBall) +
+  ASSERT_EQ(Render("--input clip16.mp4 --depth 16 --range 2-3 " + std::string(kBall) +
                        " --output clip16.png",
                    &out),
             0)
@@ -135,9 +134,9 @@ TEST(ClipInput, DeepFramesOfARange) {
 
 // Frames 2..5 as a video: 4 frames at the clip's 25 a second, with its tone as AAC.
 TEST(ClipInput, VideoKeepsTheSound) {
-  MakeClip();
+  MakeClip("sound-clip.mp4");
   std::string out;
-  ASSERT_EQ(Render("--input clip.mp4 --range 2-5 --output sound.mp4", &out), 0) << out;
+  ASSERT_EQ(Render("--input sound-clip.mp4 --range 2-5 --output sound.mp4", &out), 0) << out;
   EXPECT_EQ(out, "sound.mp4: 4 frames at 25 a second, 854x480, 8-bit\n");
   EXPECT_EQ(video_test::Probe("sound.mp4", "width,height,r_frame_rate,nb_read_frames"),
             "854,480,25/1,4");
@@ -146,7 +145,7 @@ TEST(ClipInput, VideoKeepsTheSound) {
 
 // Each bad request: its exit code, a word of its message, and no file written.
 TEST(ClipInput, BadClipsAreUsageErrors) {
-  MakeClip();
+  MakeClip("clip.mp4");
   ASSERT_EQ(Shell("echo 'not a video' > broken.mp4"), 0);
   const struct {
     const char* options;
