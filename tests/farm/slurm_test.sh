@@ -43,13 +43,9 @@ port=$((20000 + RANDOM % 20000))
 cat >"$dir/slurm.conf" <<CONF
 ClusterName=quorveltest
 SlurmctldHost=$(hostname -s)(127.0.0.1)
-SlurmUser=root
-SlurmdUser=root
 SlurmctldPort=$port
 SlurmdPort=$((port + 1))
-AuthType=auth/munge
 AuthInfo=socket=$dir/munge.socket
-CredType=cred/munge
 StateSaveLocation=$dir/state
 SlurmdSpoolDir=$dir/spool
 SlurmctldPidFile=$dir/slurmctld.pid
@@ -58,12 +54,8 @@ SlurmctldLogFile=$dir/slurmctld.log
 SlurmdLogFile=$dir/slurmd.log
 ProctrackType=proctrack/linuxproc
 TaskPlugin=task/none
-JobAcctGatherType=jobacct_gather/none
-AccountingStorageType=accounting_storage/none
-SchedulerType=sched/builtin
 SelectType=select/cons_tres
 SelectTypeParameters=CR_Core
-MpiDefault=none
 ReturnToService=2
 NodeName=quorvel1 NodeAddr=127.0.0.1 CPUs=$(nproc) State=UNKNOWN
 PartitionName=render Nodes=ALL Default=YES MaxTime=INFINITE State=UP
