@@ -81,13 +81,13 @@ ClipInfo ProbeClip(const std::string& path) {
   } catch (const qvhost::PipeError& e) {
     throw ClipError(std::string(e.what()) + " (ffprobe reads clips; Debian: apt install ffmpeg)");
   }
+  if (status != 0) throw ClipError(path + ": not a video or image that ffmpeg can decode");
   std::map<std::string, std::string> f = Fields(output);
+  if (f.count("width") == 0) throw ClipError(path + ": holds no video");
   ClipInfo info;
   info.width = static_cast<int>(Positive(f["width"], kLargestSide));
   info.height = static_cast<int>(Positive(f["height"], kLargestSide));
   info.frames = static_cast<int>(Positive(f["nb_read_packets"], 100000));
-  if (status != 0 || f.empty())
-    throw ClipError(path + ": not a video or image that ffmpeg can decode");
   if (info.width == 0 || info.height == 0)
     throw ClipError(path + ": its video is " + f["width"] + "x" + f["height"] +
                     ", expected 1 to " + std::to_string(kLargestSide) + " pixels a side");
@@ -105,7 +105,10 @@ ClipReader::ClipReader(const std::string& path, const ClipInfo& info, int first,
   const std::vector<std::string> args = {
       "-nostdin", "-hide_banner", "-loglevel", "error", "-noautorotate", "-i", AsInput(path),
       "-map", "0:v:0", "-vf",
-      "trim=start_frame=" + std::to_string(first) + ":end_frame=" + std::to_string(last + 1),
+      // Every frame at the probed size, so that a stream whose size changes midway cannot
+      // shear the rows.
+      "trim=start_frame=" + std::to_string(first) + ":end_frame=" + std::to_string(last + 1) +
+          ",scale=" + std::to_string(info.width) + ":" + std::to_string(info.height),
       "-fps_mode", "passthrough", "-f", "rawvideo", "-pix_fmt",
       depth == 16 ? "rgba64le" : "rgba", "pipe:1"};
   try {

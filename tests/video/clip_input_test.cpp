@@ -139,12 +139,14 @@ TEST(ClipInput, VideoKeepsTheSound) {
 TEST(ClipInput, BadClipsAreUsageErrors) {
   MakeClip("clip.mp4");
   ASSERT_EQ(Shell("echo 'not a video' > broken.mp4"), 0);
+  ASSERT_EQ(Shell(kTimeLimit + std::string("ffmpeg -v error -y -f lavfi -i sine=d=0.2 tone.wav")), 0);
   const struct {
     const char* options;
     int code;
     const char* says;
   } cases[] = {
       {"--input broken.mp4", 2, "broken.mp4: not a video or image that ffmpeg can decode"},
+      {"--input tone.wav", 2, "tone.wav: holds no video"},
       {"--input clip.mp4 --frames 9", 2, "clip.mp4 has only 6 frames"},
       {"--input clip.mp4 --fps 30", 2, "clip.mp4 has its own rate, 25/1"},
       {"--input clip.mp4 --range 5-7", 2, "last frame 7"},
