@@ -280,8 +280,8 @@ qvhost::Image ReadImage(const std::string& path) {
 }
 
 // The input image; without an input file an empty image: the job starts with the built-in
-// background at the layer size (making a second one would only cost memory).
-// A clip's frames come one by one as they render: until then the job has the background.
+// background at the layer size (making a second one would only cost memory). A clip gives
+// the layer its size; its frames come one by one as they render.
 qvhost::Image LoadInput(RenderPlan& plan) {
   if (plan.clip) {
     plan.width = plan.clip_info.width;
