@@ -1,9 +1,8 @@
 // A video clip as the input layer: `quorvel render --input clip.mp4` draws the ball over
-// each of the clip's frames, at the clip's size (854 wide: rows that no SIMD width divides)
-// and rate, and each frame is the one `quorvel render` makes of that decoded frame alone,
-// byte for byte, at 8 and 16 bits, whole, in parts and in worker processes. A video output
-// keeps the clip's sound. A clip that cannot be decoded, or is shorter than --frames, is a
-// usage error that writes nothing.
+// each frame at the clip's size (854 wide: rows no SIMD width divides) and rate, each frame
+// byte for byte the one rendered from that decoded frame alone, at 8 and 16 bits, whole, in
+// parts and in workers. A video output keeps the clip's sound. A clip that cannot be
+// decoded, or is shorter than --frames, is a usage error that writes nothing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -22,9 +21,8 @@ using video_test::Render;
 using video_test::Shell;
 using video_test::Slurp;
 
-constexpr int kWidth = 854, kHeight = 480, kFrames = 6;
 // Radius 30: 30 percent of half the width, a disc of radius 128 pixels.
-constexpr char kBall[] = "--set Radius=30";
+constexpr char kBall[] = " --set Radius=30 ";
 
 std::string Numbered(const std::string& stem, int k) {
   char name[64];
@@ -32,42 +30,40 @@ std::string Numbered(const std::string& stem, int k) {
   return name;
 }
 
+std::string Frame(const std::string& stem, int k) { return Slurp(kWork + "/" + Numbered(stem, k)); }
+
+// The command (ffmpeg, or quorvel render with `render`) must end well.
+#define EXPECT_RUNS(command)                                             \
+  do {                                                                   \
+    std::string out;                                                     \
+    ASSERT_EQ(Shell(kTimeLimit + std::string(command), &out), 0) << out; \
+  } while (0)
+#define EXPECT_RENDERS(args)                             \
+  do {                                                   \
+    std::string out;                                     \
+    ASSERT_EQ(Render(std::string(args), &out), 0) << out; \
+  } while (0)
+
 // A 6-frame clip of moving colour bars at 25 frames a second with a tone. Each test makes
-// its own (ctest runs them side by side), as all its files have names of their own.
+// its own and names its files its own way: ctest runs them side by side.
 void MakeClip(const std::string& name) {
-  std::string out;
-  ASSERT_EQ(Shell(kTimeLimit + std::string("ffmpeg -nostdin -v error -y ") +
-                      "-f lavfi -i testsrc2=s=854x480:r=25:d=0.24 -f lavfi -i sine=f=440:d=0.24 " +
-                      "-c:v libx264 -pix_fmt yuv420p -c:a aac " + name,
-                  &out),
-            0)
-      << out;
+  EXPECT_RUNS("ffmpeg -nostdin -v error -y -f lavfi -i testsrc2=s=854x480:r=25:d=0.24 "
+              "-f lavfi -i sine=f=440:d=0.24 -c:v libx264 -pix_fmt yuv420p -c:a aac " + name);
 }
 
-// The clip's frames decoded to PNG files stem_0001.png .. by ffmpeg, RGBA at the depth.
-void DecodeClip(const std::string& clip, const std::string& stem, int depth) {
-  std::string out;
-  ASSERT_EQ(Shell(std::string(kTimeLimit) + "ffmpeg -nostdin -v error -y -i " + clip + " -pix_fmt " +
-                      (depth == 16 ? "rgba64be " : "rgba ") + stem + "_%04d.png",
-                  &out),
-            0)
-      << out;
-}
-
-// Frame k rendered from the clip equals the decoded frame k rendered alone, at the place
-// of frame k in a sequence of the clip's length and rate.
-void ExpectSameAsAlone(const std::string& stem, const std::string& decoded, int k,
-                       const std::string& options) {
-  std::string out;
-  ASSERT_EQ(Render("--input " + Numbered(decoded, k) + " --frames 6 --fps 25 --range " +
-                       std::to_string(k) + "-" + std::to_string(k) + " " + options +
-                       " --output " + stem + "-alone.png",
-                   &out),
-            0)
-      << out;
-  EXPECT_TRUE(Slurp(kWork + "/" + Numbered(stem, k)) ==
-              Slurp(kWork + "/" + Numbered(stem + "-alone", k)))
-      << Numbered(stem, k) << " is not the decoded frame rendered alone";
+// Frames `ks` of the clip rendered with `options` equal the clip's frames decoded to PNG
+// files by ffmpeg (RGBA at the depth) and rendered alone, each at its place in a sequence
+// of the clip's length and rate.
+void ExpectSameAsAlone(const std::string& clip, const std::string& stem, std::initializer_list<int> ks,
+                       int depth, const std::string& options) {
+  EXPECT_RUNS("ffmpeg -nostdin -v error -y -i " + clip + " -pix_fmt " +
+              (depth == 16 ? "rgba64be " : "rgba ") + stem + "-decoded_%04d.png");
+  for (int k : ks) {
+    EXPECT_RENDERS("--input " + Numbered(stem + "-decoded", k) + " --frames 6 --fps 25 --range " +
+                   std::to_string(k) + "-" + std::to_string(k) + options + " --output " + stem +
+                   "-alone.png");
+    EXPECT_TRUE(Frame(stem, k) == Frame(stem + "-alone", k)) << Numbered(stem, k);
+  }
 }
 
 // What a person sees in an 8-bit frame: the pixels the render changed form the red disc
@@ -77,7 +73,7 @@ void ExpectRedBallOver(const std::string& rendered, const std::string& decoded) 
   std::string error;
   ASSERT_TRUE(qvhost::ReadPng(kWork + "/" + rendered, r, error)) << error;
   ASSERT_TRUE(qvhost::ReadPng(kWork + "/" + decoded, d, error)) << error;
-  ASSERT_EQ(r.rgba.size(), static_cast<size_t>(kWidth) * kHeight * 4);
+  ASSERT_EQ(r.rgba.size(), 854u * 480 * 4);
   int changed = 0, red = 0;
   for (size_t i = 0; i < r.rgba.size(); i += 4) {
     const uint16_t *p = &r.rgba[i], *q = &d.rgba[i];
@@ -92,35 +88,21 @@ void ExpectRedBallOver(const std::string& rendered, const std::string& decoded) 
 
 TEST(ClipInput, EveryFrameAsIfRenderedAlone) {
   MakeClip("clip8.mp4");
-  DecodeClip("clip8.mp4", "decoded8", 8);
   std::string out;
-  ASSERT_EQ(Render("--input clip8.mp4 " + std::string(kBall) + " --output clip8.png", &out), 0)
-      << out;
+  ASSERT_EQ(Render("--input clip8.mp4" + std::string(kBall) + "--output clip8.png", &out), 0) << out;
   EXPECT_EQ(out, "clip8_0001.png .. clip8_0006.png: 6 frames, 854x480, 8-bit\n");
-  ASSERT_EQ(Render("--input clip8.mp4 " + std::string(kBall) + " --jobs 2 --output jobs8.png", &out),
-            0)
-      << out;
-  for (int k = 1; k <= kFrames; ++k) {
-    ExpectSameAsAlone("clip8", "decoded8", k, kBall);
-    EXPECT_TRUE(Slurp(kWork + "/" + Numbered("clip8", k)) == Slurp(kWork + "/" + Numbered("jobs8", k)))
-        << "worker frame " << k;
-  }
-  ExpectRedBallOver(Numbered("clip8", 1), Numbered("decoded8", 1));
-  ExpectRedBallOver(Numbered("clip8", 6), Numbered("decoded8", 6));
-  EXPECT_FALSE(Slurp(kWork + "/clip8_0001.png") == Slurp(kWork + "/clip8_0006.png"))
-      << "the clip moves under the ball";
+  ExpectSameAsAlone("clip8.mp4", "clip8", {1, 2, 3, 4, 5, 6}, 8, kBall);
+  EXPECT_RENDERS("--input clip8.mp4" + std::string(kBall) + "--jobs 2 --output jobs8.png");
+  for (int k = 1; k <= 6; ++k) EXPECT_TRUE(Frame("clip8", k) == Frame("jobs8", k)) << "worker frame " << k;
+  ExpectRedBallOver(Numbered("clip8", 1), Numbered("clip8-decoded", 1));
+  ExpectRedBallOver(Numbered("clip8", 6), Numbered("clip8-decoded", 6));
+  EXPECT_FALSE(Frame("clip8", 1) == Frame("clip8", 6)) << "the clip moves under the ball";
 }
 
 TEST(ClipInput, DeepFramesOfARange) {
   MakeClip("clip16.mp4");
-  DecodeClip("clip16.mp4", "decoded16", 16);
-  std::string out;
-  ASSERT_EQ(Render("--input clip16.mp4 --depth 16 --range 2-3 " + std::string(kBall) +
-                       " --output clip16.png",
-                   &out),
-            0)
-      << out;
-  for (int k : {2, 3}) ExpectSameAsAlone("clip16", "decoded16", k, std::string(kBall) + " --depth 16");
+  EXPECT_RENDERS("--input clip16.mp4 --depth 16 --range 2-3" + std::string(kBall) + "--output clip16.png");
+  ExpectSameAsAlone("clip16.mp4", "clip16", {2, 3}, 16, std::string(kBall) + "--depth 16");
   EXPECT_FALSE(Exists(kWork + "/clip16_0001.png") || Exists(kWork + "/clip16_0004.png"));
 }
 
@@ -130,8 +112,7 @@ TEST(ClipInput, VideoKeepsTheSound) {
   std::string out;
   ASSERT_EQ(Render("--input sound-clip.mp4 --range 2-5 --output sound.mp4", &out), 0) << out;
   EXPECT_EQ(out, "sound.mp4: 4 frames at 25 a second, 854x480, 8-bit\n");
-  EXPECT_EQ(video_test::Probe("sound.mp4", "width,height,r_frame_rate,nb_read_frames"),
-            "854,480,25/1,4");
+  EXPECT_EQ(video_test::Probe("sound.mp4", "width,height,r_frame_rate,nb_read_frames"), "854,480,25/1,4");
   EXPECT_EQ(video_test::Probe("sound.mp4", "codec_name", "a:0"), "aac");
 }
 
@@ -139,7 +120,7 @@ TEST(ClipInput, VideoKeepsTheSound) {
 TEST(ClipInput, BadClipsAreUsageErrors) {
   MakeClip("clip.mp4");
   ASSERT_EQ(Shell("echo 'not a video' > broken.mp4"), 0);
-  ASSERT_EQ(Shell(kTimeLimit + std::string("ffmpeg -v error -y -f lavfi -i sine=d=0.2 tone.wav")), 0);
+  EXPECT_RUNS("ffmpeg -v error -y -f lavfi -i sine=d=0.2 tone.wav");
   const struct {
     const char* options;
     int code;
