@@ -90,6 +90,7 @@ void CloseBoth(int fds[2]) {
     fcntl(end, F_SETFD, 0);
   }
   close(report[0]);
+  signal(SIGPIPE, SIG_DFL);  // we ignore it; the program gets the usual default
   execvp(argv[0], argv.data());
   const int error = errno;
   ssize_t ignored = write(report[1], &error, sizeof error);

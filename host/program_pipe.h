@@ -37,8 +37,9 @@ class ProgramPipe {
   // Reads until `size` bytes have come or the program's output ends: the number read (less
   // than `size` only at the end). Throws PipeError when the pipe cannot be read.
   size_t Read(void* bytes, size_t size);
-  // Closes the pipe (end of input; a program still writing output gets SIGPIPE) and waits for the program: its exit status, or -1 when
-  // it did not exit normally (killed by a signal).
+  // Closes the pipe (end of input; a program still writing its output is ended by SIGPIPE)
+  // and waits for the program: its exit status, or -1 when it did not exit normally (killed
+  // by a signal).
   int Close();
 
  private:
