@@ -1,6 +1,6 @@
-// Starting a program with a pipe to its input: fork and exec natively, with a second,
-// close-on-exec pipe that carries exec's error back, so that a missing program is known
-// at once; _popen on Windows.
+// Starting a program with a pipe to its input or from its output: fork and exec natively,
+// with a second, close-on-exec pipe that carries exec's error back, so that a missing
+// program is known at once; _popen on Windows.
 #include "host/program_pipe.h"
 
 #include <cerrno>
@@ -32,12 +32,14 @@ std::string Quoted(const std::string& argument) {
 }
 }  // namespace
 
-ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::string>& arguments)
+ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::string>& arguments,
+                         Direction direction)
     : state_(std::make_unique<State>()) {
   std::string command = Quoted(program);
   for (const std::string& a : arguments) command += " " + Quoted(a);
   // cmd strips one pair of quotes around the whole line.
-  state_->pipe = _popen(("\"" + command + "\"").c_str(), "wb");
+  state_->pipe = _popen(("\"" + command + "\"").c_str(),
+                        direction == Direction::kToInput ? "wb" : "rb");
   if (!state_->pipe) throw PipeError("cannot run " + program + ": " + std::strerror(errno));
 }
 
@@ -50,6 +52,13 @@ void ProgramPipe::Write(const void* bytes, size_t size) {
     throw PipeError("the program stopped reading its input");
 }
 
+size_t ProgramPipe::Read(void* bytes, size_t size) {
+  if (!state_->pipe) throw PipeError("the program's output is closed");
+  const size_t n = std::fread(bytes, 1, size, state_->pipe);
+  if (n < size && std::ferror(state_->pipe)) throw PipeError("cannot read the program's output");
+  return n;
+}
+
 int ProgramPipe::Close() {
   if (!state_->pipe) return -1;
   const int status = _pclose(state_->pipe);
@@ -60,7 +69,7 @@ int ProgramPipe::Close() {
 #else
 
 struct ProgramPipe::State {
-  int fd = -1;  // our end of the program's input
+  int fd = -1;  // our end of the program's input or output
   pid_t pid = -1;
 };
 
@@ -71,12 +80,17 @@ void CloseBoth(int fds[2]) {
   close(fds[1]);
 }
 
-// In the child: the pipe becomes standard input, then the program replaces us. When it
-// cannot, errno goes back through `report` and the child ends.
-[[noreturn]] void RunChild(int input[2], int report[2], std::vector<char*>& argv) {
-  dup2(input[0], 0);
-  CloseBoth(input);
+// In the child: the pipe's end becomes standard input or output, then the program replaces
+// us. When it cannot, errno goes back through `report` and the child ends.
+[[noreturn]] void RunChild(int end, int stream, int report[2], std::vector<char*>& argv) {
+  if (end != stream) {
+    dup2(end, stream);
+    close(end);
+  } else {
+    fcntl(end, F_SETFD, 0);
+  }
   close(report[0]);
+  signal(SIGPIPE, SIG_DFL);  // we ignore it; the program gets the usual default
   execvp(argv[0], argv.data());
   const int error = errno;
   ssize_t ignored = write(report[1], &error, sizeof error);
@@ -86,7 +100,8 @@ void CloseBoth(int fds[2]) {
 
 }  // namespace
 
-ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::string>& arguments)
+ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::string>& arguments,
+                         Direction direction)
     : state_(std::make_unique<State>()) {
   std::vector<std::string> all{program};
   all.insert(all.end(), arguments.begin(), arguments.end());
@@ -94,21 +109,28 @@ ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::stri
   for (std::string& a : all) argv.push_back(a.data());
   argv.push_back(nullptr);
 
-  int input[2], report[2];
-  if (pipe(input) != 0) throw PipeError(std::string("cannot make a pipe: ") + std::strerror(errno));
+  // Both ends close on exec: the child duplicates its own onto its stream first.
+  int data[2], report[2];
+  if (pipe2(data, O_CLOEXEC) != 0)
+    throw PipeError(std::string("cannot make a pipe: ") + std::strerror(errno));
   if (pipe2(report, O_CLOEXEC) != 0) {
-    CloseBoth(input);
+    CloseBoth(data);
     throw PipeError(std::string("cannot make a pipe: ") + std::strerror(errno));
   }
-  fcntl(input[1], F_SETFD, FD_CLOEXEC);  // the child keeps only its end
+  const bool to_input = direction == Direction::kToInput;
+  const int theirs = to_input ? data[0] : data[1];
+  const int ours = to_input ? data[1] : data[0];
   // A program that stops reading must not end us with SIGPIPE: writes report EPIPE.
   signal(SIGPIPE, SIG_IGN);
   const pid_t pid = fork();
-  if (pid == 0) RunChild(input, report, argv);
-  close(input[0]);
+  if (pid == 0) {
+    close(ours);
+    RunChild(theirs, to_input ? 0 : 1, report, argv);
+  }
+  close(theirs);
   close(report[1]);
   if (pid < 0) {
-    close(input[1]);
+    close(ours);
     close(report[0]);
     throw PipeError(std::string("cannot start ") + program + ": " + std::strerror(errno));
   }
@@ -116,7 +138,7 @@ ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::stri
   ssize_t n;
   do n = read(report[0], &error, sizeof error); while (n < 0 && errno == EINTR);
   close(report[0]);
-  state_->fd = input[1];
+  state_->fd = ours;
   state_->pid = pid;
   if (n == sizeof error) {  // exec failed: the child has ended
     Close();
@@ -137,6 +159,19 @@ void ProgramPipe::Write(const void* bytes, size_t size) {
     p += n;
     size -= static_cast<size_t>(n);
   }
+}
+
+size_t ProgramPipe::Read(void* bytes, size_t size) {
+  char* p = static_cast<char*>(bytes);
+  size_t done = 0;
+  while (done < size) {
+    const ssize_t n = state_->fd < 0 ? -1 : read(state_->fd, p + done, size - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw PipeError("cannot read the program's output");
+    if (n == 0) break;
+    done += static_cast<size_t>(n);
+  }
+  return done;
 }
 
 int ProgramPipe::Close() {

@@ -1,5 +1,6 @@
-// A program started with a pipe to its standard input: the host feeds ffmpeg this way.
-// The program is run directly (no shell), so names with spaces or quotes reach it whole.
+// A program started with a pipe to its standard input or from its standard output: the
+// host feeds ffmpeg frames to encode this way, and reads the frames it decodes. The
+// program is run directly (no shell), so names with spaces or quotes reach it whole.
 #pragma once
 
 #include <cstddef>
@@ -18,9 +19,14 @@ class PipeError : public std::runtime_error {
 
 class ProgramPipe {
  public:
-  // Starts `program` (found on PATH) with `arguments`; its output goes where ours goes.
-  // Throws PipeError when it cannot be started (with the system's reason).
-  ProgramPipe(const std::string& program, const std::vector<std::string>& arguments);
+  // Which of the program's streams the pipe is: its input (we write; its output goes where
+  // ours goes) or its output (we read; its input is ours, its errors go where ours go).
+  enum class Direction { kToInput, kFromOutput };
+
+  // Starts `program` (found on PATH) with `arguments`. Throws PipeError when it cannot be
+  // started (with the system's reason).
+  ProgramPipe(const std::string& program, const std::vector<std::string>& arguments,
+              Direction direction = Direction::kToInput);
   // Closes the pipe and waits for the program if Close was not called.
   ~ProgramPipe();
   ProgramPipe(const ProgramPipe&) = delete;
@@ -28,8 +34,12 @@ class ProgramPipe {
 
   // Writes all bytes. Throws PipeError when the program has stopped reading.
   void Write(const void* bytes, size_t size);
-  // Closes the pipe (end of input) and waits for the program: its exit status, or -1 when
-  // it did not exit normally (killed by a signal).
+  // Reads until `size` bytes have come or the program's output ends: the number read (less
+  // than `size` only at the end). Throws PipeError when the pipe cannot be read.
+  size_t Read(void* bytes, size_t size);
+  // Closes the pipe (end of input; a program still writing its output is ended by SIGPIPE)
+  // and waits for the program: its exit status, or -1 when it did not exit normally (killed
+  // by a signal).
   int Close();
 
  private:

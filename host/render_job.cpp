@@ -114,6 +114,7 @@ void RenderJob::ClearTextureLayer(int param) {
 void RenderJob::SetSettings(const RenderSettings& settings) {
   if (settings.downsample < 1) throw std::invalid_argument("the downsample factor must be 1 or more");
   if (settings.time_scale == 0) throw std::invalid_argument("the time scale must be positive");
+  if (settings.time_step <= 0) throw std::invalid_argument("the time step must be positive");
   if (settings.deep != settings_.deep || settings.downsample != settings_.downsample) {
     if (input_.empty())
       throw std::logic_error("the input image was dropped: give it again before changing the "
@@ -153,8 +154,8 @@ void RenderJob::SetFrameRecords(int frame) {
   PF_InData& in = session_->in_data();
   in.quality = settings_.high_quality ? PF_Quality_HI : PF_Quality_LO;
   in.time_scale = settings_.time_scale;
-  in.time_step = 1;
-  in.local_time_step = 1;
+  in.time_step = settings_.time_step;
+  in.local_time_step = settings_.time_step;
   in.current_time = frame * in.time_step;
   in.downsample_x = PF_RationalScale{1, static_cast<A_u_long>(settings_.downsample)};
   in.downsample_y = PF_RationalScale{1, static_cast<A_u_long>(settings_.downsample)};

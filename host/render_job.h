@@ -29,7 +29,10 @@ struct RenderSettings {
   bool deep = false;  // 16 bits a channel (the host's 0..32768) instead of 8
   bool high_quality = true;  // PF_Quality_HI, else PF_Quality_LO
   int downsample = 1;  // N: the frame is rendered at 1/N of the layer size in both directions
-  A_u_long time_scale = 30;  // frames a second: frame k is at time k of this scale
+  // Frame k is at time k * time_step of time_scale units a second: time_scale frames a
+  // second for a whole rate, 30000 and 1001 for NTSC's 29.97.
+  A_u_long time_scale = 30;
+  A_long time_step = 1;
 };
 
 // Extra bytes at the end of every row of the host's worlds, different for each kind so
@@ -89,7 +92,7 @@ class RenderJob {
   int output_width() const;
   int output_height() const;
 
-  // Renders frame `frame` (time frame x time_step) with the current parameter values.
+  // Renders frame `frame` (at time frame x time_step) with the current parameter values.
   // Without `with_image` the result's image stays empty: the output is then only in
   // last_output() (a caller that writes it straight to a file needs no copy).
   FrameResult RenderFrame(int frame, bool with_image = true);

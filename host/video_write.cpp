@@ -42,6 +42,16 @@ std::vector<std::string> EncoderArguments(VideoKind kind) {
   return {};
 }
 
+// The sound's input and its encoding, for the kinds that carry sound: the first sound
+// track, if the file has one, cut where the frames end.
+std::vector<std::string> SoundArguments(VideoKind kind, const VideoFormat& f) {
+  if (f.sound.empty() || kind == VideoKind::kGif) return {};
+  char start[32];
+  std::snprintf(start, sizeof start, "%.6f", f.sound_start);
+  return {"-ss", start, "-i", f.sound, "-map", "0:v:0", "-map", "1:a:0?", "-c:a",
+          kind == VideoKind::kWebm ? "libopus" : "aac", "-b:a", "160k", "-shortest"};
+}
+
 }  // namespace
 
 VideoKind VideoKindOf(const std::string& path) {
@@ -52,26 +62,30 @@ VideoKind VideoKindOf(const std::string& path) {
   return VideoKind::kNone;
 }
 
-std::vector<std::string> FfmpegArguments(VideoKind kind, const std::string& file, int width,
-                                         int height, int depth, int fps) {
+std::vector<std::string> FfmpegArguments(VideoKind kind, const std::string& file,
+                                         const VideoFormat& f) {
   std::vector<std::string> args = {
       "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
-      "-f", "rawvideo", "-pix_fmt", depth == 16 ? "rgba64le" : "rgba",
-      "-s", std::to_string(width) + "x" + std::to_string(height),
-      "-framerate", std::to_string(fps), "-i", "pipe:0"};
+      "-f", "rawvideo", "-pix_fmt", f.depth == 16 ? "rgba64le" : "rgba",
+      "-s", std::to_string(f.width) + "x" + std::to_string(f.height),
+      "-framerate", std::to_string(f.rate_num) + "/" + std::to_string(f.rate_den),
+      "-i", "pipe:0"};
+  const std::vector<std::string> sound = SoundArguments(kind, f);
+  args.insert(args.end(), sound.begin(), sound.end());
   const std::vector<std::string> encoder = EncoderArguments(kind);
   args.insert(args.end(), encoder.begin(), encoder.end());
   args.push_back(file);
   return args;
 }
 
-VideoWriter::VideoWriter(const std::string& path, int width, int height, int depth, int fps)
-    : path_(path), partial_(path + ".part"), width_(width), height_(height), depth_(depth) {
+VideoWriter::VideoWriter(const std::string& path, const VideoFormat& format)
+    : path_(path), partial_(path + ".part"), width_(format.width), height_(format.height),
+      depth_(format.depth) {
   const VideoKind kind = VideoKindOf(path);
   if (kind == VideoKind::kNone) throw VideoError(path + ": not a .mp4, .webm or .gif name");
   try {
     pipe_ = std::make_unique<ProgramPipe>(
-        "ffmpeg", FfmpegArguments(kind, partial_, width, height, depth, fps));
+        "ffmpeg", FfmpegArguments(kind, partial_, format));
   } catch (const PipeError& e) {
     throw VideoError(std::string(e.what()) + " (ffmpeg writes videos; Debian: apt install ffmpeg)");
   }

@@ -10,6 +10,9 @@ packages=(
   fonts-dejavu-core
   clang libclang-rt-14-dev
   frei0r-plugins-dev ffmpeg melt
+  gstreamer1.0-tools gstreamer1.0-plugins-bad gstreamer1.0-plugins-good
+  slurmctld slurmd slurm-client munge
+  dpkg-dev lintian man-db
 )
 missing=()
 for p in "${packages[@]}"; do

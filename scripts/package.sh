@@ -4,6 +4,7 @@
 # folder Glissel/ with whatever it holds) and INSTALL.txt. The folder is the Windows
 # build's install tree (component "plugin"). The archive is then read back and checked:
 # the required files, every file of the plug-in resources, and the module byte for byte.
+# Then the Debian package of the native build beside it (scripts/package_deb.sh).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/build.sh" windows >/dev/null
@@ -40,3 +41,6 @@ extra=$(cd "$work/check" && find . -type f | sed 's|^\./||' | grep -v -e '^INSTA
 
 echo "$zip"
 (cd "$work/check" && find . -type f | sed 's|^\./|  |' | sort)
+
+# The Debian package of the native programs and the frei0r filter, beside the archive.
+bash "$root/scripts/package_deb.sh"

@@ -2,7 +2,8 @@
 # Installs what the project needs, builds the native, sanitizer and Windows builds and runs
 # every test: natively, under AddressSanitizer/UBSan, and the Windows programs under Wine;
 # checks that the builds and the frei0r filter draw the same pixels; then builds the Windows
-# package and checks what it holds.
+# and Debian packages and checks what they hold, installs the Debian package, uses it and
+# removes it, and renders a sequence on a one-node Slurm.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 bash "$root/scripts/deps.sh"
@@ -18,4 +19,9 @@ echo "== same pixels from every build"
 bash "$root/scripts/same_pixels.sh" || status=1
 echo "== package"
 bash "$root/scripts/package.sh" || status=1
+echo "== package installed and removed"
+deb="$root/dist/quorvel_$(cat "$root/build/native/version.txt")_amd64.deb"
+timeout -k 10 900 bash "$root/tests/package/installed_test.sh" "$root/build/native" "$deb" || status=1
+echo "== render farm: Slurm"
+timeout -k 10 600 bash "$root/tests/farm/slurm_test.sh" "$root/build/native" || status=1
 exit $status

@@ -11,6 +11,7 @@
 #include <system_error>
 #include <vector>
 
+#include "host/cli/clip_input.h"
 #include "host/cli/commands.h"
 #include "host/cli/frame_workers.h"
 #include "host/image.h"
@@ -42,8 +43,8 @@ struct RenderOptions {
   std::string depth = "8";
   std::string quality = "hi";
   std::string downsample = "1";
-  std::string frames = "1";
-  std::string fps = "30";
+  std::string frames;  // default 1, or the clip's frames
+  std::string fps;  // default 30, or the clip's rate
   std::string module;
   std::vector<std::string> sets;  // NAME=VALUE
   std::vector<std::string> layers;  // INDEX=FILE
@@ -56,12 +57,14 @@ struct RenderOptions {
 // once the module has defined them).
 struct RenderPlan {
   std::string input, output, module;
+  bool clip = false;  // the input is a video clip decoded by ffmpeg, one frame a frame
+  ClipInfo clip_info;
   int width = 1920, height = 1080;  // the layer size without an input file
   qvhost::RenderSettings settings;
   int frames = 1;
   int first = 1, last = 1;  // the frames (from 1) this run writes
   int jobs = 1;  // worker processes
-  int fps = 30;
+  int rate_num = 30, rate_den = 1;  // frames a second: --fps, or a clip's own rate
   bool video = false;  // one video file through ffmpeg instead of PNG files
 };
 
@@ -151,9 +154,30 @@ RenderPlan Validate(const RenderOptions& o) {
   if (o.quality != "hi" && o.quality != "lo") Usage("--quality " + o.quality + ": expected hi or lo");
   plan.settings.high_quality = o.quality == "hi";
   plan.settings.downsample = WholeNumber("--downsample", o.downsample, 1, 64);
-  plan.frames = WholeNumber("--frames", o.frames, 1, 100000);
-  plan.fps = WholeNumber("--fps", o.fps, 1, 1000);
-  plan.settings.time_scale = static_cast<A_u_long>(plan.fps);
+  if (!o.input.empty() && IsClip(o.input)) {
+    plan.clip = true;
+    try {
+      plan.clip_info = ProbeClip(o.input);
+    } catch (const ClipError& e) {
+      Usage(e.what());
+    }
+  }
+  plan.frames = o.frames.empty() ? (plan.clip ? plan.clip_info.frames : 1)
+                                 : WholeNumber("--frames", o.frames, 1, 100000);
+  if (plan.clip && plan.frames > plan.clip_info.frames)
+    Usage("--frames " + o.frames + ": " + o.input + " has only " +
+          std::to_string(plan.clip_info.frames) + " frames");
+  if (plan.clip && !o.fps.empty())
+    Usage("--fps: " + o.input + " has its own rate, " + std::to_string(plan.clip_info.rate_num) +
+          "/" + std::to_string(plan.clip_info.rate_den) + " frames a second");
+  if (plan.clip) {
+    plan.rate_num = plan.clip_info.rate_num;
+    plan.rate_den = plan.clip_info.rate_den;
+  } else if (!o.fps.empty()) {
+    plan.rate_num = WholeNumber("--fps", o.fps, 1, 1000);
+  }
+  plan.settings.time_scale = static_cast<A_u_long>(plan.rate_num);
+  plan.settings.time_step = plan.rate_den;
   plan.video = qvhost::VideoKindOf(plan.output) != qvhost::VideoKind::kNone;
   if (!o.animations.empty() && plan.frames < 2)
     Usage("--animate needs --frames N with N of 2 or more");
@@ -256,9 +280,14 @@ qvhost::Image ReadImage(const std::string& path) {
 }
 
 // The input image; without an input file an empty image: the job starts with the built-in
-// background at the layer size (making a second one would only cost memory).
+// background at the layer size (making a second one would only cost memory). A clip gives
+// the layer its size; its frames come one by one as they render.
 qvhost::Image LoadInput(RenderPlan& plan) {
-  if (plan.input.empty()) return qvhost::Image{};
+  if (plan.clip) {
+    plan.width = plan.clip_info.width;
+    plan.height = plan.clip_info.height;
+  }
+  if (plan.input.empty() || plan.clip) return qvhost::Image{};
   qvhost::Image image = ReadImage(plan.input);
   plan.width = image.width;
   plan.height = image.height;
@@ -316,11 +345,24 @@ void ApplyFrameValues(qvhost::Session& session, const std::vector<Animation>& an
 void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
                   const std::vector<Animation>& animations) {
   const bool progress = plan.last > plan.first && QV_ISATTY(2);
+  std::unique_ptr<ClipReader> clip;
+  if (plan.clip)
+    clip = std::make_unique<ClipReader>(plan.input, plan.clip_info, plan.first - 1,
+                                        plan.last - 1, plan.settings.deep ? 16 : 8);
   std::unique_ptr<qvhost::VideoWriter> video;
-  if (plan.video)
-    video = std::make_unique<qvhost::VideoWriter>(plan.output, job.output_width(),
-                                                  job.output_height(),
-                                                  plan.settings.deep ? 16 : 8, plan.fps);
+  if (plan.video) {
+    qvhost::VideoFormat format;
+    format.width = job.output_width();
+    format.height = job.output_height();
+    format.depth = plan.settings.deep ? 16 : 8;
+    format.rate_num = plan.rate_num;
+    format.rate_den = plan.rate_den;
+    if (plan.clip) {  // the clip's sound from the first frame written on
+      format.sound = plan.input;
+      format.sound_start = static_cast<double>(plan.first - 1) * plan.rate_den / plan.rate_num;
+    }
+    video = std::make_unique<qvhost::VideoWriter>(plan.output, format);
+  }
   // Each frame's PNG file is written on a second thread while the next frame renders (into
   // the job's other output world); a write is waited for before the next one starts and
   // before any failure is reported, so its error comes first and no file is left half made.
@@ -332,6 +374,7 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
   };
   for (int frame = plan.first - 1; frame < plan.last; ++frame) {
     ApplyFrameValues(job.session(), animations, frame, plan.frames);
+    if (clip) job.SetInput(clip->Next());
     const qvhost::FrameResult result = job.RenderFrame(frame, plan.video);
     const std::string path = FramePath(plan.output, frame + 1, plan.frames);
     if (progress && !result.problems.empty()) std::fprintf(stderr, "\n");
@@ -359,15 +402,22 @@ void RenderFrames(qvhost::RenderJob& job, const RenderPlan& plan,
     if (progress) ShowProgress(frame + 2 - plan.first, plan.last - plan.first + 1);
   }
   finish_writing();
+  if (clip) clip->Finish();
   if (video) video->Finish();
+}
+
+// "30", or "30000/1001" for a rate that is not whole.
+std::string RateText(const RenderPlan& plan) {
+  return plan.rate_den == 1 ? std::to_string(plan.rate_num)
+                            : std::to_string(plan.rate_num) + "/" + std::to_string(plan.rate_den);
 }
 
 void Report(const RenderPlan& plan, const qvhost::RenderJob& job) {
   const std::string first = FramePath(plan.output, plan.first, plan.frames);
   if (plan.video)
-    std::printf("%s: %d frames at %d a second, %dx%d, %d-bit\n", plan.output.c_str(),
-                plan.last - plan.first + 1, plan.fps, job.output_width(), job.output_height(),
-                plan.settings.deep ? 16 : 8);
+    std::printf("%s: %d frames at %s a second, %dx%d, %d-bit\n", plan.output.c_str(),
+                plan.last - plan.first + 1, RateText(plan).c_str(), job.output_width(),
+                job.output_height(), plan.settings.deep ? 16 : 8);
   else if (plan.first == plan.last)
     std::printf("%s: %dx%d, %d-bit\n", first.c_str(), job.output_width(), job.output_height(),
                 plan.settings.deep ? 16 : 8);
@@ -378,11 +428,13 @@ void Report(const RenderPlan& plan, const qvhost::RenderJob& job) {
                 plan.settings.deep ? 16 : 8);
 }
 
-// The command line of one worker: the same options, one part of the frames, one job.
-std::vector<std::string> WorkerArguments(const RenderOptions& o, const FrameRange& part) {
+// The command line of one worker: every option that shapes a frame (its time and animated
+// values come from the sequence's length and rate), one part of the frames, one job.
+std::vector<std::string> WorkerArguments(const RenderOptions& o, const RenderPlan& plan,
+                                         const FrameRange& part) {
   std::vector<std::string> args = {"render", "--output", o.output, "--depth", o.depth,
                                    "--quality", o.quality, "--downsample", o.downsample,
-                                   "--frames", o.frames, "--range",
+                                   "--frames", std::to_string(plan.frames), "--range",
                                    std::to_string(part.first) + "-" + std::to_string(part.last)};
   const auto add = [&args](const char* option, const std::string& value) {
     if (value.empty()) return;
@@ -391,6 +443,7 @@ std::vector<std::string> WorkerArguments(const RenderOptions& o, const FrameRang
   };
   add("--input", o.input);
   add("--size", o.size);
+  add("--fps", o.fps);
   add("--module", o.module);
   for (const std::string& v : o.sets) add("--set", v);
   for (const std::string& v : o.layers) add("--layer", v);
@@ -403,7 +456,7 @@ std::vector<std::string> WorkerArguments(const RenderOptions& o, const FrameRang
 int RenderInWorkers(const RenderOptions& o, const RenderPlan& plan) {
   std::vector<std::vector<std::string>> workers;
   for (const FrameRange& part : SplitFrames(plan.first, plan.last, plan.jobs))
-    workers.push_back(WorkerArguments(o, part));
+    workers.push_back(WorkerArguments(o, plan, part));
   const int code = RunWorkers(workers);
   if (code != 0) Failure("a worker process failed (exit code " + std::to_string(code) + ")");
   return 0;
@@ -443,6 +496,9 @@ instead, written through the ffmpeg program at --fps frames a second. --range A-
 sequence, so that a long sequence can be split across machines; --jobs J splits the frames
 into J parts rendered at once by J worker processes of this program, each with its own
 module (PNG frames only).
+An --input that is not a PNG file is a clip: any video (or image) ffmpeg decodes. The effect
+is drawn over each of its frames in turn, at the clip's size and frame rate; --frames N
+takes its first N frames (all of them by default), and a video output keeps its sound.
 Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
 )";
 
@@ -451,18 +507,18 @@ Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
 void AddRenderCommand(CLI::App& app) {
   auto o = std::make_shared<RenderOptions>();
   CLI::App* cmd = app.add_subcommand("render", "Render frames through the module to PNG files or a video");
-  cmd->add_option("--input", o->input, "PNG file for the input layer (default: a built-in gradient with a grid)")->type_name("FILE");
+  cmd->add_option("--input", o->input, "PNG file, or a video clip ffmpeg decodes, for the input layer (default: a built-in gradient with a grid)")->type_name("FILE");
   cmd->add_option("--output", o->output, "PNG file, or .mp4/.webm/.gif video, to write (default quorvel.png)")->type_name("FILE");
   cmd->add_option("--size", o->size, "the layer size when there is no --input (default 1920x1080)")->type_name("WxH");
   cmd->add_option("--depth", o->depth, "bits a channel (default 8)")->type_name("8|16");
   cmd->add_option("--quality", o->quality, "rendering quality (default hi)")->type_name("hi|lo");
   cmd->add_option("--downsample", o->downsample, "render at 1/N of the layer size (default 1)")->type_name("N");
-  cmd->add_option("--frames", o->frames, "number of frames (default 1)")->type_name("N");
+  cmd->add_option("--frames", o->frames, "number of frames (default 1, or all of a clip's)")->type_name("N");
   cmd->add_option("--first", o->first, "the first frame to write (default 1)")->type_name("N");
   cmd->add_option("--last", o->last, "the last frame to write (default the last of --frames)")->type_name("N");
   cmd->add_option("--range", o->range, "the frames to write, instead of --first and --last")->type_name("A-B");
   cmd->add_option("--jobs", o->jobs, "render the frames in N worker processes (default 1)")->type_name("N");
-  cmd->add_option("--fps", o->fps, "frames a second: the frames' times and a video's rate (default 30)")->type_name("N");
+  cmd->add_option("--fps", o->fps, "frames a second: the frames' times and a video's rate (default 30; a clip's own)")->type_name("N");
   cmd->add_option("--module", o->module, "the effect module (default: " QUORVEL_DEFAULT_MODULE
                                          " in the plug-in folder beside this program)")
       ->type_name("PATH");

@@ -1,4 +1,6 @@
-// Where the command line host finds the module by default: the plug-in folder beside it.
+// Where the command line host finds the module by default: the plug-in folder beside it
+// (a build), or natively the package's folder lib/quorvel/ under the prefix of the bin/
+// folder it lies in (an installed program, /usr/bin/quorvel).
 #include <string>
 
 #include "host/cli/commands.h"
@@ -8,6 +10,8 @@
 #else
 #include <limits.h>
 #include <unistd.h>
+
+#include <filesystem>
 #endif
 
 namespace {
@@ -33,6 +37,14 @@ std::string DefaultModulePath() {
 #if defined(_WIN32)
   return ProgramFolder() + "\\plugin\\" QUORVEL_DEFAULT_MODULE;
 #else
-  return ProgramFolder() + "/plugin/" QUORVEL_DEFAULT_MODULE;
+  const std::string folder = ProgramFolder();
+  const std::string beside = folder + "/plugin/" QUORVEL_DEFAULT_MODULE;
+  const size_t cut = folder.find_last_of('/');
+  if (cut == std::string::npos || folder.substr(cut) != "/bin") return beside;
+  const std::string installed = folder.substr(0, cut) + "/lib/quorvel/" QUORVEL_DEFAULT_MODULE;
+  std::error_code ignored;
+  return std::filesystem::exists(beside, ignored) || !std::filesystem::exists(installed, ignored)
+             ? beside
+             : installed;
 #endif
 }

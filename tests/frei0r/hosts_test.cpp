@@ -1,7 +1,9 @@
-// The frei0r filter inside the hosts people use: ffmpeg's frei0r filter and MLT's melt load
-// the built quorvel.so (found through FREI0R_PATH and MLT_FREI0R_PLUGIN_PATH), render the
-// red ball over a plain colour and leave the rest of the frame alone; a parameter given in
-// the host's own syntax changes the frame.
+// The frei0r filter inside the hosts people use: ffmpeg's frei0r filter, MLT's melt and
+// GStreamer's frei0r elements load the built quorvel.so (found through FREI0R_PATH and
+// MLT_FREI0R_PLUGIN_PATH), render the red ball over a plain colour and leave the rest of the
+// frame alone; a parameter given in the host's own syntax changes the frame. With
+// QUORVEL_TEST_INSTALLED=1 in the environment no path is set: the hosts must find the
+// filter where the package installs it. Every host runs under a time limit.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -23,8 +25,18 @@ constexpr frei0r_test::Rgb kBackground{32, 64, 96};  // 0x204060
 // The hosts pass frames through YUV: a flat colour comes back within a few levels.
 constexpr int kTolerance = 6;
 
-const std::string kFilterDir = QUORVEL_TEST_FREI0R_DIR;
 const std::string kWork = QUORVEL_TEST_WORK_DIR;
+constexpr char kTimeLimit[] = "timeout -k 10 120 ";
+
+bool Installed() {
+  const char* v = std::getenv("QUORVEL_TEST_INSTALLED");
+  return v && std::string(v) == "1";
+}
+
+// "NAME='the build's filter folder' ", or nothing for the installed filter.
+std::string FilterPath(const char* variable) {
+  return Installed() ? std::string() : std::string(variable) + "='" + QUORVEL_TEST_FREI0R_DIR + "' ";
+}
 
 // Runs a shell command; its output goes to a log file that a failure shows.
 bool Run(const std::string& command, const std::string& log) {
@@ -56,7 +68,7 @@ std::string Quorvel(const std::string& params) {
 Frame Ffmpeg(const std::string& name, const std::string& filter) {
   const std::string out = kWork + "/ffmpeg-" + name + ".rgb";
   std::remove(out.c_str());
-  Run("FREI0R_PATH='" + kFilterDir + "' ffmpeg -nostdin -hide_banner -loglevel error -y " +
+  Run(FilterPath("FREI0R_PATH") + kTimeLimit + "ffmpeg -nostdin -hide_banner -loglevel error -y " +
           "-f lavfi -i color=c=0x204060:s=320x240:d=1 -frames:v 1 -vf \"" + filter + "\" " +
           "-f rawvideo -pix_fmt rgb24 '" + out + "'",
       kWork + "/ffmpeg-" + name + ".log");
@@ -74,7 +86,7 @@ Frame Melt(const std::string& name, const std::string& properties) {
   const size_t frame_bytes = static_cast<size_t>(kWidth) * kHeight * 3;
   for (int attempt = 1;; ++attempt) {
     std::remove(out.c_str());
-    Run("MLT_FREI0R_PLUGIN_PATH='" + kFilterDir + "' melt -silent color:0x204060ff out=4 " +
+    Run(FilterPath("MLT_FREI0R_PLUGIN_PATH") + kTimeLimit + "melt -silent color:0x204060ff out=4 " +
             "-filter frei0r.quorvel " + properties + " -consumer 'avformat:" + out + "' " +
             "f=rawvideo pix_fmt=rgb24 width=320 height=240 progressive=1 real_time=0 </dev/null",
         kWork + "/melt-" + name + ".log");
@@ -82,6 +94,22 @@ Frame Melt(const std::string& name, const std::string& properties) {
     const bool whole = written && static_cast<size_t>(written.tellg()) >= frame_bytes;
     if (whole || attempt == 3) break;
   }
+  return ReadRaw(out);
+}
+
+// gst-launch-1.0: one frame of a plain test source through the filter's element (named
+// after the filter's own name, Glissel) with its properties, as raw RGB. The registry is
+// the test's own, so that it is built from what is installed now.
+Frame Gstreamer(const std::string& name, const std::string& properties) {
+  const std::string out = kWork + "/gst-" + name + ".rgb";
+  std::remove(out.c_str());
+  Run(FilterPath("FREI0R_PATH") + "GST_REGISTRY='" + kWork + "/gst-registry-" +
+          (Installed() ? "installed" : "build") + ".bin' " + kTimeLimit +
+          "gst-launch-1.0 -q videotestsrc pattern=solid-color foreground-color=0xff204060 " +
+          "num-buffers=1 ! video/x-raw,width=320,height=240 ! videoconvert ! " +
+          "frei0r-filter-glissel " + properties + " ! videoconvert ! " +
+          "video/x-raw,format=RGB ! filesink location='" + out + "'",
+      kWork + "/gst-" + name + ".log");
   return ReadRaw(out);
 }
 
@@ -131,6 +159,14 @@ TEST(Frei0rHosts, MeltDrawsTheBall) {
   ExpectDefaultBall(Melt("default", ""));
   // A property by the parameter's name: a blue ball instead of the red one.
   const Frame blue = Melt("blue", "Diffuse=#0000ff");
+  EXPECT_GT(frei0r_test::CountDominant(blue, 2), 0.4 * BallArea(kWidth));
+  EXPECT_LT(frei0r_test::CountDominant(blue, 0), 0.02 * BallArea(kWidth));
+}
+
+TEST(Frei0rHosts, GstreamerDrawsTheBall) {
+  ExpectDefaultBall(Gstreamer("default", ""));
+  // A colour is three properties: a blue ball instead of the red one.
+  const Frame blue = Gstreamer("blue", "diffuse-r=0 diffuse-g=0 diffuse-b=1");
   EXPECT_GT(frei0r_test::CountDominant(blue, 2), 0.4 * BallArea(kWidth));
   EXPECT_LT(frei0r_test::CountDominant(blue, 0), 0.02 * BallArea(kWidth));
 }

@@ -6,53 +6,26 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
-#include <unistd.h>
-
+#include "command_support.h"
 #include "host/image.h"
 #include "host/video_write.h"
 
 namespace {
 
-const std::string kProgram = QUORVEL_TEST_PROGRAM;
-const std::string kWork = QUORVEL_TEST_WORK_DIR;
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool Exists(const std::string& path) { return std::ifstream(path).good(); }
-
-// Runs a command in the work folder; returns its exit status, its output in `output`.
-int Shell(const std::string& command, std::string* output = nullptr) {
-  // One log per test program: ctest runs the cases side by side.
-  const std::string log = kWork + "/video-command-" + std::to_string(getpid()) + ".log";
-  const std::string line = "cd '" + kWork + "' && " + command + " >'" + log + "' 2>&1";
-  const int status = std::system(line.c_str());
-  if (output) *output = Slurp(log);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-int Render(const std::string& args, std::string* output = nullptr) {
-  return Shell("'" + kProgram + "' render " + args, output);
-}
+using video_test::Exists;
+using video_test::kProgram;
+using video_test::kTimeLimit;
+using video_test::kWork;
+using video_test::Render;
+using video_test::Shell;
+using video_test::Slurp;
 
 // codec,width,height,frames read,rate of the first video stream.
 std::string Probe(const std::string& file) {
-  std::string out;
-  EXPECT_EQ(Shell("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
-                "stream=codec_name,width,height,nb_read_frames,r_frame_rate -of csv=p=0 '" +
-                    file + "'",
-                &out),
-            0)
-      << out;
-  while (!out.empty() && (out.back() == '\n' || out.back() == '\r')) out.pop_back();
-  return out;
+  return video_test::Probe(file, "codec_name,width,height,nb_read_frames,r_frame_rate");
 }
 
 // All frames decoded as raw pixels (`format`: rgb24 or rgba).
@@ -60,7 +33,7 @@ std::string Decode(const std::string& file, const std::string& format,
                    const std::string& decoder = "") {
   const std::string raw = file + "." + format;
   std::string out;
-  EXPECT_EQ(Shell("ffmpeg -nostdin -v error -y " + decoder + " -i '" + file +
+  EXPECT_EQ(Shell(kTimeLimit + std::string("ffmpeg -nostdin -v error -y ") + decoder + " -i '" + file +
                     "' -f rawvideo -pix_fmt " + format + " '" + raw + "'",
                 &out),
             0)
@@ -143,7 +116,7 @@ TEST(Video, GifHoldsEveryFrame) {
 TEST(Video, FailuresLeaveNoFile) {
   std::remove((kWork + "/none.mp4").c_str());
   std::string out;
-  EXPECT_EQ(Shell("PATH=/nonexistent '" + kProgram +
+  EXPECT_EQ(Shell(kTimeLimit + std::string("env PATH=/nonexistent '") + kProgram +
                       "' render --size 32x32 --frames 2 --output none.mp4",
                   &out),
             1);
