@@ -1,10 +1,12 @@
-// Starting a program with a pipe to its input: fork and exec natively, with a second,
-// close-on-exec pipe that carries exec's error back, so that a missing program is known
-// at once; _popen on Windows.
+// Starting a program with a pipe to its input: fork and exec natively (a child stopped with
+// us), with a second, close-on-exec pipe that carries exec's error back, so that a missing
+// program is known at once; _popen on Windows.
 #include "host/program_pipe.h"
 
 #include <cerrno>
 #include <cstring>
+
+#include "host/interrupt.h"
 
 #if defined(_WIN32)
 #include <cstdio>
@@ -45,6 +47,9 @@ ProgramPipe::~ProgramPipe() {
   if (state_->pipe) Close();
 }
 
+// _popen gives no handle of the program: it is waited for as it ends by itself.
+void ProgramPipe::Stop() { Close(); }
+
 void ProgramPipe::Write(const void* bytes, size_t size) {
   if (!state_->pipe || std::fwrite(bytes, 1, size, state_->pipe) != size)
     throw PipeError("the program stopped reading its input");
@@ -71,15 +76,22 @@ void CloseBoth(int fds[2]) {
   close(fds[1]);
 }
 
+struct ChildStart {
+  int* input;
+  int* report;
+  char** argv;
+};
+
 // In the child: the pipe becomes standard input, then the program replaces us. When it
 // cannot, errno goes back through `report` and the child ends.
-[[noreturn]] void RunChild(int input[2], int report[2], std::vector<char*>& argv) {
-  dup2(input[0], 0);
-  CloseBoth(input);
-  close(report[0]);
-  execvp(argv[0], argv.data());
+void RunChild(void* context) {
+  const ChildStart& c = *static_cast<ChildStart*>(context);
+  dup2(c.input[0], 0);
+  CloseBoth(c.input);
+  close(c.report[0]);
+  execvp(c.argv[0], c.argv);
   const int error = errno;
-  ssize_t ignored = write(report[1], &error, sizeof error);
+  ssize_t ignored = write(c.report[1], &error, sizeof error);
   (void)ignored;
   _exit(127);
 }
@@ -103,14 +115,15 @@ ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::stri
   fcntl(input[1], F_SETFD, FD_CLOEXEC);  // the child keeps only its end
   // A program that stops reading must not end us with SIGPIPE: writes report EPIPE.
   signal(SIGPIPE, SIG_IGN);
-  const pid_t pid = fork();
-  if (pid == 0) RunChild(input, report, argv);
+  ChildStart start{input, report, argv.data()};
+  const pid_t pid = StartChild(RunChild, &start);
+  const int start_error = errno;
   close(input[0]);
   close(report[1]);
   if (pid < 0) {
     close(input[1]);
     close(report[0]);
-    throw PipeError(std::string("cannot start ") + program + ": " + std::strerror(errno));
+    throw PipeError(std::string("cannot start ") + program + ": " + std::strerror(start_error));
   }
   int error = 0;
   ssize_t n;
@@ -125,7 +138,7 @@ ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::stri
 }
 
 ProgramPipe::~ProgramPipe() {
-  if (state_->pid > 0) Close();
+  if (state_->pid > 0) Stop();
 }
 
 void ProgramPipe::Write(const void* bytes, size_t size) {
@@ -146,8 +159,14 @@ int ProgramPipe::Close() {
   int status = 0;
   pid_t r;
   do r = waitpid(state_->pid, &status, 0); while (r < 0 && errno == EINTR);
+  ForgetChild(state_->pid);
   state_->pid = -1;
   return r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void ProgramPipe::Stop() {
+  if (state_->pid > 0) kill(state_->pid, SIGTERM);
+  Close();
 }
 
 #endif

@@ -21,7 +21,7 @@ class ProgramPipe {
   // Starts `program` (found on PATH) with `arguments`; its output goes where ours goes.
   // Throws PipeError when it cannot be started (with the system's reason).
   ProgramPipe(const std::string& program, const std::vector<std::string>& arguments);
-  // Closes the pipe and waits for the program if Close was not called.
+  // Stops the program if Close was not called.
   ~ProgramPipe();
   ProgramPipe(const ProgramPipe&) = delete;
   ProgramPipe& operator=(const ProgramPipe&) = delete;
@@ -31,6 +31,9 @@ class ProgramPipe {
   // Closes the pipe (end of input) and waits for the program: its exit status, or -1 when
   // it did not exit normally (killed by a signal).
   int Close();
+  // Ends the program without waiting for it to finish its input (natively SIGTERM), then
+  // waits for it.
+  void Stop();
 
  private:
   struct State;

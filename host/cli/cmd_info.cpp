@@ -38,7 +38,7 @@ void PrintIdentity(const qvhost::Session& session, const PF_OutData& out) {
 
 int Fail(const std::string& what) {
   std::fprintf(stderr, "quorvel info: %s\n", what.c_str());
-  return 2;
+  return kExitUnusableModule;
 }
 
 int RunInfo(const InfoOptions& options) {
@@ -95,8 +95,7 @@ void AddInfoCommand(CLI::App& app) {
   info->callback([options] {
     if (options->module.empty()) options->module = DefaultModulePath();
     std::fflush(stdout);
-    int status = RunInfo(*options);
-    std::fflush(stdout);
+    const int status = FinishOutput("info", RunInfo(*options));
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }

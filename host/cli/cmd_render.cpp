@@ -1,7 +1,8 @@
 // `quorvel render`: renders frames through the module, as a host would, to PNG files or a video.
 // The command parses its options into one record, validates them, loads the input and the
 // module, renders, and cleans up, each in a function of its own. Exit codes: 0 done,
-// 2 a usage error or a bad value, 1 a render or I/O failure; messages go to stderr.
+// 2 a usage error, a bad value or an unusable module, 1 a render or I/O failure; messages go
+// to stderr.
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -30,9 +31,6 @@
 #endif
 
 namespace {
-
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 // The options as given on the command line.
 struct RenderOptions {
@@ -276,7 +274,7 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
       std::fprintf(stderr, "quorvel render: warning: %s\n", problem.c_str());
     return job;
   } catch (const qvhost::ModuleError& e) {
-    Failure(e.what());
+    throw CommandError(kExitUnusableModule, e.what());
   } catch (const qvhost::RenderSetupError& e) {
     Failure(std::string("the effect cannot be set up: ") + e.what());
   }
@@ -377,11 +375,12 @@ void Report(const RenderPlan& plan, const qvhost::RenderJob& job) {
                 plan.settings.deep ? 16 : 8);
 }
 
-// The command line of one worker: the same options, one part of the frames, one job.
+// The command line of one worker: every option that shapes a frame or names its file, one
+// part of the frames, one job.
 std::vector<std::string> WorkerArguments(const RenderOptions& o, const FrameRange& part) {
   std::vector<std::string> args = {"render", "--output", o.output, "--depth", o.depth,
                                    "--quality", o.quality, "--downsample", o.downsample,
-                                   "--frames", o.frames, "--range",
+                                   "--frames", o.frames, "--fps", o.fps, "--range",
                                    std::to_string(part.first) + "-" + std::to_string(part.last)};
   const auto add = [&args](const char* option, const std::string& value) {
     if (value.empty()) return;
@@ -398,13 +397,14 @@ std::vector<std::string> WorkerArguments(const RenderOptions& o, const FrameRang
 }
 
 // --jobs N: the frames split into N parts, each rendered by a worker process of its own;
-// each worker reports its part. A worker's failure is the command's.
+// each worker reports its part. A worker's failure is the command's, named by its frames.
 int RenderInWorkers(const RenderOptions& o, const RenderPlan& plan) {
-  std::vector<std::vector<std::string>> workers;
+  std::vector<WorkerJob> workers;
   for (const FrameRange& part : SplitFrames(plan.first, plan.last, plan.jobs))
-    workers.push_back(WorkerArguments(o, part));
-  const int code = RunWorkers(workers);
-  if (code != 0) Failure("a worker process failed (exit code " + std::to_string(code) + ")");
+    workers.push_back({WorkerArguments(o, part), "frames " + std::to_string(part.first) + "-" +
+                                                     std::to_string(part.last)});
+  const std::string failure = RunWorkers(workers);
+  if (!failure.empty()) Failure("worker for " + failure);
   return 0;
 }
 
@@ -442,7 +442,9 @@ instead, written through the ffmpeg program at --fps frames a second. --range A-
 sequence, so that a long sequence can be split across machines; --jobs J splits the frames
 into J parts rendered at once by J worker processes of this program, each with its own
 module (PNG frames only).
-Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
+Exit codes: 0 done, 2 usage error, bad value or unusable module, 1 render or I/O failure.
+Files are written under NAME.part and renamed when complete: a failure or an interrupt
+leaves no half-written file.
 )";
 
 }  // namespace
@@ -492,12 +494,7 @@ void AddRenderCommand(CLI::App& app) {
       std::fprintf(stderr, "quorvel render: %s\n", e.what());
       status = kExitFailure;
     }
-    // The report of what was written is output too: a standard output that cannot take it
-    // (a full disk, a closed pipe) fails the command like any other write.
-    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status == 0) {
-      std::fputs("quorvel render: cannot write to standard output\n", stderr);
-      status = kExitFailure;
-    }
+    status = FinishOutput("render", status);
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }
