@@ -16,6 +16,7 @@
 #include "host/cli/frame_workers.h"
 #include "host/image.h"
 #include "host/module.h"
+#include "host/pendant_check.h"
 #include "host/param_assign.h"
 #include "host/render_job.h"
 #include "host/sdk_names.h"
@@ -272,6 +273,8 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
     job->SetSettings(plan.settings);
     for (const std::string& problem : job->setup_problems())
       std::fprintf(stderr, "quorvel render: warning: %s\n", problem.c_str());
+    const std::string pendant = qvhost::PendantProblem(plan.module);
+    if (!pendant.empty()) std::fprintf(stderr, "quorvel render: warning: %s\n", pendant.c_str());
     return job;
   } catch (const qvhost::ModuleError& e) {
     throw CommandError(kExitUnusableModule, e.what());

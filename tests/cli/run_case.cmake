@@ -162,20 +162,22 @@ else()
   set(WORK_DIR .)
 endif()
 
+# Wine and Xvfb under bounded-run.sh (a second try, then a failure with the log); the
+# native program under a plain limit.
 if(RUNNER AND XVFB)
-  set(command xvfb-run -a -s "-screen 0 1280x1024x24" bash ${RUNNER} ${PROGRAM} ${args})
+  set(command bash ${BOUNDED} 240 xvfb-run -a -s "-screen 0 1280x1024x24" bash ${RUNNER} ${PROGRAM} ${args})
 elseif(RUNNER)
-  set(command bash ${RUNNER} ${PROGRAM} ${args})
+  set(command bash ${BOUNDED} 240 bash ${RUNNER} ${PROGRAM} ${args})
 else()
   set(command ${PROGRAM} ${args})
 endif()
 if(stdout_file)
   execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORK_DIR} OUTPUT_FILE ${stdout_file}
-                  RESULT_VARIABLE code ERROR_VARIABLE err)
+                  RESULT_VARIABLE code ERROR_VARIABLE err TIMEOUT 240)
   set(out "")
 else()
   execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORK_DIR}
-                  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+                  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 240)
 endif()
 string(REPLACE "\r" "" out "${out}")  # Wine's console output carries carriage returns
 string(REPLACE "\r" "" err "${err}")

@@ -9,8 +9,12 @@ file(MAKE_DIRECTORY ${dir})
 set(common render --size 96x64 --frames 5 --animate "Rotation Y=0:80" --animate "Diffuse=0,255,0:255,0,0")
 
 function(quorvel_run expected_code)
-  execute_process(COMMAND ${RUNNER} ${PROGRAM} ${ARGN} WORKING_DIRECTORY ${dir}
-                  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  set(runner)
+  if(RUNNER)  # Wine, time-limited with one more try
+    set(runner bash ${BOUNDED} 240 ${RUNNER})
+  endif()
+  execute_process(COMMAND ${runner} ${PROGRAM} ${ARGN} WORKING_DIRECTORY ${dir}
+                  RESULT_VARIABLE code OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 250)
   if(NOT code EQUAL expected_code)
     message(FATAL_ERROR "quorvel ${ARGN}: exit ${code}, expected ${expected_code}\n${out}\n${err}")
   endif()

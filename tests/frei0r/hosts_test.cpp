@@ -10,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "../bounded_command.h"
 #include "frame_measure.h"
 
 namespace {
@@ -26,9 +27,10 @@ constexpr int kTolerance = 6;
 const std::string kFilterDir = QUORVEL_TEST_FREI0R_DIR;
 const std::string kWork = QUORVEL_TEST_WORK_DIR;
 
-// Runs a shell command; its output goes to a log file that a failure shows.
+// Runs a shell command under a time limit of two minutes (a run that reaches it is made
+// once more, then fails); its output goes to a log file that a failure shows.
 bool Run(const std::string& command, const std::string& log) {
-  const int status = std::system((command + " >" + log + " 2>&1").c_str());
+  const int status = std::system((BoundedCommand(command, 120) + " >" + log + " 2>&1").c_str());
   if (status == 0) return true;
   std::ifstream in(log);
   ADD_FAILURE() << "failed (" << status << "): " << command << "\n"

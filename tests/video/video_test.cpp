@@ -13,6 +13,7 @@
 
 #include <unistd.h>
 
+#include "../bounded_command.h"
 #include "host/image.h"
 #include "host/video_write.h"
 
@@ -28,11 +29,14 @@ std::string Slurp(const std::string& path) {
 
 bool Exists(const std::string& path) { return std::ifstream(path).good(); }
 
-// Runs a command in the work folder; returns its exit status, its output in `output`.
+// Runs a command in the work folder under a time limit of two minutes (a run that reaches
+// it is made once more, then fails with 124); returns its exit status, its output in
+// `output`.
 int Shell(const std::string& command, std::string* output = nullptr) {
   // One log per test program: ctest runs the cases side by side.
   const std::string log = kWork + "/video-command-" + std::to_string(getpid()) + ".log";
-  const std::string line = "cd '" + kWork + "' && " + command + " >'" + log + "' 2>&1";
+  const std::string line =
+      "cd '" + kWork + "' && " + BoundedCommand(command, 120) + " >'" + log + "' 2>&1";
   const int status = std::system(line.c_str());
   if (output) *output = Slurp(log);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
