@@ -19,6 +19,8 @@ inline std::string PluginPath(const std::string& file) {
 }
 
 inline std::string ModulePath() { return PluginPath("Quorvel64.AEX"); }
+// The test build of the module, which lets the host record what clicks would open.
+inline std::string RecordingModulePath() { return PluginPath("Quorvel64-recording.AEX"); }
 
 inline std::string WorkPath(const std::string& file) {
 #if defined(_WIN32)
