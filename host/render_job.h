@@ -30,6 +30,10 @@ struct RenderSettings {
   bool high_quality = true;  // PF_Quality_HI, else PF_Quality_LO
   int downsample = 1;  // N: the frame is rendered at 1/N of the layer size in both directions
   A_u_long time_scale = 30;  // frames a second: frame k is at time k of this scale
+  // The output world's pixels before each render: zero as in a new world, or (true) a
+  // pattern of unlikely values, as a host that reuses its buffers leaves them; the effect
+  // must write every pixel either way.
+  bool patterned_output = false;
 };
 
 // Extra bytes at the end of every row of the host's worlds, different for each kind so
