@@ -55,13 +55,18 @@ void InstallHandlers() {
 
 #else
 
-// Worker processes (at most 64) and one ffmpeg.
+// Worker processes (at most 64) and one ffmpeg; with the end of the pipe we feed the
+// child through (-1 for none), closed first: a child blocked reading it would never see
+// the stop otherwise.
 constexpr int kChildSlots = 72;
 std::atomic<pid_t> g_children[kChildSlots];
+std::atomic<int> g_child_inputs[kChildSlots];
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP};
 
 void OnSignal(int signal_number) {
   const int saved = errno;
+  for (int i = 0; i < kChildSlots; ++i)
+    if (g_children[i].load() > 0 && g_child_inputs[i].load() >= 0) close(g_child_inputs[i]);
   for (std::atomic<pid_t>& child : g_children)
     if (const pid_t pid = child.load(); pid > 0) kill(pid, SIGTERM);
   for (std::atomic<pid_t>& child : g_children)
@@ -114,7 +119,7 @@ void ForgetPendingFile(int slot) {
 
 #if !defined(_WIN32)
 
-pid_t StartChild(void (*run)(void* context), void* context) {
+pid_t StartChild(void (*run)(void* context), void* context, int input_fd) {
   InstallHandlers();
   // Interrupts wait until the child is recorded, and the child starts with none of ours.
   sigset_t blocked, previous;
@@ -137,16 +142,24 @@ pid_t StartChild(void (*run)(void* context), void* context) {
   }
   const int fork_error = errno;
   if (pid > 0)
-    for (std::atomic<pid_t>& child : g_children) {
+    for (int i = 0; i < kChildSlots; ++i) {
       pid_t expected = 0;
-      if (child.compare_exchange_strong(expected, pid)) break;
+      if (!g_children[i].compare_exchange_strong(expected, pid)) continue;
+      g_child_inputs[i].store(input_fd);
+      break;
     }
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   errno = fork_error;
   return pid;
 }
 
+void ForgetChildInput(pid_t pid) {
+  for (int i = 0; i < kChildSlots; ++i)
+    if (g_children[i].load() == pid) g_child_inputs[i].store(-1);
+}
+
 void ForgetChild(pid_t pid) {
+  ForgetChildInput(pid);
   for (std::atomic<pid_t>& child : g_children) {
     pid_t expected = pid;
     if (child.compare_exchange_strong(expected, 0)) return;

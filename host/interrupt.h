@@ -21,9 +21,13 @@ void ForgetPendingFile(int slot);
 #if !defined(_WIN32)
 // Forks a child that is stopped with us: in the child the interrupt handlers are reset, the
 // parent-death signal set, and `run` called (it must exec or _exit). In the parent the
-// child is recorded until ForgetChild. Returns the child's id, or -1 with errno.
-pid_t StartChild(void (*run)(void* context), void* context);
+// child is recorded until ForgetChild, with `input_fd`, our end of a pipe the child reads
+// (or -1): an interrupt closes it before it stops the child. Returns the child's id, or -1
+// with errno.
+pid_t StartChild(void (*run)(void* context), void* context, int input_fd = -1);
 void ForgetChild(pid_t child);
+// The child's input is about to be closed by its owner: the handler must not close it.
+void ForgetChildInput(pid_t child);
 #endif
 
 }  // namespace qvhost

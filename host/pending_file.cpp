@@ -34,13 +34,15 @@ bool SpecialFile(const std::string& path) {
 
 }  // namespace
 
+std::string TemporaryName(const std::string& path) { return path + ".part"; }
+
 PendingFile::PendingFile(std::string path) : path_(std::move(path)), slot_(-1) {
   if (SpecialFile(path_)) {
     temporary_ = path_;
     done_ = true;  // nothing to put in place, nothing of ours to remove
     return;
   }
-  temporary_ = path_ + ".part";
+  temporary_ = TemporaryName(path_);
   slot_ = AddPendingFile(temporary_);
 }
 

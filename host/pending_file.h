@@ -7,6 +7,9 @@
 
 namespace qvhost {
 
+// The temporary name a file is written under until it is complete.
+std::string TemporaryName(const std::string& path);
+
 class PendingFile {
  public:
   explicit PendingFile(std::string path);

@@ -116,7 +116,7 @@ ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::stri
   // A program that stops reading must not end us with SIGPIPE: writes report EPIPE.
   signal(SIGPIPE, SIG_IGN);
   ChildStart start{input, report, argv.data()};
-  const pid_t pid = StartChild(RunChild, &start);
+  const pid_t pid = StartChild(RunChild, &start, input[1]);
   const int start_error = errno;
   close(input[0]);
   close(report[1]);
@@ -153,6 +153,7 @@ void ProgramPipe::Write(const void* bytes, size_t size) {
 }
 
 int ProgramPipe::Close() {
+  if (state_->pid > 0) ForgetChildInput(state_->pid);
   if (state_->fd >= 0) close(state_->fd);
   state_->fd = -1;
   if (state_->pid <= 0) return -1;

@@ -17,6 +17,7 @@
 #include "host/image.h"
 #include "host/module.h"
 #include "host/pendant_check.h"
+#include "host/pending_file.h"
 #include "host/param_assign.h"
 #include "host/render_job.h"
 #include "host/sdk_names.h"
@@ -407,7 +408,12 @@ int RenderInWorkers(const RenderOptions& o, const RenderPlan& plan) {
     workers.push_back({WorkerArguments(o, part), "frames " + std::to_string(part.first) + "-" +
                                                      std::to_string(part.last)});
   const std::string failure = RunWorkers(workers);
-  if (!failure.empty()) Failure("worker for " + failure);
+  if (!failure.empty()) {
+    // A worker killed outright could not remove the frame it was writing.
+    for (int frame = plan.first; frame <= plan.last; ++frame)
+      std::remove(qvhost::TemporaryName(FramePath(plan.output, frame, plan.frames)).c_str());
+    Failure("worker for " + failure);
+  }
   return 0;
 }
 
