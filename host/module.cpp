@@ -22,8 +22,9 @@ namespace {
 // A PiPL larger than this is not a PiPL: refuse it before copying.
 constexpr size_t kMaxPiplBytes = 1 << 20;
 
-[[noreturn]] void Refuse(const std::string& path, const std::string& why) {
-  throw ModuleError("cannot use module \"" + path + "\": " + why);
+[[noreturn]] void Refuse(const std::string& path, const std::string& why,
+                         bool out_of_memory = false) {
+  throw ModuleError("cannot use module \"" + path + "\": " + why, out_of_memory);
 }
 
 using GenericProc = void (*)();
@@ -136,7 +137,7 @@ void* OpenLibrary(const std::string& path) {
     const std::string why = error ? error : "unknown error";
     // The loader's own allocations can fail too; its message then does not always say so.
     if (no_memory || why.find("allocate") != std::string::npos)
-      Refuse(path, "out of memory loading it (" + why + ")");
+      Refuse(path, "out of memory loading it (" + why + ")", true);
     Refuse(path, "not a loadable module: " + why);
   }
   return library;

@@ -72,7 +72,7 @@ int RunAbout(const AboutOptions& options) {
   try {
     module = qvhost::Module::Load(options.module);
   } catch (const qvhost::ModuleError& e) {
-    return Fail(kExitUnusableModule, e.what());
+    return Fail(ModuleErrorExit(e), e.what());
   }
   qvhost::Session session(module);
   if (session.GlobalSetup() != PF_Err_NONE) return Fail(kExitUnusableModule, "global setup failed");

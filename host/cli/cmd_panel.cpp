@@ -65,7 +65,7 @@ int RunPanel(const PanelOptions& o) {
   try {
     module = qvhost::Module::Load(o.module.empty() ? DefaultModulePath() : o.module);
   } catch (const qvhost::ModuleError& e) {
-    throw PanelFailure(kExitUnusableModule, e.what());
+    throw PanelFailure(ModuleErrorExit(e), e.what());
   }
   qvhost::PanelJob job(module);
   job.Draw();

@@ -278,7 +278,7 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
     if (!pendant.empty()) std::fprintf(stderr, "quorvel render: warning: %s\n", pendant.c_str());
     return job;
   } catch (const qvhost::ModuleError& e) {
-    throw CommandError(kExitUnusableModule, e.what());
+    throw CommandError(ModuleErrorExit(e), e.what());
   } catch (const qvhost::RenderSetupError& e) {
     Failure(std::string("the effect cannot be set up: ") + e.what());
   }

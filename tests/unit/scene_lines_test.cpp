@@ -696,6 +696,9 @@ TEST_F(LineModes, OutlineIntoASmallerImageStaysInsideIt) {
   __DrawScenesLineColor(1.0f, 10, 20, 30, padded.data(), nullptr, kSmall, kSmall - 4, 0, 1, &t,
                         v.data(), 8, 8);
   EXPECT_EQ(padded[8 * kStride + 4 * 4], 10) << "fewer rows keep the padded stride";
+  for (int y = 0; y < kSmall; ++y)
+    for (int i = kSmall * 4; i < kStride; ++i)
+      ASSERT_EQ(padded[static_cast<size_t>(y) * kStride + i], 0) << "padding of row " << y;
 }
 
 // ---- Whole renders --------------------------------------------------------------------
