@@ -3,6 +3,8 @@
 // parameter a frei0r host sets changes the frame as a user would expect.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -190,6 +192,75 @@ TEST_F(FilterTest, AnyTimeRenders) {
   EXPECT_EQ(Render(12.345).bytes, at0.bytes);
   EXPECT_EQ(Render(-1).bytes, at0.bytes);
   EXPECT_EQ(Render(1e30).bytes, at0.bytes);
+}
+
+}  // namespace
+
+namespace {
+
+// Every parameter reads back through Get what Set gave it (a double chosen to be a whole
+// effect value, which every slider holds exactly; colours within 1/255, positions within
+// a pixel); an unknown choice is refused.
+TEST_F(FilterTest, EveryParameterReadsBackWhatWasSet) {
+  const auto& params = qvfrei0r::EffectParams();
+  ASSERT_GT(params.size(), 40u);
+  for (size_t i = 0; i < params.size(); ++i) {
+    const qvfrei0r::MappedParam& p = params[i];
+    const int index = static_cast<int>(i);
+    std::string error;
+    switch (p.type) {
+      case F0R_PARAM_BOOL: {
+        for (double v : {1.0, 0.0}) {
+          ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
+          double back = -1;
+          filter_->Get(index, &back);
+          EXPECT_EQ(back, v) << p.name;
+        }
+        break;
+      }
+      case F0R_PARAM_DOUBLE: {
+        const double whole = std::round(p.at0 + 0.375 * (p.at1 - p.at0));
+        const double v = (whole - p.at0) / (p.at1 - p.at0);
+        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
+        double back = -1;
+        filter_->Get(index, &back);
+        EXPECT_NEAR(back, v, 1e-9) << p.name;
+        break;
+      }
+      case F0R_PARAM_COLOR: {
+        const f0r_param_color_t v{0.2f, 0.6f, 1.0f};
+        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
+        f0r_param_color_t back{-1, -1, -1};
+        filter_->Get(index, &back);
+        EXPECT_NEAR(back.r, v.r, 1.0 / 255) << p.name;
+        EXPECT_NEAR(back.g, v.g, 1.0 / 255) << p.name;
+        EXPECT_NEAR(back.b, v.b, 1.0 / 255) << p.name;
+        break;
+      }
+      case F0R_PARAM_POSITION: {
+        const f0r_param_position_t v{0.25, 0.75};
+        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
+        f0r_param_position_t back{-1, -1};
+        filter_->Get(index, &back);
+        EXPECT_NEAR(back.x, v.x, 1.0 / kWidth) << p.name;
+        EXPECT_NEAR(back.y, v.y, 1.0 / kHeight) << p.name;
+        break;
+      }
+      case F0R_PARAM_STRING: {
+        if (p.layer) break;  // a file name: read back in TextureLayersFromFiles
+        const char* v = "Wire";
+        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
+        const char* back = nullptr;
+        filter_->Get(index, &back);
+        ASSERT_NE(back, nullptr) << p.name;
+        EXPECT_STREQ(back, v) << p.name;
+        const char* wrong = "Sparkle";
+        EXPECT_FALSE(filter_->Set(index, &wrong, error)) << p.name;
+        break;
+      }
+      default: ADD_FAILURE() << p.name << ": type " << p.type;
+    }
+  }
 }
 
 }  // namespace
