@@ -206,59 +206,36 @@ TEST_F(FilterTest, EveryParameterReadsBackWhatWasSet) {
   ASSERT_GT(params.size(), 40u);
   for (size_t i = 0; i < params.size(); ++i) {
     const qvfrei0r::MappedParam& p = params[i];
-    const int index = static_cast<int>(i);
+    const int at = static_cast<int>(i);
     std::string error;
-    switch (p.type) {
-      case F0R_PARAM_BOOL: {
-        for (double v : {1.0, 0.0}) {
-          ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
-          double back = -1;
-          filter_->Get(index, &back);
-          EXPECT_EQ(back, v) << p.name;
-        }
-        break;
-      }
-      case F0R_PARAM_DOUBLE: {
-        const double whole = std::round(p.at0 + 0.375 * (p.at1 - p.at0));
-        const double v = (whole - p.at0) / (p.at1 - p.at0);
-        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
-        double back = -1;
-        filter_->Get(index, &back);
-        EXPECT_NEAR(back, v, 1e-9) << p.name;
-        break;
-      }
-      case F0R_PARAM_COLOR: {
-        const f0r_param_color_t v{0.2f, 0.6f, 1.0f};
-        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
-        f0r_param_color_t back{-1, -1, -1};
-        filter_->Get(index, &back);
-        EXPECT_NEAR(back.r, v.r, 1.0 / 255) << p.name;
-        EXPECT_NEAR(back.g, v.g, 1.0 / 255) << p.name;
-        EXPECT_NEAR(back.b, v.b, 1.0 / 255) << p.name;
-        break;
-      }
-      case F0R_PARAM_POSITION: {
-        const f0r_param_position_t v{0.25, 0.75};
-        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
-        f0r_param_position_t back{-1, -1};
-        filter_->Get(index, &back);
-        EXPECT_NEAR(back.x, v.x, 1.0 / kWidth) << p.name;
-        EXPECT_NEAR(back.y, v.y, 1.0 / kHeight) << p.name;
-        break;
-      }
-      case F0R_PARAM_STRING: {
-        if (p.layer) break;  // a file name: read back in TextureLayersFromFiles
-        const char* v = "Wire";
-        ASSERT_TRUE(filter_->Set(index, &v, error)) << p.name << ": " << error;
-        const char* back = nullptr;
-        filter_->Get(index, &back);
-        ASSERT_NE(back, nullptr) << p.name;
-        EXPECT_STREQ(back, v) << p.name;
-        const char* wrong = "Sparkle";
-        EXPECT_FALSE(filter_->Set(index, &wrong, error)) << p.name;
-        break;
-      }
-      default: ADD_FAILURE() << p.name << ": type " << p.type;
+    // Sets `v`, reads it back into `back` and returns the largest difference of the values.
+    auto round_trip = [&](auto v, auto back, auto... fields) {
+      EXPECT_TRUE(filter_->Set(at, &v, error)) << p.name << ": " << error;
+      filter_->Get(at, &back);
+      return std::max({std::fabs(static_cast<double>(v.*fields - back.*fields))...});
+    };
+    struct D { double v; };
+    const double whole = std::round(p.at0 + 0.375 * (p.at1 - p.at0));
+    if (p.type == F0R_PARAM_BOOL) {
+      EXPECT_EQ(round_trip(D{1}, D{-1}, &D::v), 0) << p.name;
+      EXPECT_EQ(round_trip(D{0}, D{-1}, &D::v), 0) << p.name;
+    } else if (p.type == F0R_PARAM_DOUBLE) {
+      EXPECT_LT(round_trip(D{(whole - p.at0) / (p.at1 - p.at0)}, D{-1}, &D::v), 1e-9) << p.name;
+    } else if (p.type == F0R_PARAM_COLOR) {
+      using C = f0r_param_color_t;
+      EXPECT_LE(round_trip(C{0.2f, 0.6f, 1}, C{-1, -1, -1}, &C::r, &C::g, &C::b), 1 / 255.0)
+          << p.name;
+    } else if (p.type == F0R_PARAM_POSITION) {
+      using P = f0r_param_position_t;
+      EXPECT_LE(round_trip(P{0.25, 0.75}, P{-1, -1}, &P::x, &P::y), 1.0 / kHeight) << p.name;
+    } else if (p.type == F0R_PARAM_STRING && !p.layer) {  // layers: TextureLayersFromFiles
+      const char* mode = "Wire";
+      const char* back = nullptr;
+      ASSERT_TRUE(filter_->Set(at, &mode, error)) << p.name << ": " << error;
+      filter_->Get(at, &back);
+      EXPECT_STREQ(back, mode) << p.name;
+      const char* wrong = "Sparkle";
+      EXPECT_FALSE(filter_->Set(at, &wrong, error)) << p.name;
     }
   }
 }
