@@ -69,8 +69,10 @@ Frame Ffmpeg(const std::string& name, const std::string& filter) {
 // RGB. The consumer renders every frame (real_time=0): in real time it drops the frames it
 // falls behind on when the machine is busy. Even so, on a busy machine melt now and then
 // (about one run in 25 with every core taken) stops before its consumer has written anything
-// and still reports success; such a run is made once more, up to three times in all. Of the
-// five frames asked for, every one is the same.
+// and still reports success; such a run is made once more, up to three times in all. It can
+// also hang in its main loop with no consumer thread, with or without this filter (about
+// one run in a hundred with every core taken): each run is cut at its time limit and made
+// once more. Of the five frames asked for, every one is the same.
 Frame Melt(const std::string& name, const std::string& properties) {
   const std::string out = kWork + "/melt-" + name + ".rgb";
   const size_t frame_bytes = static_cast<size_t>(kWidth) * kHeight * 3;
