@@ -10,6 +10,7 @@ packages=(
   fonts-dejavu-core
   clang libclang-rt-14-dev
   frei0r-plugins-dev ffmpeg melt
+  procps
 )
 missing=()
 for p in "${packages[@]}"; do
