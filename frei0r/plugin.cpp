@@ -10,6 +10,10 @@
 #include "frei0r/effect.h"
 #include "frei0r/filter.h"
 #include "frei0r/frei0r_api.h"
+#include "host/pendant_check.h"
+#include "platform/os/beside_module.h"
+#include "platform/os/module_handle.h"
+#include "shell/model_path.h"
 #include "shell/shell_state.h"
 
 #define QV_FREI0R extern "C" __attribute__((visibility("default")))
@@ -25,6 +29,18 @@ void Warn(const std::string& text) {
   if (text == last) return;
   last = text;
   std::fprintf(stderr, "quorvel: %s\n", text.c_str());
+}
+
+// The pendant model beside the filter, checked when the first instance is made: the
+// module draws the ball alone without a word when it cannot load it, the user is told why.
+void TellMissingPendant() {
+  static bool told = false;
+  if (told) return;
+  told = true;
+  char module[kModulePathCapacity];
+  if (ModuleFilePath(module, sizeof module) == 0) return;
+  const std::string problem = qvhost::PendantProblem(module);
+  if (!problem.empty()) std::fprintf(stderr, "quorvel: warning: %s\n", problem.c_str());
 }
 
 qvfrei0r::Filter* AsFilter(f0r_instance_t instance) {
@@ -78,6 +94,7 @@ QV_FREI0R f0r_instance_t f0r_construct(unsigned int width, unsigned int height) 
   std::lock_guard<std::mutex> hold(g_lock);
   if (g_loaded == 0) return nullptr;
   try {
+    TellMissingPendant();
     return new qvfrei0r::Filter(static_cast<int>(width), static_cast<int>(height));
   } catch (const std::exception& e) {
     Warn(std::string("cannot start the filter: ") + e.what());

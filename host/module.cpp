@@ -1,5 +1,6 @@
-// Loading an effect module: the library (LoadLibraryA / dlopen), its PiPL (the resource on
-// Windows, exported data natively), and the entry point the PiPL names.
+// Loading an effect module: the file checked (natively an ELF whose segments lie within
+// it), the library (LoadLibraryA / dlopen), its PiPL (the resource on Windows, exported
+// data natively), and the entry point the PiPL names.
 #include "host/module.h"
 
 #include <cstring>
@@ -8,8 +9,11 @@
 #include <windows.h>
 #else
 #include <dlfcn.h>
+#include <elf.h>
 #include <errno.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace qvhost {
@@ -18,8 +22,9 @@ namespace {
 // A PiPL larger than this is not a PiPL: refuse it before copying.
 constexpr size_t kMaxPiplBytes = 1 << 20;
 
-[[noreturn]] void Refuse(const std::string& path, const std::string& why) {
-  throw ModuleError("cannot use module \"" + path + "\": " + why);
+[[noreturn]] void Refuse(const std::string& path, const std::string& why,
+                         bool out_of_memory = false) {
+  throw ModuleError("cannot use module \"" + path + "\": " + why, out_of_memory);
 }
 
 using GenericProc = void (*)();
@@ -37,9 +42,12 @@ std::string LastErrorText() {
   return message + " (error " + std::to_string(code) + ")";
 }
 
-bool FileExists(const std::string& path) {
-  DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+// Why the name cannot be a module file, or empty when it names a file.
+std::string NotAFile(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return "no such file";
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) return "a directory, not a module file";
+  return "";
 }
 
 void* OpenLibrary(const std::string& path) {
@@ -73,12 +81,52 @@ std::vector<uint8_t> ReadPiplBytes(void* library, const std::string& path) {
 
 #else
 
-bool FileExists(const std::string& path) {
+std::string NotAFile(const std::string& path) {
   struct stat info;
-  return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (stat(path.c_str(), &info) != 0) return "no such file";
+  if (S_ISDIR(info.st_mode)) return "a directory, not a module file";
+  if (!S_ISREG(info.st_mode)) return "not a plain file";
+  return "";
+}
+
+// The loader maps an ELF file's segments as its program headers place them; a part that
+// lies beyond the file's end (a truncated copy) faults only when touched, inside the loader.
+// Such a file is refused before it is loaded. Other faults are the loader's to report.
+std::string ElfFault(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::string("cannot open it: ") + std::strerror(errno);
+  struct stat info;
+  Elf64_Ehdr header;
+  const bool read_whole = fstat(fd, &info) == 0 && pread(fd, &header, sizeof header, 0) ==
+                                                        static_cast<ssize_t>(sizeof header);
+  std::string fault;
+  const uint64_t size = static_cast<uint64_t>(info.st_size);
+  if (!read_whole || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0) {
+    // not ELF: the loader says so
+  } else if (header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_phentsize != sizeof(Elf64_Phdr)) {
+    fault = "not a 64-bit ELF module";
+  } else if (header.e_phoff > size ||
+             uint64_t{header.e_phnum} * sizeof(Elf64_Phdr) > size - header.e_phoff) {
+    fault = "the file is cut short: its program headers lie beyond its end";
+  } else {
+    for (int i = 0; i < header.e_phnum && fault.empty(); ++i) {
+      Elf64_Phdr ph;
+      if (pread(fd, &ph, sizeof ph, static_cast<off_t>(header.e_phoff + i * sizeof ph)) !=
+          static_cast<ssize_t>(sizeof ph))
+        fault = "its program headers cannot be read";
+      else if (ph.p_offset > size || ph.p_filesz > size - ph.p_offset)
+        fault = "the file is cut short: its segment " + std::to_string(i) +
+                " lies beyond its end (" + std::to_string(ph.p_offset + ph.p_filesz) + " > " +
+                std::to_string(size) + " bytes)";
+    }
+  }
+  close(fd);
+  return fault;
 }
 
 void* OpenLibrary(const std::string& path) {
+  const std::string fault = ElfFault(path);
+  if (!fault.empty()) Refuse(path, fault);
   // A name without a slash would be searched on the library path, not taken as a file.
   std::string file = path.find('/') == std::string::npos ? "./" + path : path;
   errno = 0;
@@ -89,7 +137,7 @@ void* OpenLibrary(const std::string& path) {
     const std::string why = error ? error : "unknown error";
     // The loader's own allocations can fail too; its message then does not always say so.
     if (no_memory || why.find("allocate") != std::string::npos)
-      Refuse(path, "out of memory loading it (" + why + ")");
+      Refuse(path, "out of memory loading it (" + why + ")", true);
     Refuse(path, "not a loadable module: " + why);
   }
   return library;
@@ -131,7 +179,8 @@ struct LibraryGuard {
 
 std::shared_ptr<Module> Module::Load(const std::string& path) {
   if (path.empty()) throw ModuleError("cannot use module: no file named");
-  if (!FileExists(path)) Refuse(path, "no such file");
+  const std::string not_a_file = NotAFile(path);
+  if (!not_a_file.empty()) Refuse(path, not_a_file);
 
   LibraryGuard guard{OpenLibrary(path)};
   std::shared_ptr<Module> module(new Module());

@@ -16,10 +16,16 @@
 namespace qvhost {
 
 // A module the host cannot use: missing file, not a library, no or bad PiPL, no entry
-// point. The message names the file and the reason.
+// point; or one it could not load for lack of memory (out_of_memory). The message names
+// the file and the reason.
 class ModuleError : public std::runtime_error {
  public:
-  using std::runtime_error::runtime_error;
+  explicit ModuleError(const std::string& message, bool out_of_memory = false)
+      : std::runtime_error(message), out_of_memory_(out_of_memory) {}
+  bool out_of_memory() const { return out_of_memory_; }
+
+ private:
+  bool out_of_memory_;
 };
 
 class Module {

@@ -2,7 +2,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "host/image.h"
 
@@ -35,6 +37,16 @@ std::string DecodeFailure(const char* reason) {
 }  // namespace
 
 bool ReadPng(const std::string& path, Image& image, std::string& error) {
+  // Only a plain file: opening a FIFO would wait for a writer for ever, a folder or a device
+  // holds no picture.
+  std::error_code ec;
+  const std::filesystem::file_status status = std::filesystem::status(path, ec);
+  if (!ec && status.type() != std::filesystem::file_type::regular) {
+    error = "cannot open " + path + ": " +
+            (status.type() == std::filesystem::file_type::directory ? "a directory"
+                                                                    : "not a plain file");
+    return false;
+  }
   FILE* file = std::fopen(path.c_str(), "rb");
   if (!file) {
     error = "cannot open " + path + ": " + std::strerror(errno);

@@ -1,7 +1,8 @@
 // Writing PNG files with the platform's own codec: libpng natively, the Windows Imaging
 // Component on Windows. Both write RGBA at 8 or 16 bits per channel, from an image or
-// straight from a host world.
+// straight from a host world, under a temporary name put in place once the file is whole.
 #include "host/image.h"
+#include "host/pending_file.h"
 #include "host/world_png.h"
 
 #if defined(_WIN32)
@@ -40,6 +41,7 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
   }
   HRESULT init = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
   bool ok = false;
+  PendingFile file(path);
   {
     ComRef<IWICImagingFactory> factory;
     ComRef<IWICStream> stream;
@@ -67,7 +69,7 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
     ok = SUCCEEDED(CoCreateInstance(CLSID_WICImagingFactory, nullptr, CLSCTX_INPROC_SERVER,
                                     IID_PPV_ARGS(factory.out()))) &&
          SUCCEEDED(factory->CreateStream(stream.out())) &&
-         SUCCEEDED(stream->InitializeFromFilename(WidenUtf8(path).c_str(), GENERIC_WRITE)) &&
+         SUCCEEDED(stream->InitializeFromFilename(WidenUtf8(file.temporary()).c_str(), GENERIC_WRITE)) &&
          SUCCEEDED(factory->CreateEncoder(GUID_ContainerFormatPng, nullptr, encoder.out())) &&
          SUCCEEDED(encoder->Initialize(stream.p, WICBitmapEncoderNoCache)) &&
          SUCCEEDED(encoder->CreateNewFrame(frame.out(), options.out())) &&
@@ -79,8 +81,11 @@ bool WritePng(const std::string& path, const Image& image, std::string& error) {
          SUCCEEDED(frame->Commit()) && SUCCEEDED(encoder->Commit());
   }
   if (SUCCEEDED(init)) CoUninitialize();
-  if (!ok) error = "cannot write " + path;
-  return ok;
+  if (!ok) {
+    error = "cannot write " + path;
+    return false;
+  }
+  return file.Commit(error);
 }
 
 bool WriteWorldPng(const std::string& path, const World& world, std::string& error) {
@@ -141,7 +146,8 @@ bool WriteRows(const std::string& path, int width, int height, bool deep, const 
                std::string& error) {
   // The row before the encoder exists.
   std::vector<png_byte> row(static_cast<size_t>(width) * 4 * (deep ? 2 : 1));
-  FILE* file = std::fopen(path.c_str(), "wb");
+  PendingFile pending(path);
+  FILE* file = std::fopen(pending.temporary().c_str(), "wb");
   if (!file) {
     error = "cannot create " + path + ": " + std::strerror(errno);
     return false;
@@ -187,7 +193,7 @@ bool WriteRows(const std::string& path, int width, int height, bool deep, const 
     error = WriteFailure(path, trouble);
     return false;
   }
-  return true;
+  return pending.Commit(error);
 }
 
 void PutSample16(png_byte* at, uint16_t v) {

@@ -1,10 +1,12 @@
-// Starting a program with a pipe to its input or from its output: fork and exec natively,
-// with a second, close-on-exec pipe that carries exec's error back, so that a missing
-// program is known at once; _popen on Windows.
+// Starting a program with a pipe to its input or from its output: fork and exec natively (a
+// child stopped with us), with a second, close-on-exec pipe that carries exec's error back,
+// so that a missing program is known at once; _popen on Windows.
 #include "host/program_pipe.h"
 
 #include <cerrno>
 #include <cstring>
+
+#include "host/interrupt.h"
 
 #if defined(_WIN32)
 #include <cstdio>
@@ -52,6 +54,9 @@ void ProgramPipe::Write(const void* bytes, size_t size) {
     throw PipeError("the program stopped reading its input");
 }
 
+// _popen gives no handle of the program: it is waited for as it ends by itself.
+void ProgramPipe::Stop() { Close(); }
+
 size_t ProgramPipe::Read(void* bytes, size_t size) {
   if (!state_->pipe) throw PipeError("the program's output is closed");
   const size_t n = std::fread(bytes, 1, size, state_->pipe);
@@ -80,20 +85,28 @@ void CloseBoth(int fds[2]) {
   close(fds[1]);
 }
 
+struct ChildStart {
+  int end;  // the child's end of the pipe
+  int stream;  // the standard stream it becomes: 0 or 1
+  int* report;
+  char** argv;
+};
+
 // In the child: the pipe's end becomes standard input or output, then the program replaces
 // us. When it cannot, errno goes back through `report` and the child ends.
-[[noreturn]] void RunChild(int end, int stream, int report[2], std::vector<char*>& argv) {
-  if (end != stream) {
-    dup2(end, stream);
-    close(end);
+void RunChild(void* context) {
+  const ChildStart& c = *static_cast<ChildStart*>(context);
+  if (c.end != c.stream) {
+    dup2(c.end, c.stream);
+    close(c.end);
   } else {
-    fcntl(end, F_SETFD, 0);
+    fcntl(c.end, F_SETFD, 0);
   }
-  close(report[0]);
+  close(c.report[0]);
   signal(SIGPIPE, SIG_DFL);  // we ignore it; the program gets the usual default
-  execvp(argv[0], argv.data());
+  execvp(c.argv[0], c.argv);
   const int error = errno;
-  ssize_t ignored = write(report[1], &error, sizeof error);
+  ssize_t ignored = write(c.report[1], &error, sizeof error);
   (void)ignored;
   _exit(127);
 }
@@ -122,17 +135,16 @@ ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::stri
   const int ours = to_input ? data[1] : data[0];
   // A program that stops reading must not end us with SIGPIPE: writes report EPIPE.
   signal(SIGPIPE, SIG_IGN);
-  const pid_t pid = fork();
-  if (pid == 0) {
-    close(ours);
-    RunChild(theirs, to_input ? 0 : 1, report, argv);
-  }
+  ChildStart start{theirs, to_input ? 0 : 1, report, argv.data()};
+  // An interrupt closes the input we feed before it stops the program.
+  const pid_t pid = StartChild(RunChild, &start, to_input ? ours : -1);
+  const int start_error = errno;
   close(theirs);
   close(report[1]);
   if (pid < 0) {
     close(ours);
     close(report[0]);
-    throw PipeError(std::string("cannot start ") + program + ": " + std::strerror(errno));
+    throw PipeError(std::string("cannot start ") + program + ": " + std::strerror(start_error));
   }
   int error = 0;
   ssize_t n;
@@ -147,7 +159,7 @@ ProgramPipe::ProgramPipe(const std::string& program, const std::vector<std::stri
 }
 
 ProgramPipe::~ProgramPipe() {
-  if (state_->pid > 0) Close();
+  if (state_->pid > 0) Stop();
 }
 
 void ProgramPipe::Write(const void* bytes, size_t size) {
@@ -175,14 +187,21 @@ size_t ProgramPipe::Read(void* bytes, size_t size) {
 }
 
 int ProgramPipe::Close() {
+  if (state_->pid > 0) ForgetChildInput(state_->pid);
   if (state_->fd >= 0) close(state_->fd);
   state_->fd = -1;
   if (state_->pid <= 0) return -1;
   int status = 0;
   pid_t r;
   do r = waitpid(state_->pid, &status, 0); while (r < 0 && errno == EINTR);
+  ForgetChild(state_->pid);
   state_->pid = -1;
   return r > 0 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+void ProgramPipe::Stop() {
+  if (state_->pid > 0) kill(state_->pid, SIGTERM);
+  Close();
 }
 
 #endif

@@ -27,7 +27,7 @@ class ProgramPipe {
   // started (with the system's reason).
   ProgramPipe(const std::string& program, const std::vector<std::string>& arguments,
               Direction direction = Direction::kToInput);
-  // Closes the pipe and waits for the program if Close was not called.
+  // Stops the program if Close was not called.
   ~ProgramPipe();
   ProgramPipe(const ProgramPipe&) = delete;
   ProgramPipe& operator=(const ProgramPipe&) = delete;
@@ -41,6 +41,9 @@ class ProgramPipe {
   // and waits for the program: its exit status, or -1 when it did not exit normally (killed
   // by a signal).
   int Close();
+  // Ends the program without waiting for it to finish its input (natively SIGTERM), then
+  // waits for it.
+  void Stop();
 
  private:
   struct State;

@@ -175,6 +175,12 @@ FrameResult RenderJob::RenderFrame(int frame, bool with_image) {
   else
     output = std::make_unique<World>(output_width(), output_height(), settings_.deep,
                                      kOutputRowPadding);
+  if (settings_.patterned_output) {
+    if (settings_.deep)
+      output->Fill(PF_Pixel16{12345, 32768, 7, 20000});
+    else
+      output->Fill(PF_Pixel{0xA7, 0x3C, 0xE1, 0x5A});
+  }
   session_->ClearCallRecords();
   session_->ClearProblems();
   const size_t handles_before = session_->handles().live();

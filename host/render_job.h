@@ -33,6 +33,10 @@ struct RenderSettings {
   // second for a whole rate, 30000 and 1001 for NTSC's 29.97.
   A_u_long time_scale = 30;
   A_long time_step = 1;
+  // The output world's pixels before each render: zero as in a new world, or (true) a
+  // pattern of unlikely values, as a host that reuses its buffers leaves them; the effect
+  // must write every pixel either way.
+  bool patterned_output = false;
 };
 
 // Extra bytes at the end of every row of the host's worlds, different for each kind so

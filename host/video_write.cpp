@@ -6,7 +6,6 @@
 #include <cctype>
 #include <cstdio>
 
-
 namespace qvhost {
 
 namespace {
@@ -65,7 +64,9 @@ VideoKind VideoKindOf(const std::string& path) {
 std::vector<std::string> FfmpegArguments(VideoKind kind, const std::string& file,
                                          const VideoFormat& f) {
   std::vector<std::string> args = {
-      "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+      // -xerror: any error ends ffmpeg with a failure, even one that comes only when the
+      // file is finished (a trailer that a full disk does not take).
+      "-nostdin", "-hide_banner", "-loglevel", "error", "-xerror", "-y",
       "-f", "rawvideo", "-pix_fmt", f.depth == 16 ? "rgba64le" : "rgba",
       "-s", std::to_string(f.width) + "x" + std::to_string(f.height),
       "-framerate", std::to_string(f.rate_num) + "/" + std::to_string(f.rate_den),
@@ -79,27 +80,24 @@ std::vector<std::string> FfmpegArguments(VideoKind kind, const std::string& file
 }
 
 VideoWriter::VideoWriter(const std::string& path, const VideoFormat& format)
-    : path_(path), partial_(path + ".part"), width_(format.width), height_(format.height),
-      depth_(format.depth) {
+    : path_(path), partial_(std::make_unique<PendingFile>(path)), width_(format.width),
+      height_(format.height), depth_(format.depth) {
   const VideoKind kind = VideoKindOf(path);
   if (kind == VideoKind::kNone) throw VideoError(path + ": not a .mp4, .webm or .gif name");
   try {
     pipe_ = std::make_unique<ProgramPipe>(
-        "ffmpeg", FfmpegArguments(kind, partial_, format));
+        "ffmpeg", FfmpegArguments(kind, partial_->temporary(), format));
   } catch (const PipeError& e) {
     throw VideoError(std::string(e.what()) + " (ffmpeg writes videos; Debian: apt install ffmpeg)");
   }
 }
 
-VideoWriter::~VideoWriter() {
-  if (!pipe_) return;
-  pipe_.reset();  // end of input: ffmpeg finishes what it has; the file is not wanted
-  std::remove(partial_.c_str());
-}
+// Without Finish the pipe's end stops ffmpeg, and the partial file's its file.
+VideoWriter::~VideoWriter() = default;
 
 void VideoWriter::Fail(const std::string& message) {
   pipe_.reset();
-  std::remove(partial_.c_str());
+  partial_.reset();
   throw VideoError(path_ + ": " + message);
 }
 
@@ -133,13 +131,8 @@ void VideoWriter::Finish() {
   const int status = pipe_->Close();
   if (status != 0) Fail("ffmpeg failed (exit status " + std::to_string(status) + ")");
   pipe_.reset();
-#if defined(_WIN32)
-  std::remove(path_.c_str());  // rename does not replace a file there
-#endif
-  if (std::rename(partial_.c_str(), path_.c_str()) != 0) {
-    std::remove(partial_.c_str());
-    throw VideoError(path_ + ": cannot put the finished video in place");
-  }
+  std::string error;
+  if (!partial_->Commit(error)) throw VideoError(error);
 }
 
 }  // namespace qvhost

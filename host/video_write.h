@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "host/image.h"
+#include "host/pending_file.h"
 #include "host/program_pipe.h"
 
 namespace qvhost {
@@ -46,7 +47,7 @@ class VideoWriter {
  public:
   // Starts ffmpeg for frames in `format`. Throws VideoError when ffmpeg cannot be started.
   VideoWriter(const std::string& path, const VideoFormat& format);
-  // Without Finish: stops ffmpeg and removes what it wrote.
+  // Without Finish: stops ffmpeg, waits for it and removes what it wrote.
   ~VideoWriter();
   VideoWriter(const VideoWriter&) = delete;
   VideoWriter& operator=(const VideoWriter&) = delete;
@@ -62,9 +63,10 @@ class VideoWriter {
   [[noreturn]] void Fail(const std::string& message);
 
   std::string path_;
-  std::string partial_;  // the file ffmpeg writes until it is done
+  std::unique_ptr<PendingFile> partial_;  // the file ffmpeg writes until it is done
   int width_, height_, depth_;
-  std::unique_ptr<ProgramPipe> pipe_;  // the running ffmpeg; null once finished
+  std::unique_ptr<ProgramPipe> pipe_;  // the running ffmpeg; null once finished (after partial_:
+                                       // stopped before its file is removed)
   std::vector<uint8_t> buffer_;  // one frame as the pipe carries it
 };
 

@@ -13,6 +13,7 @@ packages=(
   gstreamer1.0-tools gstreamer1.0-plugins-bad gstreamer1.0-plugins-good
   slurmctld slurmd slurm-client munge
   dpkg-dev lintian man-db
+  procps
 )
 missing=()
 for p in "${packages[@]}"; do

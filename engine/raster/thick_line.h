@@ -11,11 +11,17 @@
 // Half-size of the square caps and of the runs across the walk for half-width w.
 inline int ThickLineReach(float w) { return static_cast<int>(w + 2.5f); }
 
-// The widest half-width a line is drawn with. The caps cost (2R)^2 pixels and every step
-// 2R, so an unbounded width (the exported _WireSize, the outline's own width) could keep
-// one line busy for minutes; 64 pixels on each side is far beyond any visible need.
-constexpr float kMaxLineHalfWidth = 64.0f;
-inline float BoundedLineHalfWidth(float w) { return w > kMaxLineHalfWidth ? kMaxLineHalfWidth : w; }
+// The widest half-width a line is drawn with: the image's larger side (Zwidth, Zheight).
+// The caps cost (2R)^2 pixels and every step 2R, so an unbounded width (the exported
+// _WireSize, the outline's own width) could keep one line busy for minutes; a line that
+// reaches across the whole image from either side cannot be told from a wider one.
+inline float MaxLineHalfWidth() {
+  return static_cast<float>(Zwidth > Zheight ? Zwidth : Zheight);
+}
+inline float BoundedLineHalfWidth(float w) {
+  const float most = MaxLineHalfWidth();
+  return w > most ? most : w;
+}
 
 // Clips the segment to the image widened by `margin` pixels on every side (Liang-Barsky).
 // False when nothing of it is left or an end point is not a number. Segments already inside

@@ -28,12 +28,14 @@ struct OutlineImage {
 
 OutlineImage BoundOutlineImage(int image_width, int image_height) {
   OutlineImage saved{Zwidth, Zheight, _RowStride};
-  // An image of the last render's size keeps its row stride (which may be padded).
-  if (image_width > 0 && image_height > 0 &&
-      (image_width < Zwidth || image_height < Zheight)) {
-    Zwidth = Zwidth < image_width ? Zwidth : image_width;
-    Zheight = Zheight < image_height ? Zheight : image_height;
-    _RowStride = image_width * 4;
+  // An image as wide as the last render's keeps its row stride (which may be padded), also
+  // when it has fewer rows; a narrower one is taken as packed.
+  if (image_width > 0 && image_height > 0) {
+    if (image_width < Zwidth) {
+      Zwidth = image_width;
+      _RowStride = image_width * 4;
+    }
+    if (image_height < Zheight) Zheight = image_height;
   }
   return saved;
 }

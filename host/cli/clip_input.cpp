@@ -6,7 +6,9 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <map>
+#include <system_error>
 #include <vector>
 
 namespace {
@@ -61,6 +63,11 @@ std::string AsInput(const std::string& path) { return path[0] == '-' ? "file:" +
 
 bool IsClip(const std::string& path) {
   static const unsigned char kPngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+  // Only a plain file is looked into (a FIFO would hold the open for ever); anything else is
+  // left to the PNG reader, which says what it is.
+  std::error_code ec;
+  if (std::filesystem::status(path, ec).type() != std::filesystem::file_type::regular)
+    return false;
   FILE* f = std::fopen(path.c_str(), "rb");
   if (!f) return false;
   unsigned char head[8] = {};

@@ -22,8 +22,9 @@ struct ClipInfo {
   int frames = 0;  // frames in the stream, counted from its packets
 };
 
-// Whether an input file is to be decoded by ffmpeg: any file that does not begin as a PNG
-// image does. A file that cannot be opened is not (the PNG reader names the reason).
+// Whether an input file is to be decoded by ffmpeg: any plain file that does not begin as a
+// PNG image does. A file that is not plain or cannot be opened is not (the PNG reader names
+// the reason).
 bool IsClip(const std::string& path);
 
 // The clip's first video stream through ffprobe. Throws ClipError when there is none that

@@ -66,16 +66,16 @@ void PrintBuiltInTexts() {
 int RunAbout(const AboutOptions& options) {
 #if !defined(_WIN32)
   if (!options.screenshot.empty())
-    return Fail(2, "--screenshot needs the Windows build: the native module shows no dialog");
+    return Fail(kExitUsage, "--screenshot needs the Windows build: the native module shows no dialog");
 #endif
   std::shared_ptr<qvhost::Module> module;
   try {
     module = qvhost::Module::Load(options.module);
   } catch (const qvhost::ModuleError& e) {
-    return Fail(2, e.what());
+    return Fail(ModuleErrorExit(e), e.what());
   }
   qvhost::Session session(module);
-  if (session.GlobalSetup() != PF_Err_NONE) return Fail(2, "global setup failed");
+  if (session.GlobalSetup() != PF_Err_NONE) return Fail(kExitUnusableModule, "global setup failed");
 
   qvhost::DialogWatchOptions watch;
   watch.screenshot = options.screenshot;
@@ -89,19 +89,19 @@ int RunAbout(const AboutOptions& options) {
   if (sight.shown) {
     PrintSight(sight);
   } else {
-    status = Fail(1, "the module showed no about box (is there a display?)");
+    status = Fail(kExitFailure, "the module showed no about box (is there a display?)");
   }
   if (!options.screenshot.empty()) {
     if (sight.screenshot_written)
       std::printf("Screenshot: %s\n", options.screenshot.c_str());
     else if (sight.shown)
-      status = Fail(1, "cannot write the screenshot " + options.screenshot + ": " + sight.error);
+      status = Fail(kExitFailure, "cannot write the screenshot " + options.screenshot + ": " + sight.error);
   }
 #else
   PrintBuiltInTexts();
 #endif
   PrintHelpPage(module->path());
-  if (err != PF_Err_NONE) status = Fail(1, "the about command returned error " + std::to_string(err));
+  if (err != PF_Err_NONE) status = Fail(kExitFailure, "the about command returned error " + std::to_string(err));
   return status;
 }
 
@@ -118,8 +118,7 @@ void AddAboutCommand(CLI::App& app) {
   about->callback([options] {
     if (options->module.empty()) options->module = DefaultModulePath();
     std::fflush(stdout);
-    int status = RunAbout(*options);
-    std::fflush(stdout);
+    const int status = FinishOutput("about", RunAbout(*options));
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }

@@ -36,9 +36,9 @@ void PrintIdentity(const qvhost::Session& session, const PF_OutData& out) {
   std::printf("Out flags 2: %s\n", qvhost::Hex32(static_cast<uint32_t>(out.out_flags2)).c_str());
 }
 
-int Fail(const std::string& what) {
+int Fail(const std::string& what, int code = kExitUnusableModule) {
   std::fprintf(stderr, "quorvel info: %s\n", what.c_str());
-  return 2;
+  return code;
 }
 
 int RunInfo(const InfoOptions& options) {
@@ -46,7 +46,7 @@ int RunInfo(const InfoOptions& options) {
   try {
     module = qvhost::Module::Load(options.module);
   } catch (const qvhost::ModuleError& e) {
-    return Fail(e.what());
+    return Fail(e.what(), ModuleErrorExit(e));
   }
   std::printf("Module: %s\nEntry point: %s\n\n", module->path().c_str(),
               module->entry_name().c_str());
@@ -95,8 +95,7 @@ void AddInfoCommand(CLI::App& app) {
   info->callback([options] {
     if (options->module.empty()) options->module = DefaultModulePath();
     std::fflush(stdout);
-    int status = RunInfo(*options);
-    std::fflush(stdout);
+    const int status = FinishOutput("info", RunInfo(*options));
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }

@@ -20,7 +20,7 @@ struct ModelOptions {
 
 [[noreturn]] void Fail(const std::string& message) {
   std::fprintf(stderr, "quorvel model: %s\n", message.c_str());
-  throw CLI::RuntimeError(1);
+  throw CLI::RuntimeError(kExitFailure);
 }
 
 void PrintObjectHeader(int index, const ModelObjectHeader& h) {
@@ -115,5 +115,6 @@ void AddModelCommand(CLI::App& app) {
       if (options->files.size() != 1) Fail("give one model file (or --from-obj IN OUT)");
       Describe(options->files[0]);
     }
+    if (FinishOutput("model", 0) != 0) throw CLI::RuntimeError(kExitFailure);
   });
 }

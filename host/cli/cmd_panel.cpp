@@ -1,7 +1,7 @@
 // `quorvel panel`: draws the effect's information panel through the module's event command
 // and writes it as a PNG file; optionally with the pointer resting on a button first, and
 // a click on a button, reporting what the module asked to open. Exit codes: 0 done, 2 a
-// usage error, 1 a module or I/O failure.
+// usage error or an unusable module, 1 an I/O failure.
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
@@ -14,8 +14,6 @@
 
 namespace {
 
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 struct PanelOptions {
   std::string module;
@@ -67,7 +65,7 @@ int RunPanel(const PanelOptions& o) {
   try {
     module = qvhost::Module::Load(o.module.empty() ? DefaultModulePath() : o.module);
   } catch (const qvhost::ModuleError& e) {
-    throw PanelFailure(kExitFailure, e.what());
+    throw PanelFailure(ModuleErrorExit(e), e.what());
   }
   qvhost::PanelJob job(module);
   job.Draw();
@@ -109,11 +107,7 @@ void AddPanelCommand(CLI::App& app) {
       std::fprintf(stderr, "quorvel panel: %s\n", e.what());
       status = kExitFailure;
     }
-    // The report is output too: a standard output that cannot take it fails the command.
-    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status == 0) {
-      std::fputs("quorvel panel: cannot write to standard output\n", stderr);
-      status = kExitFailure;
-    }
+    status = FinishOutput("panel", status);
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }

@@ -1,7 +1,8 @@
 // `quorvel render`: renders frames through the module, as a host would, to PNG files or a video.
 // The command parses its options into one record, validates them, loads the input and the
 // module, renders, and cleans up, each in a function of its own. Exit codes: 0 done,
-// 2 a usage error or a bad value, 1 a render or I/O failure; messages go to stderr.
+// 2 a usage error, a bad value or an unusable module, 1 a render or I/O failure; messages go
+// to stderr.
 #include <cstdio>
 #include <future>
 #include <memory>
@@ -16,6 +17,8 @@
 #include "host/cli/frame_workers.h"
 #include "host/image.h"
 #include "host/module.h"
+#include "host/pendant_check.h"
+#include "host/pending_file.h"
 #include "host/param_assign.h"
 #include "host/render_job.h"
 #include "host/sdk_names.h"
@@ -31,9 +34,6 @@
 #endif
 
 namespace {
-
-constexpr int kExitFailure = 1;
-constexpr int kExitUsage = 2;
 
 // The options as given on the command line.
 struct RenderOptions {
@@ -304,9 +304,11 @@ std::unique_ptr<qvhost::RenderJob> LoadJob(const RenderPlan& plan, qvhost::Image
     job->DropInputOnceMade();  // the settings stay as they are for the whole render
     for (const std::string& problem : job->setup_problems())
       std::fprintf(stderr, "quorvel render: warning: %s\n", problem.c_str());
+    const std::string pendant = qvhost::PendantProblem(plan.module);
+    if (!pendant.empty()) std::fprintf(stderr, "quorvel render: warning: %s\n", pendant.c_str());
     return job;
   } catch (const qvhost::ModuleError& e) {
-    Failure(e.what());
+    throw CommandError(ModuleErrorExit(e), e.what());
   } catch (const qvhost::RenderSetupError& e) {
     Failure(std::string("the effect cannot be set up: ") + e.what());
   }
@@ -452,13 +454,19 @@ std::vector<std::string> WorkerArguments(const RenderOptions& o, const RenderPla
 }
 
 // --jobs N: the frames split into N parts, each rendered by a worker process of its own;
-// each worker reports its part. A worker's failure is the command's.
+// each worker reports its part. A worker's failure is the command's, named by its frames.
 int RenderInWorkers(const RenderOptions& o, const RenderPlan& plan) {
-  std::vector<std::vector<std::string>> workers;
+  std::vector<WorkerJob> workers;
   for (const FrameRange& part : SplitFrames(plan.first, plan.last, plan.jobs))
-    workers.push_back(WorkerArguments(o, plan, part));
-  const int code = RunWorkers(workers);
-  if (code != 0) Failure("a worker process failed (exit code " + std::to_string(code) + ")");
+    workers.push_back({WorkerArguments(o, plan, part),
+                       "frames " + std::to_string(part.first) + "-" + std::to_string(part.last)});
+  const std::string failure = RunWorkers(workers);
+  if (!failure.empty()) {
+    // A worker killed outright could not remove the frame it was writing.
+    for (int frame = plan.first; frame <= plan.last; ++frame)
+      std::remove(qvhost::TemporaryName(FramePath(plan.output, frame, plan.frames)).c_str());
+    Failure("worker for " + failure);
+  }
   return 0;
 }
 
@@ -499,7 +507,9 @@ module (PNG frames only).
 An --input that is not a PNG file is a clip: any video (or image) ffmpeg decodes. The effect
 is drawn over each of its frames in turn, at the clip's size and frame rate; --frames N
 takes its first N frames (all of them by default), and a video output keeps its sound.
-Exit codes: 0 done, 2 usage error or bad value, 1 render or I/O failure.
+Exit codes: 0 done, 2 usage error, bad value or unusable module, 1 render or I/O failure.
+Files are written under NAME.part and renamed when complete: a failure or an interrupt
+leaves no half-written file.
 )";
 
 }  // namespace
@@ -549,12 +559,7 @@ void AddRenderCommand(CLI::App& app) {
       std::fprintf(stderr, "quorvel render: %s\n", e.what());
       status = kExitFailure;
     }
-    // The report of what was written is output too: a standard output that cannot take it
-    // (a full disk, a closed pipe) fails the command like any other write.
-    if ((std::fflush(stdout) != 0 || std::ferror(stdout)) && status == 0) {
-      std::fputs("quorvel render: cannot write to standard output\n", stderr);
-      status = kExitFailure;
-    }
+    status = FinishOutput("render", status);
     if (status != 0) throw CLI::RuntimeError(status);
   });
 }

@@ -4,6 +4,26 @@
 
 #include <CLI/CLI.hpp>
 
+#include "host/module.h"
+
+// Exit codes of every command: 0 done, 1 a failure while working (a render, a file, the
+// output), 2 a usage error or a bad value. A module that cannot be used (missing, a
+// directory, cut short, not an effect) is a bad value.
+constexpr int kExitFailure = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitUnusableModule = kExitUsage;
+
+// The exit code for a module that cannot be loaded: a bad value, or a failure when memory
+// ran out while loading it.
+inline int ModuleErrorExit(const qvhost::ModuleError& e) {
+  return e.out_of_memory() ? kExitFailure : kExitUnusableModule;
+}
+
+// The command's exit status once its standard output is flushed: what it printed is its
+// result, so a standard output that cannot take it (a full disk, a closed pipe) turns
+// success into a failure, said on standard error.
+int FinishOutput(const char* command, int status);
+
 // `quorvel about [--module M] [--screenshot FILE]`: the module's about box.
 void AddAboutCommand(CLI::App& app);
 // `quorvel info [MODULE]`: the PiPL, version, out flags and parameters of a module.

@@ -1,16 +1,22 @@
-// Worker processes of `quorvel render --jobs N`: the split of a frame range and the start
-// of one process of this program per part (posix_spawn natively, CreateProcess on Windows).
+// Worker processes of `quorvel render --jobs N`: the split of a frame range, the start of
+// one process of this program per part (fork and exec natively, CreateProcess in a job
+// object on Windows), and the wait that stops the rest when one fails.
 #include "host/cli/frame_workers.h"
+
+#include <cstdio>
 
 #if defined(_WIN32)
 #include <windows.h>
 
 #include "host/wide_text.h"
 #else
-#include <spawn.h>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <sys/wait.h>
 #include <unistd.h>
-extern char** environ;
+
+#include "host/interrupt.h"
 #endif
 
 std::vector<FrameRange> SplitFrames(int first, int last, int parts) {
@@ -49,63 +55,131 @@ std::wstring Quote(const std::wstring& arg) {
   return out;
 }
 
+// How a worker's exit code reads: small codes as they are, exceptions in hex.
+std::string Ending(DWORD code) {
+  char text[32];
+  std::snprintf(text, sizeof text, code > 255 ? "exit code 0x%08lX" : "exit code %lu",
+                static_cast<unsigned long>(code));
+  return text;
+}
+
 }  // namespace
 
-int RunWorkers(const std::vector<std::vector<std::string>>& argument_lists) {
+std::string RunWorkers(const std::vector<WorkerJob>& jobs) {
   wchar_t self[MAX_PATH];
   const DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
-  if (length == 0 || length >= MAX_PATH) return 1;
-  std::vector<HANDLE> processes;
-  std::vector<int> codes(argument_lists.size(), 1);
-  for (size_t i = 0; i < argument_lists.size(); ++i) {
+  if (length == 0 || length >= MAX_PATH) return "cannot find this program to start workers";
+  // Closing the job (at the end, or by our own end) ends every worker still in it.
+  HANDLE job = CreateJobObjectW(nullptr, nullptr);
+  if (!job) return "cannot make a job object for the workers";
+  JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+  limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+  SetInformationJobObject(job, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+  std::vector<HANDLE> running;
+  std::vector<size_t> which;
+  std::string failure;
+  for (size_t i = 0; i < jobs.size() && failure.empty(); ++i) {
     std::wstring line = Quote(self);
-    for (const std::string& a : argument_lists[i]) line += L" " + Quote(qvhost::WidenUtf8(a));
+    for (const std::string& a : jobs[i].arguments) line += L" " + Quote(qvhost::WidenUtf8(a));
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(self, &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
-                        &info)) {
-      processes.push_back(nullptr);
-      continue;
+    if (!CreateProcessW(self, &line[0], nullptr, nullptr, TRUE, CREATE_SUSPENDED, nullptr,
+                        nullptr, &startup, &info)) {
+      failure = jobs[i].name + ": cannot start (error " + std::to_string(GetLastError()) + ")";
+      break;
     }
+    AssignProcessToJobObject(job, info.hProcess);
+    ResumeThread(info.hThread);
     CloseHandle(info.hThread);
-    processes.push_back(info.hProcess);
+    running.push_back(info.hProcess);
+    which.push_back(i);
   }
-  for (size_t i = 0; i < processes.size(); ++i) {
-    if (!processes[i]) continue;
-    WaitForSingleObject(processes[i], INFINITE);
+  while (!running.empty() && failure.empty()) {
+    const DWORD r = WaitForMultipleObjects(static_cast<DWORD>(running.size()), running.data(),
+                                           FALSE, INFINITE);
+    if (r >= WAIT_OBJECT_0 + running.size()) {
+      failure = "cannot wait for the workers";
+      break;
+    }
+    const size_t k = r - WAIT_OBJECT_0;
     DWORD code = 1;
-    if (GetExitCodeProcess(processes[i], &code)) codes[i] = static_cast<int>(code);
-    CloseHandle(processes[i]);
+    GetExitCodeProcess(running[k], &code);
+    if (code != 0) failure = jobs[which[k]].name + ": " + Ending(code);
+    CloseHandle(running[k]);
+    running.erase(running.begin() + static_cast<std::ptrdiff_t>(k));
+    which.erase(which.begin() + static_cast<std::ptrdiff_t>(k));
   }
-  for (int code : codes)
-    if (code != 0) return code;
-  return 0;
+  if (!failure.empty()) TerminateJobObject(job, 1);
+  for (HANDLE process : running) {
+    WaitForSingleObject(process, INFINITE);
+    CloseHandle(process);
+  }
+  CloseHandle(job);
+  return failure;
 }
 
 #else
 
-int RunWorkers(const std::vector<std::vector<std::string>>& argument_lists) {
-  static const char kSelf[] = "/proc/self/exe";
-  std::vector<pid_t> pids;
-  for (const std::vector<std::string>& args : argument_lists) {
-    std::vector<char*> argv;
-    argv.push_back(const_cast<char*>(kSelf));
-    for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+namespace {
+
+// How a worker ended, as its failure is reported.
+std::string Ending(int status) {
+  if (WIFSIGNALED(status)) {
+    const int s = WTERMSIG(status);
+    return "killed by signal " + std::to_string(s) + " (" + strsignal(s) + ")";
+  }
+  return "exit code " + std::to_string(WIFEXITED(status) ? WEXITSTATUS(status) : 1);
+}
+
+void RunWorker(void* argv) {
+  char** args = static_cast<char**>(argv);
+  execv(args[0], args);
+  _exit(127);
+}
+
+}  // namespace
+
+std::string RunWorkers(const std::vector<WorkerJob>& jobs) {
+  static char self[] = "/proc/self/exe";
+  std::vector<pid_t> running;
+  std::vector<size_t> which;
+  std::string failure;
+  for (size_t i = 0; i < jobs.size(); ++i) {
+    std::vector<char*> argv{self};
+    for (const std::string& a : jobs[i].arguments) argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, kSelf, nullptr, nullptr, argv.data(), environ) != 0) pid = -1;
-    pids.push_back(pid);
+    const pid_t pid = qvhost::StartChild(RunWorker, argv.data());
+    if (pid < 0) {
+      failure = jobs[i].name + ": cannot start: " + std::strerror(errno);
+      break;
+    }
+    running.push_back(pid);
+    which.push_back(i);
   }
-  int result = 0;
-  for (pid_t pid : pids) {
-    int code = 1;
+  // The first failure stops the rest; they are still waited for, and not reported.
+  bool stopped = false;
+  while (!running.empty()) {
+    if (!failure.empty() && !stopped) {
+      for (pid_t pid : running) kill(pid, SIGTERM);
+      stopped = true;
+    }
     int status = 0;
-    if (pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status))
-      code = WEXITSTATUS(status);
-    if (result == 0) result = code;
+    const pid_t pid = waitpid(-1, &status, 0);
+    if (pid < 0) {
+      if (errno == EINTR) continue;
+      break;  // no child left to wait for
+    }
+    size_t k = 0;
+    while (k < running.size() && running[k] != pid) ++k;
+    if (k == running.size()) continue;  // not one of ours
+    qvhost::ForgetChild(pid);
+    const bool ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    if (!ok && failure.empty()) failure = jobs[which[k]].name + ": " + Ending(status);
+    running.erase(running.begin() + static_cast<std::ptrdiff_t>(k));
+    which.erase(which.begin() + static_cast<std::ptrdiff_t>(k));
   }
-  return result;
+  return failure;
 }
 
 #endif

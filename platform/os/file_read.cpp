@@ -8,7 +8,12 @@ OsFile OsFileOpenRead(const char* path) {
   if (!path) return nullptr;
   HANDLE h = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
-  return h == INVALID_HANDLE_VALUE ? nullptr : static_cast<OsFile>(h);
+  if (h == INVALID_HANDLE_VALUE) return nullptr;
+  if (GetFileType(h) != FILE_TYPE_DISK) {  // a pipe or a device is not a model file
+    CloseHandle(h);
+    return nullptr;
+  }
+  return static_cast<OsFile>(h);
 }
 
 bool OsFileSeek(OsFile file, int64_t offset) {
@@ -57,13 +62,16 @@ int Descriptor(OsFile file) { return static_cast<int>(reinterpret_cast<intptr_t>
 
 OsFile OsFileOpenRead(const char* path) {
   if (!path) return nullptr;
-  int fd = open(path, O_RDONLY | O_CLOEXEC);
+  // Non-blocking: opening a FIFO for reading would otherwise wait for a writer for ever.
+  int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return nullptr;
   struct stat st;
-  if (fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {  // a folder is not a readable file
+  // Only a plain file: a folder, a FIFO or a device is not a readable model.
+  if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     close(fd);
     return nullptr;
   }
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
   return reinterpret_cast<OsFile>(static_cast<intptr_t>(fd) + 1);
 }
 

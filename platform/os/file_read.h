@@ -8,7 +8,8 @@
 // An open file, or null.
 typedef void* OsFile;
 
-// Opens an existing file for reading, sharing read access; null when it cannot be opened.
+// Opens an existing plain file for reading, sharing read access; null when it cannot be
+// opened or is no plain file (a folder, a pipe, a device), without waiting on a pipe.
 OsFile OsFileOpenRead(const char* path);
 
 // Moves the read position to an absolute byte offset. False on failure or a negative offset.

@@ -3,6 +3,8 @@
 // parameter a frei0r host sets changes the frame as a user would expect.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -190,6 +192,52 @@ TEST_F(FilterTest, AnyTimeRenders) {
   EXPECT_EQ(Render(12.345).bytes, at0.bytes);
   EXPECT_EQ(Render(-1).bytes, at0.bytes);
   EXPECT_EQ(Render(1e30).bytes, at0.bytes);
+}
+
+}  // namespace
+
+namespace {
+
+// Every parameter reads back through Get what Set gave it (a double chosen to be a whole
+// effect value, which every slider holds exactly; colours within 1/255, positions within
+// a pixel); an unknown choice is refused.
+TEST_F(FilterTest, EveryParameterReadsBackWhatWasSet) {
+  const auto& params = qvfrei0r::EffectParams();
+  ASSERT_GT(params.size(), 40u);
+  for (size_t i = 0; i < params.size(); ++i) {
+    const qvfrei0r::MappedParam& p = params[i];
+    const int at = static_cast<int>(i);
+    std::string error;
+    // Sets `v`, reads it back into `back` and returns the largest difference of the values.
+    auto round_trip = [&](auto v, auto back, auto... fields) {
+      EXPECT_TRUE(filter_->Set(at, &v, error)) << p.name << ": " << error;
+      filter_->Get(at, &back);
+      return std::max({std::fabs(static_cast<double>(v.*fields - back.*fields))...});
+    };
+    struct D { double v; };
+    const double whole = std::round(p.at0 + 0.375 * (p.at1 - p.at0));
+    if (p.type == F0R_PARAM_BOOL) {
+      EXPECT_EQ(round_trip(D{1}, D{-1}, &D::v), 0) << p.name;
+      EXPECT_EQ(round_trip(D{0}, D{-1}, &D::v), 0) << p.name;
+    } else if (p.type == F0R_PARAM_DOUBLE) {
+      EXPECT_LT(round_trip(D{(whole - p.at0) / (p.at1 - p.at0)}, D{-1}, &D::v), 1e-9) << p.name;
+    } else if (p.type == F0R_PARAM_COLOR) {
+      using C = f0r_param_color_t;
+      EXPECT_LE(round_trip(C{0.2f, 0.6f, 1}, C{-1, -1, -1}, &C::r, &C::g, &C::b), 1 / 255.0)
+          << p.name;
+    } else if (p.type == F0R_PARAM_POSITION) {
+      using P = f0r_param_position_t;
+      EXPECT_LE(round_trip(P{0.25, 0.75}, P{-1, -1}, &P::x, &P::y), 1.0 / kHeight) << p.name;
+    } else if (p.type == F0R_PARAM_STRING && !p.layer) {  // layers: TextureLayersFromFiles
+      const char* mode = "Wire";
+      const char* back = nullptr;
+      ASSERT_TRUE(filter_->Set(at, &mode, error)) << p.name << ": " << error;
+      filter_->Get(at, &back);
+      EXPECT_STREQ(back, mode) << p.name;
+      const char* wrong = "Sparkle";
+      EXPECT_FALSE(filter_->Set(at, &wrong, error)) << p.name;
+    }
+  }
 }
 
 }  // namespace

@@ -19,6 +19,16 @@ inline std::string PluginPath(const std::string& file) {
 }
 
 inline std::string ModulePath() { return PluginPath("Quorvel64.AEX"); }
+// The test build of the module, which lets the host record what clicks would open, in a
+// plug-in folder of its own beside the other.
+inline std::string RecordingPluginPath(const std::string& file) {
+#if defined(_WIN32)
+  return std::string(QUORVEL_TEST_PLUGIN_DIR "-recording\\") + file;
+#else
+  return std::string(QUORVEL_TEST_PLUGIN_DIR "-recording/") + file;
+#endif
+}
+inline std::string RecordingModulePath() { return RecordingPluginPath("Quorvel64.AEX"); }
 
 inline std::string WorkPath(const std::string& file) {
 #if defined(_WIN32)

@@ -325,7 +325,7 @@ TEST_F(PanelTest, ClickOnTheHelpButtonOpensTheHelpPageBesideTheModule) {
   const std::string page = "Glissel/glissel.html";
   ASSERT_GE(target.size(), page.size());
   EXPECT_EQ(target.substr(target.size() - page.size()), page);
-  EXPECT_EQ(target.substr(0, target.size() - page.size()), PluginPath(""));
+  EXPECT_EQ(target.substr(0, target.size() - page.size()), RecordingPluginPath(""));
 }
 
 TEST_F(PanelTest, ClickOutsideTheButtonsOpensNothingAndKeepsTheFlags) {

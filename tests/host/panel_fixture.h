@@ -116,7 +116,7 @@ inline Difference Compare(const qvhost::Image& a, const qvhost::Image& b) {
 class PanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    job_ = std::make_unique<qvhost::PanelJob>(qvhost::Module::Load(ModulePath()));
+    job_ = std::make_unique<qvhost::PanelJob>(qvhost::Module::Load(RecordingModulePath()));
     // The panel's state is the module's, shared by every instance: start from a known one.
     ASSERT_EQ(job_->Draw(), PF_Err_NONE);
     Point(0, 0);

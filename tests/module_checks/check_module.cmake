@@ -1,5 +1,6 @@
 # Checks the built module from outside, as the host sees it. Run with cmake -P:
-#   -DCHECK=exports   every name of EXPECTED is exported unmangled from MODULE
+#   -DCHECK=exports   every name of EXPECTED is exported unmangled from MODULE, and nothing
+#                     else (natively, beside the linker's own symbols, the PiPL's bytes)
 #   -DCHECK=list      every QV_API name declared in HEADER is listed in EXPECTED
 #   -DCHECK=imports   (Windows) MODULE imports system DLLs only
 #   -DCHECK=resource  the PiPL resource is present (Windows: resource 16000 of type PiPL;
@@ -69,12 +70,26 @@ if(CHECK STREQUAL "exports")
       list(APPEND missing "${name}")
     endif()
   endforeach()
+  # What the shipped module exports beyond the described names: nothing, save natively
+  # the linker's markers and the PiPL's bytes that stand in for the resource.
+  set(native_extras _init _fini _edata _end __bss_start QuorvelResource_PiPL_16000
+      QuorvelResource_PiPL_16000_size)
+  set(extra)
+  foreach(name IN LISTS exported)
+    if(NOT name IN_LIST expected AND (WINDOWS OR NOT name IN_LIST native_extras))
+      list(APPEND extra "${name}")
+    endif()
+  endforeach()
   list(LENGTH expected count)
   if(missing)
     string(REPLACE ";" " " missing "${missing}")
     fail("not exported (or mangled) from ${MODULE}: ${missing}")
   endif()
-  message(STATUS "all ${count} names exported unmangled")
+  if(extra)
+    string(REPLACE ";" " " extra "${extra}")
+    fail("exported from ${MODULE} but not described: ${extra}")
+  endif()
+  message(STATUS "all ${count} names exported unmangled, and no other")
 
 elseif(CHECK STREQUAL "list")
   read_expected(expected)

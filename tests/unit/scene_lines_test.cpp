@@ -633,28 +633,31 @@ TEST_F(LineModes, ColourOutlineWithoutQualityIsOnePixelPerStep) {
 }
 
 // ---- Arguments the exported calls cannot trust ----------------------------------------
-// A line's half-width is held to kMaxLineHalfWidth pixels whatever _WireSize or the
-// outline's width says; the outline writes only inside the image it is given, whatever
-// size the last render left behind.
+// A line's half-width is held to the image's larger side whatever _WireSize or the
+// outline's width says (a wide line below that is drawn as wide as asked); the outline
+// writes only inside the image it is given, whatever size the last render left behind.
 
-TEST_F(LineModes, HugeLineWidthIsHeldToItsBound) {
-  constexpr int kBig = 200;
-  ResetLines(kBig, kBig, false);
-  _Quality = 1;
-  std::vector<__Point3ds> v = {Vertex(-10, 0, 0), Vertex(10, 0, 0), Vertex(0, 0.5f, 0)};
-  __Triangle3ds t = Face(0, 1, 2);
-  Image dst(kBig, kBig, false);
-  __DrawScenesLineColor(1e9f, 255, 255, 255, dst.data(), nullptr, kBig, kBig, 0, 1, &t,
-                        v.data(), kBig / 2, kBig / 2);
-  // Every pixel within the bound of the edges is covered, nothing beyond the bound's caps.
-  const float bound = kMaxLineHalfWidth;
-  EXPECT_EQ(dst.at(kBig / 2, kBig / 2 + static_cast<int>(bound) - 2, 3), 255);
-  EXPECT_EQ(dst.at(kBig / 2, kBig / 2 - static_cast<int>(bound) + 2, 3), 255);
-  for (const auto& p : Touched(dst))
-    ASSERT_LE(SegmentDistance(p.first - kBig / 2.0f, p.second - kBig / 2.0f, -10, 0, 10, 0),
-              bound + 4.0f)
-        << p.first << "," << p.second;
-  EXPECT_GT(Touched(dst).size(), 10000u);
+TEST_F(LineModes, LineWidthIsHeldToTheImage) {
+  constexpr int kWide = 200, kHigh = 120;
+  const struct {
+    float width;
+    int reach;  // rows above and below the edge that must be covered
+  } kCases[] = {{100.0f, 98}, {1e9f, kHigh / 2 - 1}};
+  for (const auto& c : kCases) {
+    ResetLines(kWide, kHigh, false);
+    _Quality = 1;
+    std::vector<__Point3ds> v = {Vertex(-10, 0, 0), Vertex(10, 0, 0), Vertex(0, 0.5f, 0)};
+    __Triangle3ds t = Face(0, 1, 2);
+    Image dst(kWide, kHigh, false);
+    __DrawScenesLineColor(c.width, 255, 255, 255, dst.data(), nullptr, kWide, kHigh, 0, 1, &t,
+                          v.data(), kWide / 2, kHigh / 2);
+    const int row_reach = std::min(c.reach, kHigh / 2 - 1);
+    EXPECT_EQ(dst.at(kWide / 2, kHigh / 2 + row_reach, 3), 255) << c.width;
+    EXPECT_EQ(dst.at(kWide / 2, kHigh / 2 - row_reach, 3), 255) << c.width;
+    // Beyond the edges' ends the caps reach as far as the width: 98 columns past x = 110.
+    EXPECT_EQ(dst.at(kWide / 2 + 10 + std::min(c.reach, kWide / 2 - 11), kHigh / 2, 3), 255)
+        << c.width;
+  }
 }
 
 TEST_F(LineModes, OutlineIntoASmallerImageStaysInsideIt) {
@@ -688,6 +691,14 @@ TEST_F(LineModes, OutlineIntoASmallerImageStaysInsideIt) {
   __DrawScenesLineColor(1.0f, 10, 20, 30, padded.data(), nullptr, kSmall, kSmall, 0, 1, &t,
                         v.data(), 8, 8);
   EXPECT_EQ(padded[8 * kStride + 4 * 4], 10) << "the left edge at row 8, padded rows";
+  // Fewer rows at the same width: still the render's padded rows.
+  std::fill(padded.begin(), padded.end(), 0);
+  __DrawScenesLineColor(1.0f, 10, 20, 30, padded.data(), nullptr, kSmall, kSmall - 4, 0, 1, &t,
+                        v.data(), 8, 8);
+  EXPECT_EQ(padded[8 * kStride + 4 * 4], 10) << "fewer rows keep the padded stride";
+  for (int y = 0; y < kSmall; ++y)
+    for (int i = kSmall * 4; i < kStride; ++i)
+      ASSERT_EQ(padded[static_cast<size_t>(y) * kStride + i], 0) << "padding of row " << y;
 }
 
 // ---- Whole renders --------------------------------------------------------------------
