@@ -196,8 +196,8 @@ TEST_F(FilterTest, FramesReachTheEffectAtTheHostsTimeAndFailuresAreTold) {
     double time;
     A_long ms;
     bool fail;
-  } kFrames[] = {{0, 0, false},           {1.0 / 30, 33, false},   {7 * 1.001 / 30, 234, false},
-                 {12.3456, 12346, false}, {-1, 0, false},          {1e30, 2000000000, false},
+  } kFrames[] = {{0, 0, false},           {1.0 / 30, 33, false}, {7 * 1.001 / 30, 234, false},
+                 {12.3456, 12346, false}, {-1, 0, false},        {1e30, 2000000000, false},
                  {NAN, 0, false},         {2.5, 2500, true}};
   ASSERT_EQ(f0r_init(), 1);
   f0r_instance_t instance = f0r_construct(kWidth, kHeight);

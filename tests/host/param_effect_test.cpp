@@ -80,7 +80,9 @@ TEST_F(RenderTest, EveryMaterialParameterDoesItsOwnWork) {
 
 TEST_F(RenderTest, EveryGeometryLightAndGlassParameterDoesItsOwnWork) {
   enum Where { kBall, kPendant, kObjects, kScene };
-  auto fixed = [](double v) { return [v](PF_ParamDef& p) { p.u.fd.value = std::lround(v * 65536); }; };
+  auto fixed = [](double v) {
+    return [v](PF_ParamDef& p) { p.u.fd.value = std::lround(v * 65536); };
+  };
   auto on = [](int v) { return [v](PF_ParamDef& p) { p.u.bd.value = v; }; };
   const struct {
     int index;
@@ -141,7 +143,7 @@ TEST_F(RenderTest, EveryGeometryLightAndGlassParameterDoesItsOwnWork) {
     if (p.where == kScene) where = Widened(where, kWidth, kHeight, 2);
     int inside = 0, outside = 0;
     for (size_t i = 0; i < changed.size(); ++i) {
-      const bool in = p.where == kScene ? where[i]
+      const bool in = p.where == kScene     ? where[i]
                       : p.where == kObjects ? place[0][i] || place[1][i]
                                             : place[p.where][i];
       if (changed[i]) ++(in ? inside : outside);
