@@ -39,6 +39,9 @@ class Filter {
   // false is returned with a message.
   bool Update(double time, const uint32_t* in, uint32_t* out, std::string& error);
 
+  // The host side of the instance, for tests that watch or hinder it.
+  qvhost::Session& session() { return *session_; }
+
  private:
   bool SetLayerFile(int index, const char* path, std::string& kept, std::string& error);
 

@@ -50,6 +50,7 @@ struct ControlCanvas::Callbacks {
     ControlCanvas* c = context && reference ? Find(*context, RefKind::kContext) : nullptr;
     if (!c) return PF_Err_BAD_CALLBACK_PARAM;
     c->calls_.push_back("PF_GetDrawingReference");
+    if (const int refused = c->Failure("PF_GetDrawingReference")) return refused;
     *reference = reinterpret_cast<DRAWBOT_DrawRef>(&c->draw_tag_);
     return PF_Err_NONE;
   }
@@ -58,6 +59,7 @@ struct ControlCanvas::Callbacks {
     ControlCanvas* c = supplier ? Find(reference, RefKind::kDraw) : nullptr;
     if (!c) return kSPBadParameterError;
     c->calls_.push_back("GetSupplier");
+    if (const int refused = c->Failure("GetSupplier")) return refused;
     *supplier = reinterpret_cast<DRAWBOT_SupplierRef>(&c->supplier_tag_);
     return kSPNoError;
   }
@@ -66,6 +68,7 @@ struct ControlCanvas::Callbacks {
     ControlCanvas* c = surface ? Find(reference, RefKind::kDraw) : nullptr;
     if (!c) return kSPBadParameterError;
     c->calls_.push_back("GetSurface");
+    if (const int refused = c->Failure("GetSurface")) return refused;
     *surface = reinterpret_cast<DRAWBOT_SurfaceRef>(&c->surface_tag_);
     return kSPNoError;
   }
@@ -79,6 +82,7 @@ struct ControlCanvas::Callbacks {
     c->calls_.push_back("NewImageFromBuffer " + std::to_string(width) + "x" +
                         std::to_string(height) + " row " + std::to_string(row_bytes) +
                         " layout " + std::to_string(layout));
+    if (const int refused = c->Failure("NewImageFromBuffer")) return refused;
     const bool packed = layout == kDRAWBOT_PixelLayout_24RGB || layout == kDRAWBOT_PixelLayout_24BGR;
     if (!image || !data || width <= 0 || height <= 0 || !packed || row_bytes < width * 3) {
       c->problems_.push_back("NewImageFromBuffer with a bad image: " + c->calls_.back());
@@ -125,6 +129,7 @@ struct ControlCanvas::Callbacks {
     c->calls_.push_back("DrawImage " + Number(origin->x) + "," + Number(origin->y) + " " +
                         std::to_string(drawn->width) + "x" + std::to_string(drawn->height) +
                         " " + Number(opacity));
+    if (const int refused = c->Failure("DrawImage")) return refused;
     c->drawn_.push_back({origin->x, origin->y, drawn->width, drawn->height, opacity});
     c->Draw(*drawn, origin->x, origin->y, opacity);
     return kSPNoError;

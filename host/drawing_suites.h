@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/image.h"
@@ -59,6 +60,11 @@ class ControlCanvas {
   const std::vector<std::string>& problems() const { return problems_; }
   void ClearRecords();
 
+  // A host whose drawing fails: the routine named (PF_GetDrawingReference, GetSupplier,
+  // GetSurface, NewImageFromBuffer, DrawImage) answers `error` from now on, after
+  // recording the call and doing nothing else; an empty name makes none fail.
+  void FailRoutine(const std::string& routine, int error) { failing_ = {routine, error}; }
+
   // ---- The suites' routines (C callbacks). ------------------------------------------
   struct Callbacks;
 
@@ -80,6 +86,11 @@ class ControlCanvas {
   std::vector<DrawnImage> drawn_;
   std::vector<PF_Rect> invalidated_;
   std::vector<std::string> problems_;
+  std::pair<std::string, int> failing_;
+  // The error `routine` answers with, 0 when it works.
+  int Failure(const std::string& routine) const {
+    return routine == failing_.first ? failing_.second : 0;
+  }
 };
 
 // The panel's background colour in the effect controls.

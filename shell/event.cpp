@@ -1,5 +1,6 @@
 // The host's event command: routes the custom-UI events of the information panel (the
-// "Information" parameter) to the panel. Every event is answered with no error.
+// "Information" parameter) to the panel. Every event is answered with no error, except a
+// draw the host's drawing routines failed.
 #include "shell/shell.h"
 #include "ui/panel_events.h"
 #include "ui/panel_layout.h"
@@ -12,7 +13,7 @@ PF_Err HandleEvent(PF_InData* in_data, PF_OutData* out_data, PF_ParamDef* params
       ClickPanel(in_data, extra);
       break;
     case PF_Event_DRAW:
-      if (extra->effect_win.index == kPanelParamIndex) DrawPanel(in_data, out_data, extra);
+      if (extra->effect_win.index == kPanelParamIndex) return DrawPanel(in_data, out_data, extra);
       break;
     case PF_Event_ADJUST_CURSOR:
       if (extra->effect_win.index == kPanelParamIndex) HoverPanel(in_data, out_data, params, extra);

@@ -1,6 +1,8 @@
 // Drawing one panel bitmap through the host's drawing suites: the drawing reference of the
 // event's context, its supplier and surface, an image made from the bitmap's pixels, drawn
-// at full opacity. Every suite acquired here is released here, on every path.
+// at full opacity. Every suite acquired here is released here, on every path. A suite the
+// host lacks is shown to the user by the suite access and ends the drawing quietly; an
+// error of the host's drawing routines is returned.
 #include <stdint.h>
 #include <string.h>
 
@@ -13,16 +15,18 @@ namespace {
 
 constexpr char kCustomUiMissing[] = "Not able to acquire the PF Effect Custom UI Suite.";
 
-// The drawing reference of the event's context; the custom UI suite is held only for the
-// call.
+// The drawing reference of the event's context, held only for the call of the custom UI
+// suite. Without that suite there is no reference and no error: the suite access has shown
+// its message. Returns the error of PF_GetDrawingReference.
 PF_Err GetDrawingReference(PF_InData* in_data, PF_OutData* out_data, PF_ContextH context,
                            DRAWBOT_DrawRef* reference) {
   *reference = nullptr;
   const void* found = nullptr;
-  PF_Err err = AcquireHostSuite(in_data, out_data, kPFEffectCustomUISuite,
-                                kPFEffectCustomUISuiteVersion1, kCustomUiMissing, &found);
-  if (err != PF_Err_NONE) return err;
+  if (AcquireHostSuite(in_data, out_data, kPFEffectCustomUISuite, kPFEffectCustomUISuiteVersion1,
+                       kCustomUiMissing, &found) != PF_Err_NONE)
+    return PF_Err_NONE;
   const auto* custom_ui = static_cast<const PF_EffectCustomUISuite1*>(found);
+  PF_Err err = PF_Err_NONE;
   if (custom_ui->PF_GetDrawingReference) err = custom_ui->PF_GetDrawingReference(context, reference);
   ReleaseHostSuite(in_data, out_data, kPFEffectCustomUISuite, kPFEffectCustomUISuiteVersion1,
                    nullptr);
@@ -91,13 +95,14 @@ PF_Err DrawWithReference(const DrawbotSuites& suites, DRAWBOT_DrawRef reference,
 PF_Err DrawPanelBitmap(PF_InData* in_data, PF_OutData* out_data, PF_EventExtra* extra,
                        int bitmap_id, int width, int height, int dx, int dy) {
   DrawbotSuites suites;
-  PF_Err err = AcquireDrawbotSuites(in_data, out_data, &suites);
   DRAWBOT_DrawRef reference = nullptr;
-  if (err == PF_Err_NONE) err = GetDrawingReference(in_data, out_data, extra->contextH, &reference);
+  PF_Err err = PF_Err_NONE;
+  if (AcquireDrawbotSuites(in_data, out_data, &suites) == PF_Err_NONE)
+    err = GetDrawingReference(in_data, out_data, extra->contextH, &reference);
   if (err == PF_Err_NONE && reference) {
     err = DrawWithReference(suites, reference, extra, bitmap_id, width, height, dx, dy);
     extra->evt_out_flags = PF_EO_HANDLED_EVENT;
   }
-  PF_Err released = ReleaseDrawbotSuites(in_data, out_data, &suites);
-  return err != PF_Err_NONE ? err : released;
+  ReleaseDrawbotSuites(in_data, out_data, &suites);
+  return err;
 }

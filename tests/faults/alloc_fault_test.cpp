@@ -5,6 +5,7 @@
 // every block released, every layer checked in and every handle unlocked.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -12,12 +13,14 @@
 
 #include "counting_page_alloc.h"
 #include "engine/engine.h"
+#include "host/drawing_suites.h"
 #include "host/render_job.h"
 #include "host/world.h"
 #include "model/pixel_convert.h"
 #include "tests/host/host_fixture.h"
 #include "shell/resources/pipl_words.h"
 #include "shell/sequence_model.h"
+#include "ui/panel_events.h"
 
 extern "C" PF_Err EntryPointFunc(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data,
                                  PF_ParamDef* params[], PF_LayerDef* output, void* extra);
@@ -266,6 +269,47 @@ TEST(BlockSizes, ConvertedTextureAsksForItsTexelsExactly) {
   EngineFree(t.pixels);
   __SetDeep(deep_before);
   EXPECT_EQ(LivePageBlocks(), 0);
+}
+
+// The picture the draw event of DrawPicture draws: id, width and height.
+int g_picture[3];
+
+PF_Err DrawPicture(PF_Cmd cmd, PF_InData* in_data, PF_OutData* out_data, PF_ParamDef**,
+                   PF_LayerDef*, void* extra) {
+  if (cmd != PF_Cmd_EVENT) return PF_Err_NONE;
+  return DrawPanelBitmap(in_data, out_data, static_cast<PF_EventExtra*>(extra), g_picture[0],
+                         g_picture[1], g_picture[2], 0, 0);
+}
+
+// A panel picture that cannot be loaded (no such bitmap, another size, no memory for its
+// pixels) is skipped without an error and gives back every block, image and suite it
+// took; the same call with a loadable picture draws it.
+TEST(PanelPicture, ThatCannotBeLoadedIsSkippedAndFreesWhatItTook) {
+  const struct {
+    const char* name;
+    int picture[3];
+    long fail_at;
+    size_t drawn;
+  } kPictures[] = {{"no such bitmap", {999, 62, 61}, 0, 0},
+                   {"another size", {780, 61, 62}, 0, 0},
+                   {"no memory", {780, 62, 61}, 1, 0},
+                   {"loadable", {780, 62, 61}, 0, 1}};
+  qvhost::Session session(DrawPicture, ModulePipl());
+  qvhost::ControlCanvas canvas(416, 148, 12, 40);
+  canvas.ProvideTo(session);
+  for (const auto& p : kPictures) {
+    std::copy(p.picture, p.picture + 3, g_picture);
+    canvas.ClearRecords();
+    PF_EventExtra e = canvas.Event(PF_Event_DRAW);
+    FailPageAllocAt(p.fail_at);
+    EXPECT_EQ(session.Event(&e), PF_Err_NONE) << p.name;
+    EXPECT_GT(PageAllocCalls(), 0) << p.name;
+    EXPECT_EQ(canvas.drawn().size(), p.drawn) << p.name;
+    EXPECT_EQ(LivePageBlocks(), 0) << p.name;
+    EXPECT_EQ(canvas.images_alive(), 0) << p.name;
+    EXPECT_EQ(session.suites_held(), 0) << p.name;
+    EXPECT_TRUE(session.messages().empty()) << p.name;
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Scenes, AllocationFaults,

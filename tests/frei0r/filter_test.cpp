@@ -8,6 +8,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "frame_measure.h"
 #include "frei0r/effect.h"
@@ -185,13 +186,45 @@ TEST_F(FilterTest, LoadsAreCounted) {
   EXPECT_GT(frei0r_test::CountChanged(f, kBackground, 0), 0.95 * BallArea(kWidth));
 }
 
-// Any time the host hands over renders; the frame does not depend on it (nothing here
-// is animated by the effect itself).
-TEST_F(FilterTest, AnyTimeRenders) {
+// Frames through the f0r_ interface: each reaches the effect at the host's time to the
+// millisecond (its layers are checked out at that time on a scale of 1000; times before
+// the start at 0, beyond 2e9 ms at the last); the frame does not depend on the time
+// (nothing here is animated by the effect itself); a render the host makes fail is passed
+// through unchanged and told on stderr.
+TEST_F(FilterTest, FramesReachTheEffectAtTheHostsTimeAndFailuresAreTold) {
+  const struct {
+    double time;
+    A_long ms;
+    bool fail;
+  } kFrames[] = {{0, 0, false},           {1.0 / 30, 33, false}, {7 * 1.001 / 30, 234, false},
+                 {12.3456, 12346, false}, {-1, 0, false},        {1e30, 2000000000, false},
+                 {NAN, 0, false},         {2.5, 2500, true}};
+  ASSERT_EQ(f0r_init(), 1);
+  f0r_instance_t instance = f0r_construct(kWidth, kHeight);
+  ASSERT_NE(instance, nullptr);
+  qvhost::Session& session = static_cast<qvfrei0r::Filter*>(instance)->session();
   const Frame at0 = Render(0);
-  EXPECT_EQ(Render(12.345).bytes, at0.bytes);
-  EXPECT_EQ(Render(-1).bytes, at0.bytes);
-  EXPECT_EQ(Render(1e30).bytes, at0.bytes);
+  for (const auto& f : kFrames) {
+    if (f.fail) session.FailCheckin(41, PF_Err_OUT_OF_MEMORY);
+    std::vector<uint32_t> out(input_.size(), 0xDEADBEEF);
+    ::testing::internal::CaptureStderr();
+    f0r_update(instance, f.time, input_.data(), out.data());
+    const std::string told = ::testing::internal::GetCapturedStderr();
+    ASSERT_EQ(session.checkouts().size(), 5u) << f.time;
+    for (const qvhost::CheckoutCall& c : session.checkouts()) {
+      EXPECT_EQ(c.what_time, f.ms) << f.time;
+      EXPECT_EQ(c.time_scale, 1000u) << f.time;
+    }
+    if (f.fail) {
+      EXPECT_EQ(out, input_);
+      EXPECT_NE(told.find("the render failed with error"), std::string::npos) << told;
+    } else {
+      EXPECT_EQ(std::memcmp(out.data(), at0.bytes.data(), at0.bytes.size()), 0) << f.time;
+      EXPECT_EQ(told, "") << f.time;
+    }
+  }
+  f0r_destruct(instance);
+  f0r_deinit();
 }
 
 }  // namespace

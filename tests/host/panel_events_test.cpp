@@ -294,6 +294,30 @@ INSTANTIATE_TEST_SUITE_P(EachSuite, PanelMissingSuite,
                                            kDRAWBOT_SurfaceSuite, kDRAWBOT_PathSuite,
                                            kPFEffectCustomUISuite, kPFAppSuite));
 
+// A host whose drawing fails at any step: the draw event answers with the host's error,
+// draws nothing more and keeps no image or suite.
+TEST_F(PanelTest, DrawingFailuresReachTheHostAsTheirError) {
+  const struct {
+    const char* routine;
+    PF_Err error;
+  } kFailures[] = {{"PF_GetDrawingReference", PF_Err_INTERNAL_STRUCT_DAMAGED},
+                   {"GetSupplier", PF_Err_OUT_OF_MEMORY},
+                   {"GetSurface", PF_Err_BAD_CALLBACK_PARAM},
+                   {"NewImageFromBuffer", PF_Err_OUT_OF_MEMORY},
+                   {"DrawImage", PF_Err_INTERNAL_STRUCT_DAMAGED}};
+  for (const auto& f : kFailures) {
+    canvas().FailRoutine(f.routine, f.error);
+    canvas().ClearRecords();
+    EXPECT_EQ(job_->Draw(), f.error) << f.routine;
+    EXPECT_TRUE(canvas().drawn().empty()) << f.routine;
+    EXPECT_EQ(canvas().images_alive(), 0) << f.routine;
+    EXPECT_EQ(session().suites_held(), 0) << f.routine;
+  }
+  canvas().FailRoutine("", 0);
+  EXPECT_EQ(job_->Draw(), PF_Err_NONE);
+  EXPECT_EQ(Compare(canvas().canvas(), ExpectedPanel(false, false, false)).count, 0);
+}
+
 // ---- Clicks: the help page, the about box and the web site, owned by the main window. --
 
 TEST_F(PanelTest, ClickOnTheAboutButtonOpensTheAboutBox) {

@@ -1,7 +1,8 @@
 // Whole renders in the curved modes and the rough mode: closed meshes show no background
 // through their surface (also where a sphere's pole faces the viewer), the curved patches
 // round a coarse sphere, the outline draws a band along the silhouette over the background,
-// and the rough mode draws in a process where no render has set up a z-buffer.
+// the rough mode draws in a process where no render has set up a z-buffer, and portrait and
+// landscape frames show exactly the part of a square frame's scene that they hold.
 #include <gtest/gtest.h>
 
 #include "raster_test_support.h"
@@ -176,6 +177,62 @@ TEST_F(CurvedScene, OutlineDrawsTheSilhouetteBandOverTheBackground) {
     Render(s, LatLongSphere(kRadius, 16, 20), two, src2);
     EXPECT_TRUE(two == dst) << "the back-face pass draws nothing";
   }
+}
+
+// Two overlapping spheres, the nearer (material 0, reddish) up and left of the farther
+// (material 1, blue), over a background pattern, drawn with the origin at (160, 160) into a
+// 320 x 320 frame and into its top 320 x 200 and left 200 x 320 parts: the smaller frames
+// equal the same part of the square one in every channel, so the depth test, the scratch
+// layer and the outline's background copy find each pixel's own cell on frames of any shape.
+// Unsorted, the nearer sphere comes first and only the depth test keeps it in front.
+TEST_F(CurvedScene, PortraitAndLandscapeFramesShowTheirPartOfTheScene) {
+  Mesh two = LatLongSphere(70.0f, 12, 16), far = LatLongSphere(70.0f, 12, 16);
+  for (__Point3ds& p : two.v) p.x -= 40.0f, p.y -= 40.0f, p.z += 200.0f;
+  const int first = static_cast<int>(two.v.size());
+  for (__Triangle3ds t : far.t) {
+    t.a += first, t.b += first, t.c += first, t.material = 1;
+    two.t.push_back(t);
+  }
+  for (__Point3ds p : far.v) p.x += 30.0f, p.y += 30.0f, two.v.push_back(p);
+  const std::vector<material3ds> mats = {MakeMaterial(0.9f, 0.3f, 0.2f),
+                                         MakeMaterial(0.1f, 0.2f, 0.9f)};
+  std::vector<light3ds> lights = {MakeLight(0.0f, 0.0f, 1000.0f)};
+  auto render = [&](int mode, bool sorted, bool deep, int w, int h) {
+    ResetEngine(w, h, deep);
+    _DrawMode = static_cast<unsigned char>(mode);
+    _Quality = 1;
+    Mesh mesh = two;
+    std::vector<material3ds> m = mats;
+    if (sorted) __Sort(static_cast<int>(mesh.t.size()), mesh.t.data(), mesh.v.data());
+    Image dst(w, h, deep), src(w, h, deep);
+    dst.fill(7, 7, 7, deep ? 32768 : 255);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        for (int k = 0; k < 4; ++k) src.set(x, y, k, (x * 3 + y * 5 + k * 40) & 255);
+    __RasterScene(dst.data(), src.data(), w, h, w * 4, static_cast<int>(mesh.v.size()),
+                  static_cast<int>(mesh.t.size()), mesh.t.data(), mesh.v.data(), 160, 160, 2,
+                  m.data(), nullptr, 1, lights.data(), nullptr);
+    return std::make_pair(dst, src);
+  };
+  for (int mode : {8, 9, 10})
+    for (bool sorted : {true, false})
+      for (bool deep : {false, true}) {
+        const auto square = render(mode, sorted, deep, 320, 320);
+        const Image& ref = square.first;
+        if (mode == 10)  // the nearer sphere's middle: the background, copied
+          for (int k = 0; k < 4; ++k) EXPECT_EQ(ref.at(120, 120, k), square.second.at(120, 120, k));
+        else  // where they overlap the nearer one shows
+          EXPECT_GT(ref.at(160, 160, 0), 2 * ref.at(160, 160, 2) + 10) << mode << sorted << deep;
+        for (const auto& size : {std::make_pair(320, 200), std::make_pair(200, 320)}) {
+          const Image part = render(mode, sorted, deep, size.first, size.second).first;
+          int wrong = 0;
+          for (int y = 0; y < part.h; ++y)
+            for (int x = 0; x < part.w; ++x)
+              for (int k = 0; k < 4; ++k) wrong += part.at(x, y, k) != ref.at(x, y, k);
+          EXPECT_EQ(wrong, 0) << "mode " << mode << (sorted ? " sorted " : " unsorted ")
+                              << (deep ? "16-bit " : "8-bit ") << part.w << "x" << part.h;
+        }
+      }
 }
 
 // The rough mode uses no z-buffer. In a process where no render has set one up (Zwidth and
