@@ -298,6 +298,11 @@ TEST(PanelPicture, ThatCannotBeLoadedIsSkippedAndFreesWhatItTook) {
   qvhost::ControlCanvas canvas(416, 148, 12, 40);
   canvas.ProvideTo(session);
   for (const auto& p : kPictures) {
+#if defined(_WIN32)
+    // The Windows module's pictures are resources of the module file, which this test
+    // program does not carry: there no picture is loadable.
+    if (p.drawn) continue;
+#endif
     std::copy(p.picture, p.picture + 3, g_picture);
     canvas.ClearRecords();
     PF_EventExtra e = canvas.Event(PF_Event_DRAW);
