@@ -67,11 +67,12 @@ inline double Reduce(double x, int64_t& k) {
   return ((x - n * kPio2Hi) - n * kPio2Mid) - n * kPio2Lo;
 }
 
-inline double ExactSin(double x) {
+// sin(x + quarter * pi/2): quarter 0 is the sine, 1 the cosine.
+inline double SineOfQuarter(double x, int quarter) {
   if (!(fabs(x) < 9.0e15)) return x - x;  // not a number, infinite, or beyond any turn
   int64_t k;
   const double r = Reduce(x, k);
-  switch ((k + 4) & 3) {
+  switch ((k + quarter + 4) & 3) {
     case 0: return SinNear(r);
     case 1: return CosNear(r);
     case 2: return -SinNear(r);
@@ -79,34 +80,34 @@ inline double ExactSin(double x) {
   }
 }
 
-inline double ExactCos(double x) {
-  if (!(fabs(x) < 9.0e15)) return x - x;
-  int64_t k;
-  const double r = Reduce(x, k);
-  switch ((k + 4) & 3) {
-    case 0: return CosNear(r);
-    case 1: return -SinNear(r);
-    case 2: return -CosNear(r);
-    default: return SinNear(r);
-  }
-}
+inline double ExactSin(double x) { return SineOfQuarter(x, 0); }
+inline double ExactCos(double x) { return SineOfQuarter(x, 1); }
 
 inline float ExactSinf(float x) { return static_cast<float>(ExactSin(x)); }
 inline float ExactCosf(float x) { return static_cast<float>(ExactCos(x)); }
 
-// asin of |y| <= 0.5: its Taylor series, sum of c_n y^(2n+1), c_n = (2n)! / (4^n n!^2 (2n+1)),
-// to the terms below 1e-17 relative.
-inline double AsinNear(double y) {
-  constexpr int kTerms = 26;
-  double c[kTerms];
+// The asin series' coefficients c_n = (2n)! / (4^n n!^2 (2n+1)), to the terms below 1e-17
+// relative for |y| <= 0.5; computed once, by the compiler.
+struct AsinTerms {
+  static constexpr int kCount = 26;
+  double c[kCount];
+};
+constexpr AsinTerms MakeAsinTerms() {
+  AsinTerms t{};
   double central = 1.0;  // (2n)! / (4^n n!^2)
-  for (int n = 0; n < kTerms; ++n) {
-    c[n] = central / (2 * n + 1);
+  for (int n = 0; n < AsinTerms::kCount; ++n) {
+    t.c[n] = central / (2 * n + 1);
     central = central * (2 * n + 1) / (2 * n + 2);
   }
+  return t;
+}
+constexpr AsinTerms kAsinTerms = MakeAsinTerms();
+
+// asin of |y| <= 0.5: its Taylor series, sum of c_n y^(2n+1).
+inline double AsinNear(double y) {
   const double z = y * y;
-  double p = c[kTerms - 1];
-  for (int n = kTerms - 2; n >= 0; --n) p = p * z + c[n];
+  double p = kAsinTerms.c[AsinTerms::kCount - 1];
+  for (int n = AsinTerms::kCount - 2; n >= 0; --n) p = p * z + kAsinTerms.c[n];
   return y * p;
 }
 
