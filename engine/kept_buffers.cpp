@@ -2,35 +2,28 @@
 #include "engine/kept_buffers.h"
 
 #include "engine/engine.h"
+#include "engine/engine_store.h"
 
 namespace {
 
-struct Kept {
-  void* block;
-  size_t bytes;
-};
-
-bool g_keeping = false;
-Kept g_kept[static_cast<int>(KeptSlot::kCount)] = {};
-
-Kept& SlotOf(KeptSlot slot) { return g_kept[static_cast<int>(slot)]; }
+KeptBlock& SlotOf(KeptSlot slot) { return g_engine_store.kept[static_cast<int>(slot)]; }
 
 }  // namespace
 
-void EngineKeepBuffers(bool keep) { g_keeping = keep; }
+void EngineKeepBuffers(bool keep) { g_engine_store.keeping = keep; }
 
 void EngineReleaseBuffers() {
-  for (Kept& k : g_kept) {
+  for (KeptBlock& k : g_engine_store.kept) {
     EngineFree(k.block);
-    k = Kept{nullptr, 0};
+    k = KeptBlock{nullptr, 0};
   }
 }
 
-bool KeepingBuffers() { return g_keeping; }
+bool KeepingBuffers() { return g_engine_store.keeping; }
 
 void* TakeBuffer(KeptSlot slot, size_t bytes, void* (*alloc)(size_t)) {
-  if (!g_keeping) return alloc(bytes);
-  Kept& k = SlotOf(slot);
+  if (!g_engine_store.keeping) return alloc(bytes);
+  KeptBlock& k = SlotOf(slot);
   if (k.block && k.bytes >= bytes) return k.block;
   EngineFree(k.block);
   k.block = alloc(bytes);

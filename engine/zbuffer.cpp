@@ -6,19 +6,16 @@
 #include <string.h>
 
 #include "engine/engine_state.h"
+#include "engine/engine_store.h"
 #include "engine/kept_buffers.h"
 
 namespace {
 
 // The buffer whose extent is known, and that extent.
-float* g_extent_buffer = nullptr;
-int32_t g_extent_width = 0;
-int32_t g_extent_height = 0;
-
 void RecordExtent(float* buffer, int width, int height) {
-  g_extent_buffer = buffer;
-  g_extent_width = buffer ? width : 0;
-  g_extent_height = buffer ? height : 0;
+  g_engine_store.zbuff = buffer;
+  g_engine_store.zbuff_width = buffer ? width : 0;
+  g_engine_store.zbuff_height = buffer ? height : 0;
 }
 
 // The extent of the present ZBuff: the recorded one, or the recorded globals for a buffer
@@ -26,9 +23,9 @@ void RecordExtent(float* buffer, int width, int height) {
 void CurrentExtent(int32_t& width, int32_t& height) {
   if (!ZBuff) {
     width = height = 0;
-  } else if (ZBuff == g_extent_buffer) {
-    width = g_extent_width;
-    height = g_extent_height;
+  } else if (ZBuff == g_engine_store.zbuff) {
+    width = g_engine_store.zbuff_width;
+    height = g_engine_store.zbuff_height;
   } else {
     width = Zwidth > 0 ? Zwidth : 0;
     height = Zheight > 0 ? Zheight : 0;

@@ -5,18 +5,13 @@
 #include <string.h>
 
 #include "engine/engine_state.h"
+#include "engine/engine_store.h"
 #include "engine/kept_buffers.h"
 #include "engine/scene/layer_composite.h"
-#include "engine/scene/scene_alloc.h"
 #include "engine/scene/scene_call.h"
 #include "engine/zbuffer.h"
 
-void* (*SceneScratchAlloc)(size_t bytes) = EngineAlloc;
-
 namespace {
-
-// Set by a render whose working buffers could not be allocated; cleared by each render.
-bool g_out_of_memory = false;
 
 // The scratch buffers of one render, taken together and given back together.
 struct ScratchSet {
@@ -47,7 +42,7 @@ void TakeEdgeBitsOrClearRecords(const ScratchSet& s) {
 }
 
 unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
-  return static_cast<unsigned char*>(TakeBuffer(slot, bytes, SceneScratchAlloc));
+  return static_cast<unsigned char*>(TakeBuffer(slot, bytes, g_engine_store.scratch_alloc));
 }
 
 // Step 5: the scratch images (zero-filled), the background copy and the glass depths. False,
@@ -66,7 +61,7 @@ bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
   if (glass) {
     _BackCopy = TakeImage(KeptSlot::kBackCopy, s.image_bytes);
     _GlassDepth = static_cast<float*>(TakeBuffer(KeptSlot::kGlassDepth, s.depth_bytes,
-                                                 SceneScratchAlloc));
+                                                 g_engine_store.scratch_alloc));
   }
   if (!_TriLayer || !_EdgeColor || !_EdgeUnder || (glass && (!_BackCopy || !_GlassDepth))) {
     ReleaseScratch();
@@ -100,7 +95,7 @@ bool SceneUsesGlass(const SceneCall& c) {
 bool InstallDefaultLight(int light_count) {
   _LightDefOwned = 0;
   if (LightDef || light_count != 0) return true;
-  light3ds* light = static_cast<light3ds*>(SceneScratchAlloc(sizeof(light3ds)));
+  light3ds* light = static_cast<light3ds*>(g_engine_store.scratch_alloc(sizeof(light3ds)));
   if (!light) return false;
   light->position[0] = 200.0f;
   light->position[1] = 200.0f;
@@ -135,14 +130,14 @@ bool ImagesUsable(const unsigned char* dst, const unsigned char* src, int width,
 
 }  // namespace
 
-bool EngineOutOfMemory() { return g_out_of_memory; }
+bool EngineOutOfMemory() { return g_engine_store.out_of_memory; }
 
 QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int height,
                           int stride, int /*point_count*/, int tri_count, __Triangle3ds* tris,
                           __Point3ds* points, int origin_x, int origin_y, int mat_count,
                           material3ds* mats, __Texture* textures, int light_count,
                           light3ds* lights, GlassProp* glass) {
-  g_out_of_memory = false;
+  g_engine_store.out_of_memory = false;
   if (!ImagesUsable(dst, src, width, height, stride)) return;
   // A missing triangle or vertex array draws nothing, like a count of 0.
   if (!tris || !points) tri_count = 0;
@@ -171,7 +166,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   _ZBuffOwned = ZBuffPrepare(width, height) ? 1 : 0;
   if (!ZBuff) {
     _ZBuffOwned = 0;
-    g_out_of_memory = true;
+    g_engine_store.out_of_memory = true;
     return;
   }
 
@@ -182,7 +177,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
                            SceneUsesGlass(call)};
   if (!InstallDefaultLight(light_count) || !AllocateScratch(scratch, src)) {
     ReleaseRender();
-    g_out_of_memory = true;
+    g_engine_store.out_of_memory = true;
     return;
   }
 

@@ -8,7 +8,7 @@
 
 #include "counting_page_alloc.h"
 #include "engine/engine.h"
-#include "engine/scene/scene_alloc.h"
+#include "engine/engine_store.h"
 #include "tests/unit/raster_test_support.h"
 
 using namespace raster_test;

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/kept_buffers.h"
-#include "engine/scene/scene_alloc.h"
+#include "engine/engine_store.h"
 #include "raster_test_support.h"
 #include "shell/shell.h"
 
@@ -42,7 +42,7 @@ class KeptBuffers : public EngineTest {
   void TearDown() override {
     EngineKeepBuffers(false);
     EngineReleaseBuffers();
-    SceneScratchAlloc = EngineAlloc;
+    g_engine_store.scratch_alloc = EngineAlloc;
     EngineTest::TearDown();
   }
 
@@ -94,7 +94,7 @@ TEST_F(KeptBuffers, FramesOfEverySizeAndDepthMatchFreshBuffers) {
 // Once the store holds the largest frame, further renders of that size or smaller allocate
 // nothing; without glass the background copy and glass depths are never taken.
 TEST_F(KeptBuffers, RendersReuseTheStoreAndSkipGlassBuffers) {
-  SceneScratchAlloc = CountingAlloc;
+  g_engine_store.scratch_alloc = CountingAlloc;
   Render({160, 120, false, 6, 1, false}, true);
   EXPECT_EQ(g_allocations, 3);  // the layer and the two edge images; no glass buffers
   g_allocations = 0;
@@ -111,7 +111,7 @@ TEST_F(KeptBuffers, RendersReuseTheStoreAndSkipGlassBuffers) {
 // A scene whose only glass triangle is its first one needs the background copy and the
 // glass depths as much as one whose every triangle is glass.
 TEST_F(KeptBuffers, FirstTriangleAloneMakesTheSceneGlass) {
-  SceneScratchAlloc = CountingAlloc;
+  g_engine_store.scratch_alloc = CountingAlloc;
   Mesh ball = LatLongSphere(20.0f, 8, 12);
   for (__Triangle3ds& t : ball.t) t.material = 1;
   ball.t[0].material = 0;
@@ -140,12 +140,12 @@ TEST_F(KeptBuffers, SetdownReleasesTheStore) {
       EXPECT_EQ(SequenceRelease(nullptr, nullptr), PF_Err_NONE);
     else
       EXPECT_EQ(GlobalSetdown(), PF_Err_NONE);
-    SceneScratchAlloc = CountingAlloc;
+    g_engine_store.scratch_alloc = CountingAlloc;
     g_refuse = true;
     g_allocations = 0;
     const Image refused = Render(f, true);
     g_refuse = false;
-    SceneScratchAlloc = EngineAlloc;
+    g_engine_store.scratch_alloc = EngineAlloc;
     EXPECT_GT(g_allocations, 0) << release;
     EXPECT_FALSE(refused == drawn) << release;
   }
@@ -153,7 +153,7 @@ TEST_F(KeptBuffers, SetdownReleasesTheStore) {
 
 // Keeping off (every direct caller of the exports): each render allocates all its buffers.
 TEST_F(KeptBuffers, WithoutKeepingEveryRenderAllocates) {
-  SceneScratchAlloc = CountingAlloc;
+  g_engine_store.scratch_alloc = CountingAlloc;
   Render({64, 48, false, 6, 1, false}, false);
   Render({64, 48, false, 6, 1, false}, false);
   EXPECT_EQ(g_allocations, 10);

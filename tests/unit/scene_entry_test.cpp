@@ -8,7 +8,7 @@
 
 #include "engine/raster/face_culling.h"
 #include "engine/scene/layer_composite.h"
-#include "engine/scene/scene_alloc.h"
+#include "engine/engine_store.h"
 #include "raster_test_support.h"
 
 using namespace raster_test;
@@ -183,9 +183,9 @@ TEST_F(SceneEntry, ScratchAllocationFailureDrawsNothingAndLeaksNothing) {
   lights.clear();
   for (int succeed = 0; succeed < 6; ++succeed) {
     g_allocs_left = succeed;
-    SceneScratchAlloc = FailingAlloc;
+    g_engine_store.scratch_alloc = FailingAlloc;
     Render();
-    SceneScratchAlloc = EngineAlloc;
+    g_engine_store.scratch_alloc = EngineAlloc;
     EXPECT_TRUE(dst == before) << succeed;
     ExpectNothingLeftAllocated();
   }
