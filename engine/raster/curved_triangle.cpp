@@ -45,8 +45,10 @@ float EdgeFade(float nz) {
   return std::min(1.0f, std::max(0.0f, f));
 }
 
+// The draw's fields a sample reads, copied once for the patch.
 struct BezierSampler {
-  unsigned char* image;
+  const FrameImage* out;  // where the samples go
+  unsigned char* image;   // its pixels, as the shader is handed them
   unsigned char* background;
   __Texture* textures;
   material3ds* mats;
@@ -76,7 +78,7 @@ struct BezierSampler {
     __Point n{static_cast<float>(s.nx), static_cast<float>(s.ny), nz};
     if (plain) {
       plain->Add(x, y, z, n, s.column, s.row, EdgeFade(n.z));
-      if (plain->Full()) plain->Flush(image);
+      if (plain->Full()) plain->Flush(*out);
       return;
     }
     // The texture net is linear: the corners' coordinates at the sample's weights.
@@ -94,7 +96,7 @@ struct BezierSampler {
     prev.nx = n.x, prev.ny = n.y, prev.nz = n.z;
     prev.x = x, prev.y = y, prev.u = u, prev.v = v;
     prev.valid = 1;
-    PlotPixel(image, c0, c1, c2, s.column, s.row, coverage);
+    PlotPixel(*out, c0, c1, c2, s.column, s.row, coverage);
   }
 };
 
@@ -105,7 +107,7 @@ float BandCoverage(float e) {
 }
 
 struct OutlineSampler {
-  unsigned char* image;
+  const FrameImage& image;
   const unsigned char* background;
   float colour[3];
 
@@ -120,7 +122,7 @@ struct OutlineSampler {
       return;
     }
     const int i = 4 * (s.row * Zwidth + s.column);
-    for (int k = 0; k < 4; ++k) WriteChannel(image, i + k, ReadChannel(background, i + k));
+    for (int k = 0; k < 4; ++k) WriteChannel(image.pixels, i + k, ReadChannel(background, i + k));
   }
 };
 
@@ -139,51 +141,48 @@ void OutlineColour(const __Triangle3ds& tri, int mat_count, const material3ds* m
 
 }  // namespace
 
-void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, int,
-                          __Texture* textures, material3ds* mats, int mat_count,
-                          __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                          int light_count, light3ds* lights, GlassProp* glass) {
-  const __Point3ds &a = points[tri->a], &b = points[tri->b], &c = points[tri->c];
+void RasterBezierTriangle(const Frame& f, const FrameImage& image, const Draw& d,
+                          __Triangle3ds* tri) {
+  const __Point3ds &a = d.points[tri->a], &b = d.points[tri->b], &c = d.points[tri->c];
   const CubicPatch patch = BuildCubicPatch(a, b, c);
   // A patch turned away as a whole (about half of a closed surface's) changes nothing.
   if (NoSampleFacesCurrentPass(patch)) return;
-  SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
-  BezierSampler sampler{image,
-                        background,
-                        textures,
-                        mats,
-                        mat_count,
+  SamplePlan plan = PlanPatchSamples(patch, d.origin_x, d.origin_y);
+  BezierSampler sampler{&image,
+                        image.pixels,
+                        f.src.pixels,
+                        d.textures,
+                        d.mats,
+                        d.mat_count,
                         tri,
-                        static_cast<float>(origin_x),
-                        static_cast<float>(origin_y),
-                        light_count,
-                        lights,
-                        glass,
+                        static_cast<float>(d.origin_x),
+                        static_cast<float>(d.origin_y),
+                        d.light_count,
+                        d.lights,
+                        d.glass,
                         static_cast<unsigned char>((a.has_uv & b.has_uv & c.has_uv) != 0),
                         {&a, &b, &c},
                         __PrevInfo{},
                         nullptr,
-                        CurrentDepthGrid()};
+                        f.depth};
   // A material the default shader lights without maps or glass: its samples lit eight at a
   // time.
   PlainPixels plain;
-  if (RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, mats, mat_count, glass) &&
-      PreparePlainShading(*tri, mats, mat_count, textures, sampler.textured != 0, light_count,
-                          lights, plain.shading))
+  if (RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, d.mats, d.mat_count, d.glass) &&
+      PreparePlainShading(*tri, d.mats, d.mat_count, d.textures, sampler.textured != 0,
+                          d.light_count, d.lights, plain.shading))
     sampler.plain = &plain;
   WalkPatchSamples(patch, plan, sampler);
   plain.Flush(image);
 }
 
-void RasterOutlineTriangle(unsigned char* image, unsigned char* background, int, int,
-                           __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                           int mat_count, material3ds* mats) {
-  const CubicPatch patch =
-      BuildCubicPatch(points[tri->a], points[tri->b], points[tri->c]);
+void RasterOutlineTriangle(const Frame& f, const FrameImage& image, const Draw& d,
+                           __Triangle3ds* tri) {
+  const CubicPatch patch = BuildCubicPatch(d.points[tri->a], d.points[tri->b], d.points[tri->c]);
   // Only samples with nz >= 0 draw: a patch whose every sample lies below changes nothing.
   if (NormalSideOfNet(patch.normal) < 0) return;
-  SamplePlan plan = PlanPatchSamples(patch, origin_x, origin_y);
-  OutlineSampler sampler{image, background, {0.0f, 0.0f, 0.0f}};
-  OutlineColour(*tri, mat_count, mats, sampler.colour);
+  SamplePlan plan = PlanPatchSamples(patch, d.origin_x, d.origin_y);
+  OutlineSampler sampler{image, f.src.pixels, {0.0f, 0.0f, 0.0f}};
+  OutlineColour(*tri, d.mat_count, d.mats, sampler.colour);
   WalkPatchSamples(patch, plan, sampler);
 }

@@ -5,18 +5,17 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "engine/scene/draw.h"
+#include "engine/scene/frame.h"
 
-// Mode 9: one patch into `image` (the scratch layer in a render), shaded through
-// RenderOnePixel with the tangent plane at each sample, tested against ZBuff when one is
-// installed. Width and height are not used; the image size is Zwidth x Zheight.
-void RasterBezierTriangle(unsigned char* image, unsigned char* background, int width,
-                          int height, __Texture* textures, material3ds* mats, int mat_count,
-                          __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                          int light_count, light3ds* lights, GlassProp* glass);
+// Mode 9: the patch of the draw's triangle `tri` into `image` (the frame's layer in a
+// render), shaded through RenderOnePixel with the tangent plane at each sample, tested
+// against the frame's z-buffer when it has one.
+void RasterBezierTriangle(const Frame& f, const FrameImage& image, const Draw& d,
+                          __Triangle3ds* tri);
 
 // Mode 10: the silhouette band of one patch straight into `image`, in the diffuse colour of
 // the triangle's material (the last one for an index beyond the count; red with no
 // materials), and the background copied under the rest of the surface facing the viewer.
-void RasterOutlineTriangle(unsigned char* image, unsigned char* background, int width,
-                           int height, __Triangle3ds* tri, __Point3ds* points, int origin_x,
-                           int origin_y, int mat_count, material3ds* mats);
+void RasterOutlineTriangle(const Frame& f, const FrameImage& image, const Draw& d,
+                           __Triangle3ds* tri);

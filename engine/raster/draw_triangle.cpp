@@ -9,13 +9,6 @@
 
 namespace {
 
-// One triangle made ready for a rasterizer.
-struct LocalTriangle {
-  __Point3ds v[3];
-  EdgeEntry edges[3];
-  int bottom_row;
-};
-
 // Copies and orders the triangle; false when it is degenerate (nothing is drawn).
 bool SetUpTriangle(const __Triangle3ds& tri, const __Point3ds* points, int origin_x,
                    int origin_y, LocalTriangle& t) {
@@ -40,58 +33,43 @@ bool SetUpTriangle(const __Triangle3ds& tri, const __Point3ds* points, int origi
 // Unit face normal (R0 - R1) x (R2 - R1) and plane constant. After orientation a drawable
 // face has nz <= 0; a positive nz only comes from a nearly flat triangle the orientation
 // turned the wrong way, which is skipped.
-bool FacePlane(const LocalTriangle& t, float& nx, float& ny, float& nz, float& d) {
-  FaceNormal(t.v, nx, ny, nz);
-  if (nz > 0.0f) return false;
-  float len = sqrtf(nx * nx + ny * ny + nz * nz);
+bool FacePlane(const LocalTriangle& t, Plane& p) {
+  FaceNormal(t.v, p.nx, p.ny, p.nz);
+  if (p.nz > 0.0f) return false;
+  float len = sqrtf(p.nx * p.nx + p.ny * p.ny + p.nz * p.nz);
   if (len == 0.0f) len = 1.0f;
-  nx /= len;
-  ny /= len;
-  nz /= len;
-  d = -(nx * t.v[0].x + ny * t.v[0].y + nz * t.v[0].z);
+  p.nx /= len;
+  p.ny /= len;
+  p.nz /= len;
+  p.d = -(p.nx * t.v[0].x + p.ny * t.v[0].y + p.nz * t.v[0].z);
   return true;
 }
 
-using ShadedRasterizer = void (*)(unsigned char*, unsigned char*, int, int, __Texture*,
-                                  material3ds*, int, __Triangle3ds*, int, __Point3ds*,
-                                  EdgeEntry*, int, int, int, float, float, float, float, int,
-                                  light3ds*, GlassProp*);
+using ShadedRasterizer = void (*)(const Frame&, const FrameImage&, const Draw&, __Triangle3ds*,
+                                  LocalTriangle&, const Plane&);
 
-void DrawShaded(ShadedRasterizer raster, unsigned char* image, unsigned char* background,
-                int width, int height, __Texture* textures, material3ds* mats, int mat_count,
-                __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                int light_count, light3ds* lights, GlassProp* glass) {
+void DrawShaded(ShadedRasterizer raster, const Frame& f, const FrameImage& image, const Draw& d,
+                __Triangle3ds* tri) {
   LocalTriangle t;
-  if (!SetUpTriangle(*tri, points, origin_x, origin_y, t)) return;
-  float nx, ny, nz, d;
-  if (!FacePlane(t, nx, ny, nz, d)) return;
-  raster(image, background, width, height, textures, mats, mat_count, tri, 3, t.v, t.edges,
-         t.bottom_row, origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
+  if (!SetUpTriangle(*tri, d.points, d.origin_x, d.origin_y, t)) return;
+  Plane plane;
+  if (!FacePlane(t, plane)) return;
+  raster(f, image, d, tri, t, plane);
 }
 
 }  // namespace
 
-void DrawPhongTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                       __Texture* textures, material3ds* mats, int mat_count,
-                       __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                       int light_count, light3ds* lights, GlassProp* glass) {
-  DrawShaded(RasterPhongTriangle, image, background, width, height, textures, mats, mat_count,
-             tri, points, origin_x, origin_y, light_count, lights, glass);
+void DrawPhongTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri) {
+  DrawShaded(RasterPhongTriangle, f, image, d, tri);
 }
 
-void DrawFlatTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                      __Texture* textures, material3ds* mats, int mat_count, __Triangle3ds* tri,
-                      __Point3ds* points, int origin_x, int origin_y, int light_count,
-                      light3ds* lights, GlassProp* glass) {
-  DrawShaded(RasterFlatTriangle, image, background, width, height, textures, mats, mat_count,
-             tri, points, origin_x, origin_y, light_count, lights, glass);
+void DrawFlatTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri) {
+  DrawShaded(RasterFlatTriangle, f, image, d, tri);
 }
 
-void DrawSolidTriangle(unsigned char* image, int width, int height, __Triangle3ds* tri,
-                       __Point3ds* points, int origin_x, int origin_y, float c0, float c1,
-                       float c2, float opacity) {
+void DrawSolidTriangle(const FrameImage& image, const __Triangle3ds& tri, const __Point3ds* points,
+                       int origin_x, int origin_y, const float c[3], float opacity) {
   LocalTriangle t;
-  if (!SetUpTriangle(*tri, points, origin_x, origin_y, t)) return;
-  RasterSolidTriangle(image, width, height, tri, 3, t.v, t.edges, t.bottom_row, origin_x,
-                      origin_y, c0, c1, c2, opacity);
+  if (!SetUpTriangle(tri, points, origin_x, origin_y, t)) return;
+  RasterSolidTriangle(image, t, c, opacity);
 }

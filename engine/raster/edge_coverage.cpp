@@ -25,7 +25,7 @@ void RestoreDepth(const DepthRestore* restore) {
   if (restore && ZBuffCellValid(restore->cell)) ZBuff[restore->cell] = restore->old_depth;
 }
 
-void PlotAt(unsigned char* image, float c0, float c1, float c2, float x, float y, float k) {
+void PlotAt(const FrameImage& image, float c0, float c1, float c2, float x, float y, float k) {
   PlotPixel(image, c0, c1, c2, TruncToInt(x), TruncToInt(y), k);
 }
 
@@ -44,7 +44,7 @@ float LineCoverage(const EdgeSegment& edge, float x, float y, float h) {
 }
 
 // PlotByLineDistance without the depth write-back.
-void PlotLineCoverage(unsigned char* image, float c0, float c1, float c2,
+void PlotLineCoverage(const FrameImage& image, float c0, float c1, float c2,
                       const EdgeSegment& edge, float x, float y, float h, float f) {
   const float k = LineCoverage(edge, x, y, h);
   if (k != 0) PlotAt(image, c0, c1, c2, x, y, k * f);
@@ -54,7 +54,7 @@ void PlotLineCoverage(unsigned char* image, float c0, float c1, float c2,
 
 void GiveBackDepth(const DepthRestore* restore) { RestoreDepth(restore); }
 
-void PlotByLineDistance(unsigned char* image, float c0, float c1, float c2,
+void PlotByLineDistance(const FrameImage& image, float c0, float c1, float c2,
                         const EdgeSegment& edge, float x, float y, float h, float f,
                         const DepthRestore* restore) {
   PlotLineCoverage(image, c0, c1, c2, edge, x, y, h, f);
@@ -106,13 +106,13 @@ int SegmentCoverageFour(const EdgeSegment& edge, const float xs[4], float y, flo
                               _mm_set1_ps(y), h, out);
 }
 
-void PlotBySegmentDistance(unsigned char* image, float c0, float c1, float c2,
+void PlotBySegmentDistance(const FrameImage& image, float c0, float c1, float c2,
                            const EdgeSegment& edge, float x, float y, float h, float f,
                            const DepthRestore* restore) {
   PlotWithCoverage(image, c0, c1, c2, x, y, SegmentCoverage(edge, x, y, h), f, restore);
 }
 
-void PlotWithCoverage(unsigned char* image, float c0, float c1, float c2, float x, float y,
+void PlotWithCoverage(const FrameImage& image, float c0, float c1, float c2, float x, float y,
                       float k, float f, const DepthRestore* restore) {
   if (k != 0) PlotAt(image, c0, c1, c2, x, y, k * f);
   RestoreDepth(restore);

@@ -57,12 +57,11 @@ void BuildPatchVertices(const __Triangle3ds& tri, const __Point3ds* points, __Po
   out[5] = CurvedMidpoint(out[0], out[2], has_uv);
 }
 
-void DrawPatchTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                       __Texture* textures, material3ds* mats, int mat_count,
-                       __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                       int light_count, light3ds* lights, GlassProp* glass) {
+void DrawPatchTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri) {
   __Point3ds v[6];
-  BuildPatchVertices(*tri, points, v);
+  BuildPatchVertices(*tri, d.points, v);
+  Draw parts = d;  // the parts' corners index the six vertices
+  parts.points = v;
   static const int kParts[4][3] = {{0, 3, 5}, {3, 1, 4}, {4, 2, 5}, {3, 4, 5}};
   for (const auto& part : kParts) {
     __Triangle3ds sub = *tri;
@@ -70,7 +69,6 @@ void DrawPatchTriangle(unsigned char* image, unsigned char* background, int widt
     sub.b = part[1];
     sub.c = part[2];
     if (!FacesCurrentPass(OrientationNz(v[sub.a], v[sub.b], v[sub.c]))) continue;
-    DrawPhongTriangle(image, background, width, height, textures, mats, mat_count, &sub, v,
-                      origin_x, origin_y, light_count, lights, glass);
+    DrawPhongTriangle(f, image, parts, &sub);
   }
 }

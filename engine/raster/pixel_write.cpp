@@ -9,7 +9,6 @@
 #include <limits>
 
 #include "engine/engine_state.h"
-#include "engine/scene/layer_composite.h"
 
 int ReadChannel(const unsigned char* image, int index) {
   if (_Deep) return reinterpret_cast<const uint16_t*>(image)[index];
@@ -172,28 +171,21 @@ struct RowPlace {
   int lo, hi;
 };
 
-// Where the pixels of `image` lie: the layer's window for the layer, else the image itself
-// as a window, every pixel where the output keeps it.
-LayerWindow WindowOf(const unsigned char* image) {
-  if (image == _TriLayer) return CurrentLayerWindow();
-  return LayerWindow{0, Zwidth, 0, Zheight, _RowStride};
-}
-
 // The pixels of window w that are written: those within both the window and the image,
 // columns lo .. hi - 1 of rows top .. bottom - 1.
 struct KeptBox {
   int lo, hi, top, bottom;
 };
-KeptBox KeptIn(const LayerWindow& w) {
+KeptBox KeptIn(const ImageWindow& w) {
   return KeptBox{w.x0 > 0 ? w.x0 : 0, w.x1 < Zwidth ? w.x1 : Zwidth, w.y0 > 0 ? w.y0 : 0,
                  w.y1 < Zheight ? w.y1 : Zheight};
 }
 
 // Row y's place in window w (the layer's, or the image as a window).
-bool PlaceRowIn(const LayerWindow& w, int y, RowPlace& place) {
+bool PlaceRowIn(const ImageWindow& w, int y, RowPlace& place) {
   const KeptBox kept = KeptIn(w);
   if (y < kept.top || y >= kept.bottom) return false;
-  place = RowPlace{LayerWindowIndex(w, 0, y), kept.lo, kept.hi};
+  place = RowPlace{WindowIndex(w, 0, y), kept.lo, kept.hi};
   return true;
 }
 
@@ -214,7 +206,11 @@ bool FourNeighboursInside(const int* x, const RowPlace& place) {
 
 }  // namespace
 
-void PlotPixel(unsigned char* image, float c0, float c1, float c2, int x, int y, float k) {
+FrameImage OutputImage(unsigned char* pixels, ImageKind kind) {
+  return FrameImage{pixels, ImageWindow{0, Zwidth, 0, Zheight, _RowStride}, kind, false, nullptr};
+}
+
+void PlotPixel(const FrameImage& image, float c0, float c1, float c2, int x, int y, float k) {
   PlotRow(image, &c0, &c1, &c2, &x, 1, y, k);
 }
 
@@ -223,8 +219,8 @@ namespace {
 // PlotRow's pixels within `place`; into the layer (kLayer) the columns written are noted as
 // one span at the end.
 template <bool kLayer>
-void PlotRowAt(unsigned char* image, const RowPlace& place, const float* c0, const float* c1,
-               const float* c2, const int* x, int count, int y, float k) {
+void PlotRowAt(unsigned char* image, LayerSpanTable* spans, const RowPlace& place, const float* c0,
+               const float* c1, const float* c2, const int* x, int count, int y, float k) {
   int first = place.hi, last = place.lo - 1;
   for (int j = 0; j < count; ++j) {
     const ptrdiff_t i = place.column0 + 4 * static_cast<ptrdiff_t>(x[j]);
@@ -244,20 +240,20 @@ void PlotRowAt(unsigned char* image, const RowPlace& place, const float* c0, con
     const float c[3] = {c0[j], c1[j], c2[j]};
     WritePixelAt(image, i, c, k);
   }
-  if (kLayer && first <= last) NoteLayerSpan(first, last, y);
+  if (kLayer && first <= last) NoteLayerSpan(*spans, first, last, y);
 }
 
 }  // namespace
 
-void PlotRow(unsigned char* image, const float* c0, const float* c1, const float* c2,
+void PlotRow(const FrameImage& image, const float* c0, const float* c1, const float* c2,
              const int* x, int count, int y, float k) {
-  if (!image) return;
+  if (!image.pixels) return;
   RowPlace place;
-  if (!PlaceRowIn(WindowOf(image), y, place)) return;
-  if (image == _TriLayer)
-    PlotRowAt<true>(image, place, c0, c1, c2, x, count, y, k);
+  if (!PlaceRowIn(image.window, y, place)) return;
+  if (image.spans)
+    PlotRowAt<true>(image.pixels, image.spans, place, c0, c1, c2, x, count, y, k);
   else
-    PlotRowAt<false>(image, place, c0, c1, c2, x, count, y, k);
+    PlotRowAt<false>(image.pixels, nullptr, place, c0, c1, c2, x, count, y, k);
 }
 
 namespace {
@@ -265,16 +261,17 @@ namespace {
 // PlotEach's pixels into an image of `Channel`s: the columns and rows kept and the channel
 // range read once, since the writes may alias any global.
 template <typename Channel, bool kLayer>
-void PlotEachIn(Channel* image, const LayerWindow& w, const float* c0, const float* c1,
-                const float* c2, const int* x, const int* y, const float* k, int count) {
+void PlotEachIn(Channel* image, const ImageWindow& w, LayerSpanTable* spans, const float* c0,
+                const float* c1, const float* c2, const int* x, const int* y, const float* k,
+                int count) {
   int max = _MaxChannel;
   if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
   const KeptBox kept = KeptIn(w);
   for (int j = 0; j < count; ++j) {
     if (x[j] < kept.lo || x[j] >= kept.hi || y[j] < kept.top || y[j] >= kept.bottom) continue;
-    if (kLayer) NoteLayerWrite(x[j], y[j]);
+    if (kLayer) NoteLayerSpan(*spans, x[j], x[j], y[j]);
     const float c[3] = {c0[j], c1[j], c2[j]};
-    Channel* px = image + LayerWindowIndex(w, x[j], y[j]);
+    Channel* px = image + WindowIndex(w, x[j], y[j]);
     if (max <= 0) {
       WriteCovered(px, c, k[j]);
     } else if (k[j] == 1.0f) {
@@ -286,24 +283,24 @@ void PlotEachIn(Channel* image, const LayerWindow& w, const float* c0, const flo
 }
 
 template <typename Channel>
-void PlotEachAs(Channel* image, const LayerWindow& w, bool layer, const float* c0,
+void PlotEachAs(Channel* image, const ImageWindow& w, LayerSpanTable* spans, const float* c0,
                 const float* c1, const float* c2, const int* x, const int* y, const float* k,
                 int count) {
-  if (layer)
-    PlotEachIn<Channel, true>(image, w, c0, c1, c2, x, y, k, count);
+  if (spans)
+    PlotEachIn<Channel, true>(image, w, spans, c0, c1, c2, x, y, k, count);
   else
-    PlotEachIn<Channel, false>(image, w, c0, c1, c2, x, y, k, count);
+    PlotEachIn<Channel, false>(image, w, nullptr, c0, c1, c2, x, y, k, count);
 }
 
 }  // namespace
 
-void PlotEach(unsigned char* image, const float* c0, const float* c1, const float* c2,
+void PlotEach(const FrameImage& image, const float* c0, const float* c1, const float* c2,
               const int* x, const int* y, const float* k, int count) {
-  if (!image) return;
-  const LayerWindow w = WindowOf(image);
-  const bool layer = image == _TriLayer;
+  if (!image.pixels) return;
+  const ImageWindow w = image.window;
   if (_Deep)
-    PlotEachAs(reinterpret_cast<uint16_t*>(image), w, layer, c0, c1, c2, x, y, k, count);
+    PlotEachAs(reinterpret_cast<uint16_t*>(image.pixels), w, image.spans, c0, c1, c2, x, y, k,
+               count);
   else
-    PlotEachAs(image, w, layer, c0, c1, c2, x, y, k, count);
+    PlotEachAs(image.pixels, w, image.spans, c0, c1, c2, x, y, k, count);
 }

@@ -31,7 +31,7 @@ struct PlainPixels {
   }
   bool Full() const { return count == 8; }
 
-  void Flush(unsigned char* image) {
+  void Flush(const FrameImage& image) {
     if (count == 0) return;
     RepeatFirstLane(pixels, count);
     float c0[8], c1[8], c2[8], k[8];

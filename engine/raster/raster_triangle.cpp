@@ -14,14 +14,14 @@
 #include "engine/raster/segment_lanes.h"
 #include "engine/raster/shaded_triangle.h"
 #include "engine/raster/triangle_walk.h"
-#include "engine/scene/layer_composite.h"
 #include "engine/shading/plain_shading.h"
 
 namespace {
 
 // Everything the shader is handed for the pixels of one triangle.
 struct ShadeContext {
-  unsigned char* image;
+  const FrameImage* out;  // where the pixels go
+  unsigned char* image;   // its pixels, as the shader is handed them
   unsigned char* background;
   __Texture* textures;
   material3ds* mats;
@@ -81,7 +81,7 @@ bool SkipUncovered(const ShadeContext& ctx, PixelRole role, int x, int y,
   return true;
 }
 
-void WriteShaded(unsigned char* image, PixelRole role, int x, int y, const float c[3], float k,
+void WriteShaded(const FrameImage& image, PixelRole role, int x, int y, const float c[3], float k,
                  const EdgeSegment& edge, const DepthRestore* restore) {
   if (role == PixelRole::kInterior)
     PlotPixel(image, c[0], c[1], c[2], x, y, k);
@@ -155,7 +155,7 @@ struct PlainBatch : LitPixels {
     if (count == 0) return;
     float c0[kSize], c1[kSize], c2[kSize];
     Light(ctx, shading, normals_set, c0, c1, c2);
-    PlotRow(ctx.image, c0, c1, c2, xs, count, row, shading.alpha);
+    PlotRow(*ctx.out, c0, c1, c2, xs, count, row, shading.alpha);
     count = 0;
   }
 };
@@ -188,7 +188,7 @@ struct EdgeBatch : LitPixels {
     Light(ctx, shading, normals_set, c0, c1, c2);
     float k[kSize];  // PlotWithCoverage's write: the coverage is not 0
     for (int j = 0; j < count; ++j) k[j] = cover[j] * shading.alpha;
-    PlotEach(ctx.image, c0, c1, c2, xs, ys, k, count);
+    PlotEach(*ctx.out, c0, c1, c2, xs, ys, k, count);
     count = 0;
   }
 };
@@ -474,7 +474,7 @@ struct PhongFamily : RowRecords {
     const DepthRestore* give_back = cell >= 0 ? &restore : nullptr;
     if (pass && !SkipUncovered(ctx, role, x, y, edge, give_back)) {
       const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
-      WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
+      WriteShaded(*ctx.out, role, x, y, s.c, s.alpha, edge, give_back);
     }
     if (role == PixelRole::kCorner) return;
     prev.nx = n.x;
@@ -548,14 +548,14 @@ struct FlatFamily : RowRecords {
                   ctx.origin_x, ctx.origin_y, u, v);
     __Point n{-ctx.nx, -ctx.ny, -ctx.nz};
     const Shaded s = Shade(ctx, x, y, z, n, u, v, role == PixelRole::kCorner ? nullptr : &prev);
-    WriteShaded(ctx.image, role, x, y, s.c, s.alpha, edge, give_back);
+    WriteShaded(*ctx.out, role, x, y, s.c, s.alpha, edge, give_back);
   }
 };
 
 // Solid: the caller's colour at the caller's opacity on every visited pixel.
 struct SolidFamily {
   static constexpr bool kPhongSpans = false;
-  unsigned char* image;
+  const FrameImage& image;
   float c[3];
   float opacity;
 
@@ -598,31 +598,31 @@ bool SetUpShading(ShadeContext& ctx, const __Point3ds* v) {
   return true;
 }
 
-ShadeContext MakeContext(unsigned char* image, unsigned char* background, __Texture* textures,
-                         material3ds* mats, int mat_count, __Triangle3ds* tri,
-                         const __Point3ds* vertices, int origin_x, int origin_y, float nx,
-                         float ny, float nz, float d, int light_count, light3ds* lights,
-                         GlassProp* glass) {
+// The draw's and the frame's fields the walk reads, copied once for the triangle.
+ShadeContext MakeContext(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri,
+                         const __Point3ds* vertices, const Plane& plane) {
   ShadeContext ctx{};
-  ctx.image = image;
-  ctx.background = background;
-  ctx.textures = textures;
-  ctx.mats = mats;
-  ctx.mat_count = mat_count;
+  ctx.out = &image;
+  ctx.image = image.pixels;
+  ctx.background = f.src.pixels;
+  ctx.textures = d.textures;
+  ctx.mats = d.mats;
+  ctx.mat_count = d.mat_count;
   ctx.tri = tri;
-  ctx.origin_x = origin_x;
-  ctx.origin_y = origin_y;
-  ctx.nx = nx;
-  ctx.ny = ny;
-  ctx.nz = nz;
-  ctx.d = d;
-  ctx.light_count = light_count;
-  ctx.lights = lights;
-  ctx.glass = glass;
+  ctx.origin_x = d.origin_x;
+  ctx.origin_y = d.origin_y;
+  ctx.nx = plane.nx;
+  ctx.ny = plane.ny;
+  ctx.nz = plane.nz;
+  ctx.d = plane.d;
+  ctx.light_count = d.light_count;
+  ctx.lights = d.lights;
+  ctx.glass = d.glass;
   ctx.vertices = vertices;
-  ctx.depth = CurrentDepthGrid();
-  ctx.shading_pure = RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, mats, mat_count, glass);
-  ctx.image_rows_far = !(image == _TriLayer && LayerPacked());
+  ctx.depth = f.depth;
+  ctx.shading_pure =
+      RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, d.mats, d.mat_count, d.glass);
+  ctx.image_rows_far = !image.packed;
   return ctx;
 }
 
@@ -632,14 +632,10 @@ __Point Half(const __Point3ds& a, const __Point3ds& b) {
 
 }  // namespace
 
-void RasterPhongTriangle(unsigned char* image, unsigned char* background, int /*width*/,
-                         int /*height*/, __Texture* textures, material3ds* mats, int mat_count,
-                         __Triangle3ds* tri, int /*vertex_count*/, __Point3ds* vertices,
-                         EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
-                         float ny, float nz, float d, int light_count, light3ds* lights,
-                         GlassProp* glass) {
-  ShadeContext ctx = MakeContext(image, background, textures, mats, mat_count, tri, vertices,
-                                 origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
+void RasterPhongTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri,
+                         LocalTriangle& t, const Plane& plane) {
+  __Point3ds* vertices = t.v;
+  ShadeContext ctx = MakeContext(f, image, d, tri, vertices, plane);
   if (!SetUpShading(ctx, vertices)) return;
   ctx.units = MakeUnitNormals(vertices);
   MidNormals mid;
@@ -651,29 +647,22 @@ void RasterPhongTriangle(unsigned char* image, unsigned char* background, int /*
   }
   PlainBatch batch;
   PhongFamily family{{ctx, PreparePlainBatch(ctx, batch), phong2}, phong2 ? &mid : nullptr};
-  WalkTriangle(vertices, edges, bottom_row, family);
+  WalkTriangle(vertices, t.edges, t.bottom_row, family);
   family.FlushAll();
 }
 
-void RasterFlatTriangle(unsigned char* image, unsigned char* background, int /*width*/,
-                        int /*height*/, __Texture* textures, material3ds* mats, int mat_count,
-                        __Triangle3ds* tri, int /*vertex_count*/, __Point3ds* vertices,
-                        EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
-                        float ny, float nz, float d, int light_count, light3ds* lights,
-                        GlassProp* glass) {
-  ShadeContext ctx = MakeContext(image, background, textures, mats, mat_count, tri, vertices,
-                                 origin_x, origin_y, nx, ny, nz, d, light_count, lights, glass);
-  if (!SetUpShading(ctx, vertices)) return;
+void RasterFlatTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri,
+                        LocalTriangle& t, const Plane& plane) {
+  ShadeContext ctx = MakeContext(f, image, d, tri, t.v, plane);
+  if (!SetUpShading(ctx, t.v)) return;
   PlainBatch batch;
   FlatFamily family{{ctx, PreparePlainBatch(ctx, batch), true}};
-  WalkTriangle(vertices, edges, bottom_row, family);
+  WalkTriangle(t.v, t.edges, t.bottom_row, family);
   family.FlushAll();
 }
 
-void RasterSolidTriangle(unsigned char* image, int /*width*/, int /*height*/,
-                         __Triangle3ds* /*tri*/, int /*vertex_count*/, __Point3ds* vertices,
-                         EdgeEntry* edges, int bottom_row, int /*origin_x*/, int /*origin_y*/,
-                         float c0, float c1, float c2, float opacity) {
-  SolidFamily family{image, {c0, c1, c2}, opacity};
-  WalkTriangle(vertices, edges, bottom_row, family);
+void RasterSolidTriangle(const FrameImage& image, LocalTriangle& t, const float c[3],
+                         float opacity) {
+  SolidFamily family{image, {c[0], c[1], c[2]}, opacity};
+  WalkTriangle(t.v, t.edges, t.bottom_row, family);
 }

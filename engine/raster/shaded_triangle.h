@@ -4,47 +4,37 @@
 
 #include "engine/engine.h"
 #include "engine/raster/triangle_setup.h"
+#include "engine/scene/draw.h"
+#include "engine/scene/frame.h"
 
-// Drivers: copy the triangle's three vertices with the origin added, order and orient them,
-// take the face plane (Phong, flat) and hand them to the rasterizer. Width and height are
-// not used; the image size is Zwidth x Zheight.
-void DrawPhongTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                       __Texture* textures, material3ds* mats, int mat_count,
-                       __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                       int light_count, light3ds* lights, GlassProp* glass);
-void DrawFlatTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                      __Texture* textures, material3ds* mats, int mat_count, __Triangle3ds* tri,
-                      __Point3ds* points, int origin_x, int origin_y, int light_count,
-                      light3ds* lights, GlassProp* glass);
+// Drivers: copy the triangle's three vertices (from the draw's points) with the origin
+// added, order and orient them, take the face plane (Phong, flat) and hand them to the
+// rasterizer, which draws into `image`, one of the frame's.
+void DrawPhongTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri);
+void DrawFlatTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri);
 // Splits the triangle once into four on the curved surface its vertex normals describe and
-// draws each part that faces the current pass with DrawPhongTriangle.
-void DrawPatchTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                       __Texture* textures, material3ds* mats, int mat_count,
-                       __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                       int light_count, light3ds* lights, GlassProp* glass);
+// draws each part that faces the current pass as DrawPhongTriangle does.
+void DrawPatchTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri);
 // One colour (channel units) at one opacity; no shader, no depth test.
-void DrawSolidTriangle(unsigned char* image, int width, int height, __Triangle3ds* tri,
-                       __Point3ds* points, int origin_x, int origin_y, float c0, float c1,
-                       float c2, float opacity);
+void DrawSolidTriangle(const FrameImage& image, const __Triangle3ds& tri, const __Point3ds* points,
+                       int origin_x, int origin_y, const float c[3], float opacity);
 
-// Rasterizers over a set-up local vertex array (origin added, oriented) and its edge list;
-// the face plane nx*x + ny*y + nz*z + d = 0 is unit length with nz <= 0.
-void RasterPhongTriangle(unsigned char* image, unsigned char* background, int width,
-                         int height, __Texture* textures, material3ds* mats, int mat_count,
-                         __Triangle3ds* tri, int vertex_count, __Point3ds* vertices,
-                         EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
-                         float ny, float nz, float d, int light_count, light3ds* lights,
-                         GlassProp* glass);
-void RasterFlatTriangle(unsigned char* image, unsigned char* background, int width, int height,
-                        __Texture* textures, material3ds* mats, int mat_count,
-                        __Triangle3ds* tri, int vertex_count, __Point3ds* vertices,
-                        EdgeEntry* edges, int bottom_row, int origin_x, int origin_y, float nx,
-                        float ny, float nz, float d, int light_count, light3ds* lights,
-                        GlassProp* glass);
-void RasterSolidTriangle(unsigned char* image, int width, int height, __Triangle3ds* tri,
-                         int vertex_count, __Point3ds* vertices, EdgeEntry* edges,
-                         int bottom_row, int origin_x, int origin_y, float c0, float c1,
-                         float c2, float opacity);
+// A triangle set up for a rasterizer: its local vertex array (origin added, oriented), the
+// edge list turned to its top vertex and its lowest row.
+struct LocalTriangle {
+  __Point3ds v[3];
+  EdgeEntry edges[3];
+  int bottom_row;
+};
+
+// Rasterizers of the triangle `tri` of the draw over its set-up copy `t`; the face plane is
+// unit length with nz <= 0.
+void RasterPhongTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri,
+                         LocalTriangle& t, const Plane& plane);
+void RasterFlatTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri,
+                        LocalTriangle& t, const Plane& plane);
+void RasterSolidTriangle(const FrameImage& image, LocalTriangle& t, const float c[3],
+                         float opacity);
 
 // The six vertices of the patch split: the three corners, then the curved midpoints of the
 // edges (P0, P1), (P1, P2), (P0, P2). Positions are without the origin.

@@ -31,7 +31,7 @@ bool ClipSegmentToImage(float& x0, float& y0, float& x1, float& y1, float margin
 // How a pixel of a line is written once coloured: with _Quality (`covered`) by its distance
 // to the segment, else at coverage = opacity.
 struct LineWriter {
-  unsigned char* image;
+  const FrameImage& image;
   EdgeSegment seg;
   float w;
 
@@ -54,7 +54,7 @@ struct LineWriter {
 // likes, and the rest at pen.Finish(writer), at the end of the line; its pixels must not
 // depend on the image.
 template <typename Pen>
-void WalkThickLine(unsigned char* image, float x0, float y0, float x1, float y1, float w,
+void WalkThickLine(const FrameImage& image, float x0, float y0, float x1, float y1, float w,
                    Pen& pen) {
   w = BoundedLineHalfWidth(w);
   const int r = ThickLineReach(w);

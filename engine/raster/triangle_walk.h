@@ -55,7 +55,7 @@ struct Window {
   int x0, x1, y0, y1;  // inclusive
 };
 
-inline Window ImageWindow() { return Window{-2, Zwidth + 1, -2, Zheight + 1}; }
+inline Window WalkWindow() { return Window{-2, Zwidth + 1, -2, Zheight + 1}; }
 
 inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
@@ -283,7 +283,7 @@ template <class Family>
 void WalkTriangle(const __Point3ds* v, const EdgeEntry* edges, int bottom_row, Family& family) {
   using namespace triangle_walk;
   const bool quality = _Quality != 0;
-  const Window w = ImageWindow();
+  const Window w = WalkWindow();
   bool final_pass = false;
   int i = 0;
   for (;;) {

@@ -24,14 +24,10 @@ int ClampInt(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 // threshold there is 20 x 256 channel units.
 constexpr int kEdgeLevels = 20;
 
-// While a render runs: one bit a pixel (row-major, g_bits_width pixels a row), set once an
-// edge composite has been made at the pixel, that is once its edge coverage is not 0. Where
-// it is clear the edge records' colours are never read before an edge composite writes them,
-// so a full cover need not write them there, and the records need no clearing between
-// renders. Without it (null) the coverage is read from _EdgeColor itself.
-uint64_t* g_bits = nullptr;
-int g_bits_width = 0;
-
+// The edge bits (Frame::bits): where a bit is clear the edge records' colours are never
+// read before an edge composite writes them, so a full cover need not write them there, and
+// the records need no clearing between renders. Without them the coverage is read from the
+// edge colour record itself.
 // Bit i of a block, and whether any of bits i .. i + 3 is set (bit i + 3 exists).
 bool EdgeBitAt(const uint64_t* bits, size_t i) { return (bits[i / 64] >> (i % 64)) & 1; }
 bool AnyEdgeBitOfFourAt(const uint64_t* bits, size_t i) {
@@ -42,22 +38,18 @@ bool AnyEdgeBitOfFourAt(const uint64_t* bits, size_t i) {
 }
 void SetEdgeBitAt(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
 
-// Zeroes the four channels of `image` over the region.
-void ClearRegion(unsigned char* image, const LayerRegion& r) {
+// Zeroes the four channels of the frame-laid-out `image` over the region.
+void ClearRegion(const Frame& f, unsigned char* image, const LayerRegion& r) {
   if (!image || r.x1 <= r.x0) return;
-  const size_t channel = _Deep ? 2 : 1;
+  const size_t channel = f.deep ? 2 : 1;
   for (int y = r.y0; y < r.y1; ++y) {
-    const size_t i = (static_cast<size_t>(y) * _RowStride + 4 * static_cast<size_t>(r.x0));
+    const size_t i = (static_cast<size_t>(y) * f.whole.stride + 4 * static_cast<size_t>(r.x0));
     memset(image + i * channel, 0, static_cast<size_t>(r.x1 - r.x0) * 4 * channel);
   }
 }
 
 using RowSpan = LayerRowSpan;
 constexpr RowSpan kNoSpan = {INT_MAX, -1};
-
-// The layer's window while a triangle's region is packed into it.
-LayerWindow g_window = {0, 0, 0, 0, 0};
-bool g_packed = false;
 
 // Every row of the region, all of its columns.
 struct WholeRegion {
@@ -71,7 +63,7 @@ struct WholeRegion {
 // The region's pixels within the written spans.
 struct WrittenPart {
   const LayerRegion& r;
-  const LayerSpanTable& t = g_layer_spans;
+  const LayerSpanTable& t;
   int y0() const { return r.y0 > t.y0 ? r.y0 : t.y0; }
   int y1() const { return r.y1 < t.y1 + 1 ? r.y1 : t.y1 + 1; }
   int x0(int y) const { return r.x0 > t.spans[y].x0 ? r.x0 : t.spans[y].x0; }
@@ -236,18 +228,17 @@ inline void CompositePixel(Channel* D, const Channel* L, Channel* E, Channel* U,
 // The region's pixels of the layer, which lie within its window: four fully covering pixels
 // at once where they can, else one at a time.
 template <typename Channel, typename Rows>
-void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel* under,
-                     const LayerWindow& w, const Rows& rows) {
-  const CompositeState s = {g_bits, static_cast<size_t>(g_bits_width),
-                            static_cast<ptrdiff_t>(_RowStride), _MaxChannel,
-                            static_cast<float>(_MaxChannel)};
+void CompositeRegion(const Frame& f, Channel* out, const Channel* layer, Channel* edge,
+                     Channel* under, const ImageWindow& w, const Rows& rows) {
+  const CompositeState s = {f.bits, static_cast<size_t>(f.bits_width), f.whole.stride,
+                            f.max_channel, static_cast<float>(f.max_channel)};
   if (s.bits) PrefetchEdgedRecords(edge, under, rows, s.bits, s.bits_width, s.stride);
   for (int y = rows.y0(); y < rows.y1(); ++y) {
     const int x0 = rows.x0(y), x_end = rows.x1(y);
     if (y + 1 < rows.y1()) PrefetchRow(out, y + 1, rows.x0(y + 1), rows.x1(y + 1), s.stride);
     // Where column 0 of row y would lie in the output and records, and in the layer.
     const ptrdiff_t row = static_cast<ptrdiff_t>(y) * s.stride;
-    const ptrdiff_t layer_row = LayerWindowIndex(w, 0, y);
+    const ptrdiff_t layer_row = WindowIndex(w, 0, y);
     const size_t bit_row = static_cast<size_t>(y) * s.bits_width;
     for (int x = x0; x < x_end; ++x) {
       const ptrdiff_t i = row + 4 * static_cast<ptrdiff_t>(x);
@@ -265,8 +256,6 @@ void CompositeRegion(Channel* out, const Channel* layer, Channel* edge, Channel*
 }
 
 }  // namespace
-
-LayerSpanTable g_layer_spans = {nullptr, 0, INT_MAX, -1};
 
 LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, int origin_x,
                            int origin_y, bool wide) {
@@ -296,7 +285,7 @@ LayerRegion TriangleRegion(const __Triangle3ds& tri, const __Point3ds* points, i
 namespace {
 
 // The region limited to the layer's window.
-LayerRegion WithinWindow(const LayerRegion& r, const LayerWindow& w) {
+LayerRegion WithinWindow(const LayerRegion& r, const ImageWindow& w) {
   LayerRegion out = r;
   if (out.x0 < w.x0) out.x0 = w.x0;
   if (out.x1 > w.x1) out.x1 = w.x1;
@@ -306,123 +295,110 @@ LayerRegion WithinWindow(const LayerRegion& r, const LayerWindow& w) {
 }
 
 template <typename Rows>
-void CompositeRows(unsigned char* dst, const Rows& rows) {
-  if (!dst || !_TriLayer || !_EdgeColor || !_EdgeUnder) return;
-  const LayerWindow w = CurrentLayerWindow();
-  if (_Deep)
-    CompositeRegion(reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(_TriLayer),
-                    reinterpret_cast<uint16_t*>(_EdgeColor),
-                    reinterpret_cast<uint16_t*>(_EdgeUnder), w, rows);
+void CompositeRows(const Frame& f, const Rows& rows) {
+  unsigned char* dst = f.out.pixels;
+  const unsigned char* layer = f.layer.pixels;
+  if (!dst || !layer || !f.edge_color || !f.edge_under) return;
+  const ImageWindow& w = f.layer.window;
+  if (f.deep)
+    CompositeRegion(f, reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(layer),
+                    reinterpret_cast<uint16_t*>(f.edge_color),
+                    reinterpret_cast<uint16_t*>(f.edge_under), w, rows);
   else
-    CompositeRegion(dst, _TriLayer, _EdgeColor, _EdgeUnder, w, rows);
+    CompositeRegion(f, dst, layer, f.edge_color, f.edge_under, w, rows);
 }
 
-// The region last cleared without a span table: what the layer may still hold at the end of
-// such a render (empty: x1 <= x0).
-LayerRegion g_unnoted = {0, 0, 0, 0};
-
-// Zeroes the written spans of _TriLayer and forgets them. Every write into the layer notes
-// its span, so the layer is zero everywhere again.
-void ClearSpans() {
-  if (!g_layer_spans.spans) return;
-  const size_t channel = _Deep ? 2 : 1;
-  const LayerWindow w = CurrentLayerWindow();
-  for (int y = g_layer_spans.y0; y <= g_layer_spans.y1; ++y) {
-    const RowSpan s = g_layer_spans.spans[y];
-    if (_TriLayer && s.x1 >= s.x0) {  // every span lies within the window
-      const size_t i = static_cast<size_t>(LayerWindowIndex(w, s.x0, y));
-      memset(_TriLayer + i * channel, 0, static_cast<size_t>(s.x1 - s.x0 + 1) * 4 * channel);
+// Zeroes the layer's written spans and forgets them. Every write into the layer notes its
+// span, so the layer is zero everywhere again.
+void ClearSpans(Frame& f) {
+  LayerSpanTable& t = f.spans;
+  if (!t.spans) return;
+  const size_t channel = f.deep ? 2 : 1;
+  const ImageWindow& w = f.layer.window;
+  for (int y = t.y0; y <= t.y1; ++y) {
+    const RowSpan s = t.spans[y];
+    if (f.layer.pixels && s.x1 >= s.x0) {  // every span lies within the window
+      const size_t i = static_cast<size_t>(WindowIndex(w, s.x0, y));
+      memset(f.layer.pixels + i * channel, 0, static_cast<size_t>(s.x1 - s.x0 + 1) * 4 * channel);
     }
-    g_layer_spans.spans[y] = kNoSpan;
+    t.spans[y] = kNoSpan;
   }
-  g_layer_spans.y0 = INT_MAX;
-  g_layer_spans.y1 = -1;
+  t.y0 = INT_MAX;
+  t.y1 = -1;
+}
+
+// The layer laid out as the frame again.
+void Unpack(Frame& f) {
+  f.layer.packed = false;
+  f.layer.window = f.whole;
 }
 
 }  // namespace
 
-LayerWindow CurrentLayerWindow() {
-  if (g_packed) return g_window;
-  return LayerWindow{0, Zwidth, 0, Zheight, static_cast<ptrdiff_t>(_RowStride)};
-}
-
-bool LayerPacked() { return g_packed; }
-
-void StartLayerSpans(int height) {
-  g_packed = false;
-  g_unnoted = LayerRegion{0, 0, 0, 0};
-  g_layer_spans.spans = nullptr;
-  g_layer_spans.rows = 0;
-  g_layer_spans.y0 = INT_MAX;
-  g_layer_spans.y1 = -1;
+void StartLayerSpans(Frame& f, unsigned char* pixels, int height) {
+  f.layer = FrameImage{pixels, f.whole, ImageKind::kLayer, false, &f.spans};
+  f.unnoted = LayerRegion{0, 0, 0, 0};
+  f.spans = LayerSpanTable{nullptr, 0, INT_MAX, -1};
   if (height <= 0) return;
   const size_t bytes = sizeof(RowSpan) * static_cast<size_t>(height);
-  g_layer_spans.spans =
-      static_cast<RowSpan*>(TakeBuffer(KeptSlot::kLayerSpans, bytes, EngineAlloc));
-  if (!g_layer_spans.spans) return;
-  g_layer_spans.rows = height;
-  for (int y = 0; y < height; ++y) g_layer_spans.spans[y] = kNoSpan;
+  f.spans.spans = static_cast<RowSpan*>(TakeBuffer(KeptSlot::kLayerSpans, bytes, EngineAlloc));
+  if (!f.spans.spans) return;
+  f.spans.rows = height;
+  for (int y = 0; y < height; ++y) f.spans.spans[y] = kNoSpan;
 }
 
-void EndLayerSpans() {
+void EndLayerSpans(Frame& f) {
   // The layer is left zero for the next render, which clears only what it writes itself.
-  ClearSpans();
-  g_packed = false;
-  ClearRegion(_TriLayer, g_unnoted);
-  g_unnoted = LayerRegion{0, 0, 0, 0};
-  GiveBackBuffer(KeptSlot::kLayerSpans, g_layer_spans.spans);
-  g_layer_spans.spans = nullptr;
-  g_layer_spans.rows = 0;
+  ClearSpans(f);
+  Unpack(f);
+  ClearRegion(f, f.layer.pixels, f.unnoted);
+  f.unnoted = LayerRegion{0, 0, 0, 0};
+  GiveBackBuffer(KeptSlot::kLayerSpans, f.spans.spans);
+  f.spans = LayerSpanTable{nullptr, 0, INT_MAX, -1};
 }
 
-void CompositeLayerWritten(unsigned char* dst, const LayerRegion& region) {
-  const LayerRegion r = WithinWindow(region, CurrentLayerWindow());
-  if (g_layer_spans.spans)
-    CompositeRows(dst, WrittenPart{r});
+void CompositeLayerWritten(const Frame& f, const LayerRegion& region) {
+  const LayerRegion r = WithinWindow(region, f.layer.window);
+  if (f.spans.spans)
+    CompositeRows(f, WrittenPart{r, f.spans});
   else
-    CompositeRows(dst, WholeRegion{r});
+    CompositeRows(f, WholeRegion{r});
 }
 
-void ClearLayer(const LayerRegion& r, bool pack) {
-  if (g_layer_spans.spans) {
-    ClearSpans();  // in the last triangle's window
-    g_packed = pack;
+void ClearLayer(Frame& f, const LayerRegion& r, bool pack) {
+  if (f.spans.spans) {
+    ClearSpans(f);  // in the last triangle's window
+    Unpack(f);
+    if (!pack) return;
     const ptrdiff_t stride = 4 * static_cast<ptrdiff_t>(r.x1 > r.x0 ? r.x1 - r.x0 : 0);
-    if (pack) g_window = LayerWindow{r.x0, r.x1, r.y0, r.y1, stride};
+    f.layer.packed = true;
+    f.layer.window = ImageWindow{r.x0, r.x1, r.y0, r.y1, stride};
     return;
   }
-  g_packed = false;
-  ClearRegion(_TriLayer, r);
-  g_unnoted = r;
+  Unpack(f);
+  ClearRegion(f, f.layer.pixels, r);
+  f.unnoted = r;
 }
 
-void StartEdgeBits(uint64_t* bits, int width) {
-  g_bits = bits;
-  g_bits_width = width;
-}
-
-void EndEdgeBits() {
-  g_bits = nullptr;
-  g_bits_width = 0;
-}
-
-bool TakeEdgeBits(int width, int height) {
+bool TakeEdgeBits(Frame& f, int width, int height) {
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
   const size_t bytes = (pixels + 63) / 64 * sizeof(uint64_t);
   uint64_t* bits = static_cast<uint64_t*>(TakeBuffer(KeptSlot::kEdgeBits, bytes, EngineAlloc));
   if (!bits) return false;
   memset(bits, 0, bytes);
-  StartEdgeBits(bits, width);
+  f.bits = bits;
+  f.bits_width = width;
   return true;
 }
 
-void GiveBackEdgeBits() {
-  uint64_t* bits = g_bits;
-  EndEdgeBits();
+void GiveBackEdgeBits(Frame& f) {
+  uint64_t* bits = f.bits;
+  f.bits = nullptr;
+  f.bits_width = 0;
   GiveBackBuffer(KeptSlot::kEdgeBits, bits);
 }
 
-void CompositeLayer(unsigned char* dst, const LayerRegion& region) {
-  const LayerRegion r = WithinWindow(region, CurrentLayerWindow());
-  CompositeRows(dst, WholeRegion{r});
+void CompositeLayer(const Frame& f, const LayerRegion& region) {
+  const LayerRegion r = WithinWindow(region, f.layer.window);
+  CompositeRows(f, WholeRegion{r});
 }

@@ -48,6 +48,7 @@ void RestoreImage(const OutlineImage& saved) {
 
 void OutlineTriangles(float width, ColorPen pen, unsigned char* dst, int count,
                       const __Triangle3ds* tris, const __Point3ds* points, float ox, float oy) {
+  const FrameImage image = OutputImage(dst);
   for (int i = 0; i < count; ++i) {
     const __Triangle3ds& t = tris[i];
     const __Point3ds* v[3] = {&points[t.a], &points[t.b], &points[t.c]};
@@ -55,7 +56,7 @@ void OutlineTriangles(float width, ColorPen pen, unsigned char* dst, int count,
     for (int k = 0; k < 3; ++k) {
       const __Point3ds& a = *v[k];
       const __Point3ds& b = *v[(k + 1) % 3];
-      WalkThickLine(dst, a.x + ox, a.y + oy, b.x + ox, b.y + oy, width, pen);
+      WalkThickLine(image, a.x + ox, a.y + oy, b.x + ox, b.y + oy, width, pen);
     }
   }
 }

@@ -4,15 +4,12 @@
 #include "engine/raster/triangle_setup.h"
 #include "engine/scene/line_modes.h"
 
-void DrawLineTriangle(unsigned char* dst, unsigned char* src, int, int, __Texture* textures,
-                      material3ds* mats, int mat_count, __Triangle3ds* tri, __Point3ds* points,
-                      int origin_x, int origin_y, int light_count, light3ds* lights,
-                      GlassProp* glass) {
+void DrawLineTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri) {
   // 1. The vertices with the origin added.
-  __Point3ds p[3] = {points[tri->a], points[tri->b], points[tri->c]};
+  __Point3ds p[3] = {d.points[tri->a], d.points[tri->b], d.points[tri->c]};
   for (__Point3ds& v : p) {
-    v.x += static_cast<float>(origin_x);
-    v.y += static_cast<float>(origin_y);
+    v.x += static_cast<float>(d.origin_x);
+    v.y += static_cast<float>(d.origin_y);
   }
   // 2. The unit face normal (P0 - P1) x (P2 - P1) and the plane through P0.
   float nx, ny, nz;
@@ -22,10 +19,9 @@ void DrawLineTriangle(unsigned char* dst, unsigned char* src, int, int, __Textur
   nx /= len;
   ny /= len;
   nz /= len;
-  const float plane[4] = {nx, ny, nz, -(nx * p[0].x + ny * p[0].y + nz * p[0].z)};
+  const Plane plane{nx, ny, nz, -(nx * p[0].x + ny * p[0].y + nz * p[0].z)};
   // 3. The edges P0-P1, P1-P2, P2-P0.
-  const LineShading s{dst, src, textures, mats, mat_count, tri, origin_x, origin_y,
-                      light_count, lights, glass};
+  const LineShading s{image, f, d, tri};
   for (int k = 0; k < 3; ++k) {
     const __Point3ds& a = p[k];
     const __Point3ds& b = p[(k + 1) % 3];

@@ -5,108 +5,100 @@
 #include "engine/raster/curved_triangle.h"
 #include "engine/raster/face_culling.h"
 #include "engine/raster/shaded_triangle.h"
+#include "engine/scene/draw.h"
+#include "engine/scene/frame.h"
 #include "engine/scene/layer_composite.h"
 #include "engine/scene/line_modes.h"
-#include "engine/scene/scene_call.h"
 
 namespace {
 
-using TriangleDriver = void (*)(unsigned char*, unsigned char*, int, int, __Texture*,
-                                material3ds*, int, __Triangle3ds*, __Point3ds*, int, int, int,
-                                light3ds*, GlassProp*);
+using TriangleDriver = void (*)(const Frame&, const FrameImage&, const Draw&, __Triangle3ds*);
 
-void DrawInto(TriangleDriver draw, unsigned char* image, const SceneCall& c, __Triangle3ds* t) {
-  draw(image, c.src, c.width, c.height, c.textures, c.mats, c.mat_count, t, c.points,
-       c.origin_x, c.origin_y, c.light_count, c.lights, c.glass);
-}
-
-// The triangle alone into _TriLayer, then composited into the output over its region (only
+// The triangle alone into the frame's layer, then composited into the output over its region (only
 // over the spans it wrote: the shaded drivers write the layer through PlotPixel alone). The
 // default shader never reads the image it draws into, so the region is packed into the
 // layer; another shader is handed the layer laid out as the output.
-void DrawThroughLayer(TriangleDriver draw, const SceneCall& c, __Triangle3ds* t, bool wide) {
+void DrawThroughLayer(TriangleDriver draw, Frame& f, const Draw& c, __Triangle3ds* t, bool wide) {
   const LayerRegion region = TriangleRegion(*t, c.points, c.origin_x, c.origin_y, wide);
-  ClearLayer(region, RenderOnePixel == DefRenderOnePixel);
-  DrawInto(draw, _TriLayer, c, t);
-  CompositeLayerWritten(c.dst, region);
+  ClearLayer(f, region, RenderOnePixel == DefRenderOnePixel);
+  draw(f, f.layer, c, t);
+  CompositeLayerWritten(f, region);
 }
 
 // Modes 3 (flat) and 6 (Phong): culled; anti-aliased through the layer with _Quality.
-void DriveShaded(TriangleDriver draw, const SceneCall& c) {
+void DriveShaded(TriangleDriver draw, Frame& f, const Draw& c) {
   for (int i = 0; i < c.tri_count; ++i) {
     __Triangle3ds* t = &c.tris[i];
     if (!FacesCurrentPass(OrientationNz(c.points[t->a], c.points[t->b], c.points[t->c])))
       continue;
     if (_Quality)
-      DrawThroughLayer(draw, c, t, false);
+      DrawThroughLayer(draw, f, c, t, false);
     else
-      DrawInto(draw, c.dst, c, t);
+      draw(f, f.out, c, t);
   }
 }
 
 // Mode 8 (patches): every triangle, always through the layer with the wide margin; the
 // patch culls its own parts.
-void DrivePatches(const SceneCall& c) {
-  for (int i = 0; i < c.tri_count; ++i) DrawThroughLayer(DrawPatchTriangle, c, &c.tris[i], true);
+void DrivePatches(Frame& f, const Draw& c) {
+  for (int i = 0; i < c.tri_count; ++i) DrawThroughLayer(DrawPatchTriangle, f, c, &c.tris[i], true);
 }
 
 // The culling of modes 0 and 1: the faces of the current pass, or both sides with
 // _DubleSide (multi-refraction plays no part here).
-bool LineFaceDrawn(const SceneCall& c, const __Triangle3ds& t) {
+bool LineFaceDrawn(const Draw& c, const __Triangle3ds& t) {
   const float nz = OrientationNz(c.points[t.a], c.points[t.b], c.points[t.c]);
   return (nz >= 0.0f && !_DrawBackFaces1) || (nz < 0.0f && _DrawBackFaces1) || _DubleSide;
 }
 
 // Mode 0 (rough): culled front faces, outlined straight into the output.
-void DriveRough(const SceneCall& c) {
+void DriveRough(const Frame& f, const Draw& c) {
   for (int i = 0; i < c.tri_count; ++i) {
     __Triangle3ds* t = &c.tris[i];
     if (!LineFaceDrawn(c, *t)) continue;
-    DrawRoughTriangle(c.dst, c.src, c.width, c.height, t, c.points, c.origin_x, c.origin_y);
+    DrawRoughTriangle(f, c, t);
   }
 }
 
 // Mode 1 (line): culled, the edges shaded straight into the output.
-void DriveLines(const SceneCall& c) {
+void DriveLines(const Frame& f, const Draw& c) {
   for (int i = 0; i < c.tri_count; ++i) {
     __Triangle3ds* t = &c.tris[i];
     if (!LineFaceDrawn(c, *t)) continue;
-    DrawInto(DrawLineTriangle, c.dst, c, t);
+    DrawLineTriangle(f, f.out, c, t);
   }
 }
 
 // Mode 2 (wire): every triangle; each segment of the patch edges culls itself.
-void DriveWire(const SceneCall& c) {
-  for (int i = 0; i < c.tri_count; ++i) DrawInto(DrawWireTriangle, c.dst, c, &c.tris[i]);
+void DriveWire(const Frame& f, const Draw& c) {
+  for (int i = 0; i < c.tri_count; ++i) DrawWireTriangle(f, f.out, c, &c.tris[i]);
 }
 
 // Mode 9 (curved patches): every triangle, always through the layer with the wide margin;
 // the patch culls its own samples.
-void DriveBezier(const SceneCall& c) {
+void DriveBezier(Frame& f, const Draw& c) {
   for (int i = 0; i < c.tri_count; ++i)
-    DrawThroughLayer(RasterBezierTriangle, c, &c.tris[i], true);
+    DrawThroughLayer(RasterBezierTriangle, f, c, &c.tris[i], true);
 }
 
 // Mode 10 (outline): every triangle straight into the output, in the front pass only.
-void DriveOutline(const SceneCall& c) {
+void DriveOutline(const Frame& f, const Draw& c) {
   if (_DrawBackFaces1) return;
-  for (int i = 0; i < c.tri_count; ++i)
-    RasterOutlineTriangle(c.dst, c.src, c.width, c.height, &c.tris[i], c.points, c.origin_x,
-                          c.origin_y, c.mat_count, c.mats);
+  for (int i = 0; i < c.tri_count; ++i) RasterOutlineTriangle(f, f.out, c, &c.tris[i]);
 }
 
 }  // namespace
 
-void RunModeDriver(const SceneCall& call) {
+void RunModeDriver(Frame& f, const Draw& call) {
   switch (_DrawMode) {
-    case 0: DriveRough(call); break;
-    case 1: DriveLines(call); break;
-    case 2: DriveWire(call); break;
-    case 3: DriveShaded(DrawFlatTriangle, call); break;
-    case 6: DriveShaded(DrawPhongTriangle, call); break;
-    case 8: DrivePatches(call); break;
-    case 9: DriveBezier(call); break;
-    case 10: DriveOutline(call); break;
+    case 0: DriveRough(f, call); break;
+    case 1: DriveLines(f, call); break;
+    case 2: DriveWire(f, call); break;
+    case 3: DriveShaded(DrawFlatTriangle, f, call); break;
+    case 6: DriveShaded(DrawPhongTriangle, f, call); break;
+    case 8: DrivePatches(f, call); break;
+    case 9: DriveBezier(f, call); break;
+    case 10: DriveOutline(f, call); break;
     default: break;  // modes 4, 5, 7 and above 10 draw nothing
   }
 }

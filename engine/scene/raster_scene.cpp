@@ -7,8 +7,8 @@
 #include "engine/engine_state.h"
 #include "engine/engine_store.h"
 #include "engine/kept_buffers.h"
+#include "engine/scene/draw.h"
 #include "engine/scene/layer_composite.h"
-#include "engine/scene/scene_call.h"
 #include "engine/zbuffer.h"
 
 namespace {
@@ -21,9 +21,9 @@ struct ScratchSet {
   bool glass;  // the background copy and glass depths are needed
 };
 
-void ReleaseScratch() {
-  GiveBackEdgeBits();
-  EndLayerSpans();
+void ReleaseScratch(Frame& f) {
+  GiveBackEdgeBits(f);
+  EndLayerSpans(f);
   GiveBackBuffer(KeptSlot::kTriLayer, _TriLayer);
   GiveBackBuffer(KeptSlot::kEdgeColor, _EdgeColor);
   GiveBackBuffer(KeptSlot::kEdgeUnder, _EdgeUnder);
@@ -37,8 +37,8 @@ void ReleaseScratch() {
 // read whole, and the edge colours a kept render left behind are zeroed first (a zero edge
 // coverage everywhere; the colours under an edge are then never read before they are
 // written).
-void TakeEdgeBitsOrClearRecords(const ScratchSet& s) {
-  if (!TakeEdgeBits(s.width, s.height) && KeepingBuffers()) memset(_EdgeColor, 0, s.image_bytes);
+void TakeEdgeBitsOrClearRecords(Frame& f, const ScratchSet& s) {
+  if (!TakeEdgeBits(f, s.width, s.height) && KeepingBuffers()) memset(_EdgeColor, 0, s.image_bytes);
 }
 
 unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
@@ -52,22 +52,22 @@ unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
 // read only where the render's own edge bits (zeroed here) say it wrote them; the
 // background copy and glass depths, which only glass reads, are then taken only for a scene
 // with glass.
-bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
+bool AllocateScratch(Frame& f, const ScratchSet& s, const unsigned char* src) {
   const bool glass = s.glass || !KeepingBuffers();
   _TriLayer = TakeImage(KeptSlot::kTriLayer, s.image_bytes);
-  StartLayerSpans(s.height);
-  _EdgeColor = TakeImage(KeptSlot::kEdgeColor, s.image_bytes);
-  _EdgeUnder = TakeImage(KeptSlot::kEdgeUnder, s.image_bytes);
+  StartLayerSpans(f, _TriLayer, s.height);
+  _EdgeColor = f.edge_color = TakeImage(KeptSlot::kEdgeColor, s.image_bytes);
+  _EdgeUnder = f.edge_under = TakeImage(KeptSlot::kEdgeUnder, s.image_bytes);
   if (glass) {
     _BackCopy = TakeImage(KeptSlot::kBackCopy, s.image_bytes);
     _GlassDepth = static_cast<float*>(TakeBuffer(KeptSlot::kGlassDepth, s.depth_bytes,
                                                  g_engine_store.scratch_alloc));
   }
   if (!_TriLayer || !_EdgeColor || !_EdgeUnder || (glass && (!_BackCopy || !_GlassDepth))) {
-    ReleaseScratch();
+    ReleaseScratch(f);
     return false;
   }
-  TakeEdgeBitsOrClearRecords(s);
+  TakeEdgeBitsOrClearRecords(f, s);
   if (!glass) return true;
   memcpy(_BackCopy, src, s.image_bytes);
   // Bytes 0xFE make every glass depth about -1.69e38: no lookup has touched the pixel yet.
@@ -78,7 +78,7 @@ bool AllocateScratch(const ScratchSet& s, const unsigned char* src) {
 // True when a triangle's material has the glass stage on, by the default shader's rule for
 // the glass entry (entry 0 without materials; none for an index out of range). Another
 // shader is handed the background itself, never the copy.
-bool SceneUsesGlass(const SceneCall& c) {
+bool SceneUsesGlass(const Draw& c) {
   if (!c.glass) return false;
   if (RenderOnePixel != DefRenderOnePixel) return false;
   if (c.mat_count < 1) return c.glass[0].glass != 0;
@@ -108,8 +108,8 @@ bool InstallDefaultLight(int light_count) {
 }
 
 // Teardown: every buffer this render allocated; a caller's z-buffer and light stay.
-void ReleaseRender() {
-  ReleaseScratch();
+void ReleaseRender(Frame& f) {
+  ReleaseScratch(f);
   if (_ZBuffOwned) ZBuffRelease();
   if (_LightDefOwned) {
     EngineFree(LightDef);
@@ -148,14 +148,15 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   _MaxChannel = _Deep ? 32768 : 255;
   const size_t pixel_bytes = _Deep ? 8 : 4;
   const size_t pixels = static_cast<size_t>(width) * static_cast<size_t>(height);
-  const SceneCall call{dst,      src,       width, height,   tri_count,   tris,   points, origin_x,
-                       origin_y, mat_count, mats,  textures, light_count, lights, glass};
+  const Draw call{tri_count, tris,     points,      origin_x, origin_y, mat_count,
+                  mats,      textures, light_count, lights,   glass};
 
   // 2. Mode 0 draws straight into the output with no buffers and no back-face pass.
   if (_DrawMode == 0) {
     _DrawBackFaces = 0;
     _DrawBackFaces1 = 0;
-    RunModeDriver(call);
+    Frame rough = MakeFrame(dst, src, width, height);
+    RunModeDriver(rough, call);
     _ZBuffOwned = 0;
     return;
   }
@@ -173,10 +174,11 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   // 4. Default light; 5. scratch images. A failed allocation releases what the render has
   // and draws nothing.
   _OutImage = dst;
+  Frame frame = MakeFrame(dst, src, width, height);
   const ScratchSet scratch{pixel_bytes * pixels, sizeof(float) * pixels, width, height,
                            SceneUsesGlass(call)};
-  if (!InstallDefaultLight(light_count) || !AllocateScratch(scratch, src)) {
-    ReleaseRender();
+  if (!InstallDefaultLight(light_count) || !AllocateScratch(frame, scratch, src)) {
+    ReleaseRender(frame);
     g_engine_store.out_of_memory = true;
     return;
   }
@@ -185,7 +187,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   // image becomes the background the front faces' glass sees.
   _DrawBackFaces1 = _DrawBackFaces;
   for (;;) {
-    RunModeDriver(call);
+    RunModeDriver(frame, call);
     if (!_DrawBackFaces1) break;
     if (_BackCopy) memcpy(_BackCopy, dst, pixel_bytes * pixels);
     _DrawBackFaces1 = 0;
@@ -193,5 +195,5 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   }
 
   // 7, 8. Teardown.
-  ReleaseRender();
+  ReleaseRender(frame);
 }

@@ -3,6 +3,7 @@
 #include <stdint.h>
 
 #include "engine/engine_state.h"
+#include "engine/raster/pixel_write.h"
 #include "engine/raster/shaded_triangle.h"
 
 QV_API void __RasterSolid(unsigned char* dst, int width, int height, int stride, int /*unused*/,
@@ -21,7 +22,8 @@ QV_API void __RasterSolid(unsigned char* dst, int width, int height, int stride,
   Zheight = height;
   _MaxChannel = _Deep ? 32768 : 255;
   if (!tris || !points) return;
+  const FrameImage image = OutputImage(dst);
+  const float colour[3] = {c0, c1, c2};
   for (int i = 0; i < count; ++i)
-    DrawSolidTriangle(dst, width, height, &tris[i], points, origin_x, origin_y, c0, c1, c2,
-                      opacity);
+    DrawSolidTriangle(image, tris[i], points, origin_x, origin_y, colour, opacity);
 }

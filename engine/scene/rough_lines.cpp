@@ -65,16 +65,15 @@ void RoughLine(unsigned char* dst, const unsigned char* src, int width, int heig
   }
 }
 
-void DrawRoughTriangle(unsigned char* dst, unsigned char* src, int width, int height,
-                       __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y) {
-  const __Point3ds* v[3] = {&points[tri->a], &points[tri->b], &points[tri->c]};
+void DrawRoughTriangle(const Frame& f, const Draw& d, const __Triangle3ds* tri) {
+  const __Point3ds* v[3] = {&d.points[tri->a], &d.points[tri->b], &d.points[tri->c]};
   float x[3], y[3];
   for (int k = 0; k < 3; ++k) {
-    x[k] = v[k]->x + static_cast<float>(origin_x);
-    y[k] = v[k]->y + static_cast<float>(origin_y);
+    x[k] = v[k]->x + static_cast<float>(d.origin_x);
+    y[k] = v[k]->y + static_cast<float>(d.origin_y);
   }
   for (int k = 0; k < 3; ++k) {
     const int j = (k + 1) % 3;
-    RoughLine(dst, src, width, height, x[k], y[k], x[j], y[j]);
+    RoughLine(f.out.pixels, f.src.pixels, f.width, f.height, x[k], y[k], x[j], y[j]);
   }
 }

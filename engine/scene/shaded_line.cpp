@@ -16,15 +16,15 @@ struct ShadedPen {
   static constexpr bool kBatched = false;
   const LineShading& s;
   __Point normal;
-  const float* plane;
+  const Plane& plane;
 
   float operator()(int x, int y, float c[3]) {
-    return RenderOnePixel(static_cast<float>(s.origin_x), static_cast<float>(s.origin_y),
-                          s.dst, s.src, static_cast<float>(x - s.origin_x),
-                          static_cast<float>(y - s.origin_y), 0.0f, s.tri, s.mats,
-                          s.mat_count, c[0], c[1], c[2], &normal, 0, 0.0f, 0.0f, s.textures,
-                          s.light_count, s.lights, nullptr, s.glass, plane[0], plane[1],
-                          plane[2], plane[3]);
+    const Draw& d = s.draw;
+    return RenderOnePixel(static_cast<float>(d.origin_x), static_cast<float>(d.origin_y),
+                          s.image.pixels, s.frame.src.pixels, static_cast<float>(x - d.origin_x),
+                          static_cast<float>(y - d.origin_y), 0.0f, s.tri, d.mats, d.mat_count,
+                          c[0], c[1], c[2], &normal, 0, 0.0f, 0.0f, d.textures, d.light_count,
+                          d.lights, nullptr, d.glass, plane.nx, plane.ny, plane.nz, plane.d);
   }
 };
 
@@ -75,8 +75,8 @@ struct PlainPen {
   // Pixel (x, y) into the lighting batch at coverage k (a covered pixel's is not 0), the
   // writes LineWriter makes, a batch at once.
   void Light(const LineWriter& writer, int x, int y, float k) {
-    plain.Add(static_cast<float>(x - s.origin_x), static_cast<float>(y - s.origin_y), 0.0f,
-              normal, x, y, k);
+    plain.Add(static_cast<float>(x - s.draw.origin_x), static_cast<float>(y - s.draw.origin_y),
+              0.0f, normal, x, y, k);
     if (plain.Full()) plain.Flush(writer.image);
   }
 
@@ -86,16 +86,17 @@ struct PlainPen {
 }  // namespace
 
 void DrawShadedLine(const LineShading& s, float x0, float y0, float x1, float y1, float w,
-                    const float plane[4]) {
-  const __Point normal{-plane[0], -plane[1], -plane[2]};
+                    const Plane& plane) {
+  const __Point normal{-plane.nx, -plane.ny, -plane.nz};
+  const Draw& d = s.draw;
   PlainPen plain_pen(s, normal);
   if (RenderOnePixel == DefRenderOnePixel && s.tri &&
-      !GlassStageOn(*s.tri, s.mats, s.mat_count, s.glass) &&
-      PreparePlainShading(*s.tri, s.mats, s.mat_count, s.textures, false, s.light_count,
-                          s.lights, plain_pen.plain.shading)) {
-    WalkThickLine(s.dst, x0, y0, x1, y1, w, plain_pen);
+      !GlassStageOn(*s.tri, d.mats, d.mat_count, d.glass) &&
+      PreparePlainShading(*s.tri, d.mats, d.mat_count, d.textures, false, d.light_count, d.lights,
+                          plain_pen.plain.shading)) {
+    WalkThickLine(s.image, x0, y0, x1, y1, w, plain_pen);
     return;
   }
   ShadedPen pen{s, normal, plane};
-  WalkThickLine(s.dst, x0, y0, x1, y1, w, pen);
+  WalkThickLine(s.image, x0, y0, x1, y1, w, pen);
 }

@@ -54,20 +54,17 @@ bool SegmentVisible(float nz) {
 
 }  // namespace
 
-void DrawWireEdge(int edge, unsigned char* dst, unsigned char* src, int, int,
-                  __Texture* textures, material3ds* mats, int mat_count, __Triangle3ds* tri,
-                  __Point3ds* points, int origin_x, int origin_y, int light_count,
-                  light3ds* lights, GlassProp* glass) {
-  const __Point3ds* v[3] = {&points[tri->a], &points[tri->b], &points[tri->c]};
+void DrawWireEdge(int edge, const Frame& f, const FrameImage& image, const Draw& d,
+                  __Triangle3ds* tri) {
+  const __Point3ds* v[3] = {&d.points[tri->a], &d.points[tri->b], &d.points[tri->c]};
   const Vec p[3] = {{v[0]->x, v[0]->y, v[0]->z}, {v[1]->x, v[1]->y, v[1]->z},
                     {v[2]->x, v[2]->y, v[2]->z}};
   const CubicPatch patch = BuildCubicPatch(*v[0], *v[1], *v[2]);
   const CubicNet& pos = patch.position;
   const CubicNet& nrm = patch.normal;
   const float delta = ParameterStep(p);
-  const LineShading s{dst, src, textures, mats, mat_count, tri, origin_x, origin_y,
-                      light_count, lights, glass};
-  const float ox = static_cast<float>(origin_x), oy = static_cast<float>(origin_y);
+  const LineShading s{image, f, d, tri};
+  const float ox = static_cast<float>(d.origin_x), oy = static_cast<float>(d.origin_y);
   float w[3];
   EdgeWeights(edge, 0.0f, w);
   Vec prev = Evaluate(pos, w);
@@ -79,7 +76,7 @@ void DrawWireEdge(int edge, unsigned char* dst, unsigned char* src, int, int,
     const Vec pt = Evaluate(pos, w);
     const Vec ns = Evaluate(nrm, w);
     if (SegmentVisible(ns.z)) {
-      const float plane[4] = {-ns.x, -ns.y, -ns.z, Dot(pt, ns)};
+      const Plane plane{-ns.x, -ns.y, -ns.z, Dot(pt, ns)};
       DrawShadedLine(s, prev.x + ox, prev.y + oy, pt.x + ox, pt.y + oy, _WireSize, plane);
     }
     prev = pt;
@@ -87,11 +84,6 @@ void DrawWireEdge(int edge, unsigned char* dst, unsigned char* src, int, int,
   }
 }
 
-void DrawWireTriangle(unsigned char* dst, unsigned char* src, int width, int height,
-                      __Texture* textures, material3ds* mats, int mat_count,
-                      __Triangle3ds* tri, __Point3ds* points, int origin_x, int origin_y,
-                      int light_count, light3ds* lights, GlassProp* glass) {
-  for (int edge = 0; edge < 3; ++edge)
-    DrawWireEdge(edge, dst, src, width, height, textures, mats, mat_count, tri, points,
-                 origin_x, origin_y, light_count, lights, glass);
+void DrawWireTriangle(const Frame& f, const FrameImage& image, const Draw& d, __Triangle3ds* tri) {
+  for (int edge = 0; edge < 3; ++edge) DrawWireEdge(edge, f, image, d, tri);
 }

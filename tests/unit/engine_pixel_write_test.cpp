@@ -24,7 +24,7 @@ TEST_P(PixelWrite, FullCoverageReplacesAndClamps) {
   TestImage img(4, 4, deep());
   int m = img.max();
   img.set_pixel(1, 1, 10, 20, 30, 40);
-  PlotPixel(img.data(), m * 2.0f, -5, m * 0.5f, 1, 1, 1.0f);
+  PlotPixel(img.image(), m * 2.0f, -5, m * 0.5f, 1, 1, 1.0f);
   EXPECT_EQ(img.at(1, 1, 0), m);  // 300 in 8-bit becomes 255; 16-bit stops at 32768
   EXPECT_EQ(img.at(1, 1, 1), 0);
   EXPECT_EQ(img.at(1, 1, 2), Scaled(0.5f, m));
@@ -33,7 +33,7 @@ TEST_P(PixelWrite, FullCoverageReplacesAndClamps) {
 
 TEST_P(PixelWrite, ValuesAboveFullScaleStopThere) {
   TestImage img(2, 1, deep());
-  PlotPixel(img.data(), 300, 40000, 70000, 0, 0, 1.0f);
+  PlotPixel(img.image(), 300, 40000, 70000, 0, 0, 1.0f);
   EXPECT_EQ(img.at(0, 0, 0), deep() ? 300 : 255);
   EXPECT_EQ(img.at(0, 0, 1), deep() ? 32768 : 255);
   EXPECT_EQ(img.at(0, 0, 2), img.max());
@@ -43,7 +43,7 @@ TEST_P(PixelWrite, ValuesAboveFullScaleStopThere) {
 TEST_P(PixelWrite, PartialCoverageOverEmptyPixelKeepsFullColour) {
   TestImage img(2, 2, deep());
   int m = img.max();
-  PlotPixel(img.data(), 100, 50, 25, 0, 1, 0.25f);
+  PlotPixel(img.image(), 100, 50, 25, 0, 1, 0.25f);
   EXPECT_EQ(img.at(0, 1, 0), 100);
   EXPECT_EQ(img.at(0, 1, 1), 50);
   EXPECT_EQ(img.at(0, 1, 2), 25);
@@ -56,13 +56,13 @@ TEST_P(PixelWrite, PartialCoverageBlendsOverCoveredPixel) {
   TestImage img(2, 2, deep());
   int alpha = deep() ? 200 * 128 : 200;
   img.set_pixel(1, 0, 200, 40, 0, alpha);
-  PlotPixel(img.data(), 0, 200, 100, 1, 0, 0.25f);
+  PlotPixel(img.image(), 0, 200, 100, 1, 0, 0.25f);
   EXPECT_EQ(img.at(1, 0, 0), 150);  // 0.25 * 0 + 0.75 * 200
   EXPECT_EQ(img.at(1, 0, 1), 80);   // 0.25 * 200 + 0.75 * 40
   EXPECT_EQ(img.at(1, 0, 2), 25);
   EXPECT_EQ(img.at(1, 0, 3), alpha);
   // A larger coverage raises alpha to coverage * full scale.
-  PlotPixel(img.data(), 0, 0, 0, 1, 0, 0.9f);
+  PlotPixel(img.image(), 0, 0, 0, 1, 0, 0.9f);
   EXPECT_EQ(img.at(1, 0, 3), Scaled(0.9f, img.max()));
 }
 
@@ -71,14 +71,14 @@ TEST_P(PixelWrite, PartialCoverageBlendsOverCoveredPixel) {
 TEST_P(PixelWrite, NoCoverageOrOutsideWritesNothing) {
   TestImage img(3, 2, deep());
   img.set_pixel(1, 1, 1, 2, 3, 4);
-  for (float k : {0.0f, -0.5f, NAN}) PlotPixel(img.data(), 99, 99, 99, 1, 1, k);
+  for (float k : {0.0f, -0.5f, NAN}) PlotPixel(img.image(), 99, 99, 99, 1, 1, k);
   EXPECT_EQ(img.at(1, 1, 0), 1);
   EXPECT_EQ(img.at(1, 1, 3), 4);
-  for (int p : {-1, 3, 100}) PlotPixel(img.data(), 99, 99, 99, p, 0, 1.0f);
-  PlotPixel(img.data(), 99, 99, 99, 0, 2, 1.0f);
-  PlotPixel(img.data(), 99, 99, 99, 0, -1, 1.0f);
+  for (int p : {-1, 3, 100}) PlotPixel(img.image(), 99, 99, 99, p, 0, 1.0f);
+  PlotPixel(img.image(), 99, 99, 99, 0, 2, 1.0f);
+  PlotPixel(img.image(), 99, 99, 99, 0, -1, 1.0f);
   EXPECT_EQ(img.covered(), 1);
-  PlotPixel(nullptr, 99, 99, 99, 0, 0, 1.0f);  // no image: nothing to do
+  PlotPixel(OutputImage(nullptr), 99, 99, 99, 0, 0, 1.0f);  // no image: nothing to do
 }
 
 TEST_P(PixelWrite, ChannelAccessFollowsTheDepth) {
@@ -103,9 +103,9 @@ int AlphaAt(float x, unsigned char mode, bool deep, bool segment) {
   _DrawMode = mode;
   EdgeSegment e = VerticalEdge();
   if (segment) {
-    PlotBySegmentDistance(img.data(), 10, 10, 10, e, x, 4, 1.0f, 0.5f, nullptr);
+    PlotBySegmentDistance(img.image(), 10, 10, 10, e, x, 4, 1.0f, 0.5f, nullptr);
   } else {
-    PlotByLineDistance(img.data(), 10, 10, 10, e, x, 4, 1.0f, 0.5f, nullptr);
+    PlotByLineDistance(img.image(), 10, 10, 10, e, x, 4, 1.0f, 0.5f, nullptr);
   }
   return img.at(static_cast<int>(x), 4, 3);
 }
@@ -150,18 +150,18 @@ TEST_P(PixelWrite, SegmentEndsAreRound) {
   _DrawMode = 1;
   EdgeSegment e = MakeEdgeSegment(2, 5, 10, 5);  // horizontal, from x = 2 to x = 10
   // Straight past the end: distance 0.5 -> coverage 0.5.
-  PlotBySegmentDistance(img.data(), 1, 1, 1, e, 10.5f, 5, 1.0f, 1.0f, nullptr);
+  PlotBySegmentDistance(img.image(), 1, 1, 1, e, 10.5f, 5, 1.0f, 1.0f, nullptr);
   EXPECT_EQ(img.at(10, 5, 3), Scaled(0.5f, img.max()));
   // Diagonally past the end at (10.6, 5.6): the distance to the line is 0.6, but to the
   // end point 0.85 -> coverage 0.15, where a square end would give 0.4.
   float expected = 1.0f - sqrtf(0.6f * 0.6f + 0.6f * 0.6f);
   TestImage img2(20, 20, deep());
-  PlotBySegmentDistance(img2.data(), 1, 1, 1, e, 11.6f, 4.4f, 1.0f, 1.0f, nullptr);
+  PlotBySegmentDistance(img2.image(), 1, 1, 1, e, 11.6f, 4.4f, 1.0f, 1.0f, nullptr);
   EXPECT_EQ(img2.covered(), 0);  // 1.6 from the end: beyond the half-width
-  PlotBySegmentDistance(img2.data(), 1, 1, 1, e, 10.6f, 5.6f, 1.0f, 1.0f, nullptr);
+  PlotBySegmentDistance(img2.image(), 1, 1, 1, e, 10.6f, 5.6f, 1.0f, 1.0f, nullptr);
   EXPECT_NEAR(img2.at(10, 5, 3), Scaled(expected, img2.max()), deep() ? 8 : 1);
   // Within the segment's span the line distance rules: 0.6 from the line -> 0.4.
-  PlotBySegmentDistance(img2.data(), 1, 1, 1, e, 6, 5.6f, 1.0f, 1.0f, nullptr);
+  PlotBySegmentDistance(img2.image(), 1, 1, 1, e, 6, 5.6f, 1.0f, 1.0f, nullptr);
   EXPECT_NEAR(img2.at(6, 5, 3), Scaled(0.4f, img2.max()), deep() ? 8 : 1);
 }
 
@@ -176,10 +176,10 @@ TEST_P(PixelWrite, PixelsLevelWithAnEndFollowTheLine) {
   const EdgeSegment across = MakeEdgeSegment(2, 5.3f, 10, 5.3f);
   const EdgeSegment down = MakeEdgeSegment(5.3f, 2, 5.3f, 10);
   for (float x : {2.0f, 10.0f})
-    PlotBySegmentDistance(img.data(), 1, 1, 1, across, x, 6, 1.0f, 1.0f, nullptr);
+    PlotBySegmentDistance(img.image(), 1, 1, 1, across, x, 6, 1.0f, 1.0f, nullptr);
   EXPECT_EQ(img.covered(), 0);
   for (float y : {2.0f, 10.0f}) {
-    PlotBySegmentDistance(img.data(), 1, 1, 1, down, 5, y, 1.0f, 1.0f, nullptr);
+    PlotBySegmentDistance(img.image(), 1, 1, 1, down, 5, y, 1.0f, 1.0f, nullptr);
     EXPECT_EQ(img.at(5, static_cast<int>(y), 3), img.max()) << y;
   }
 }
@@ -194,7 +194,7 @@ TEST_P(PixelWrite, LineCoveragePerColumnIsOnePixelAtAnyOffset) {
     EdgeSegment e = MakeEdgeSegment(0, y0, 11, y0);
     for (int y = 0; y < 12; ++y) {
       for (int x = 0; x < 12; ++x) {
-        PlotBySegmentDistance(img.data(), 9, 9, 9, e, x, y, 1, 1, nullptr);
+        PlotBySegmentDistance(img.image(), 9, 9, 9, e, x, y, 1, 1, nullptr);
       }
     }
     for (int x = 1; x < 11; ++x) {
@@ -214,7 +214,7 @@ TEST_P(PixelWrite, TinySegmentWritesNothingButRestoresDepth) {
   cells[5] = 9;  // as a depth test at (1, 1) left it
   DepthRestore restore = {-3.0f, 5};
   EdgeSegment tiny = MakeEdgeSegment(1, 1, 1.05f, 1.05f);
-  PlotBySegmentDistance(img.data(), 50, 50, 50, tiny, 1, 1, 1.0f, 1.0f, &restore);
+  PlotBySegmentDistance(img.image(), 50, 50, 50, tiny, 1, 1, 1.0f, 1.0f, &restore);
   EXPECT_EQ(img.covered(), 0);
   EXPECT_EQ(cells[5], -3.0f);
   __SetZBuff(nullptr, 0, 0);
@@ -236,13 +236,13 @@ TEST_P(PixelWrite, EdgeWritesRestoreDepth) {
   for (int i = 0; i < 3; ++i) {
     int cell = 4 * 12 + i;
     DepthRestore restore = {-7.0f - i, cell};
-    PlotBySegmentDistance(img.data(), 1, 2, 3, e, xs[i], ys[i], 1.0f, 1.0f, &restore);
+    PlotBySegmentDistance(img.image(), 1, 2, 3, e, xs[i], ys[i], 1.0f, 1.0f, &restore);
     EXPECT_EQ(cells[cell], -7.0f - i);
   }
   DepthRestore restore = {-1.0f, 0};
-  PlotByLineDistance(img.data(), 1, 2, 3, e, 9, 9, 1.0f, 1.0f, &restore);
+  PlotByLineDistance(img.image(), 1, 2, 3, e, 9, 9, 1.0f, 1.0f, &restore);
   EXPECT_EQ(cells[0], -1.0f);
-  PlotByLineDistance(img.data(), 1, 2, 3, e, 9, 9, 1.0f, 1.0f, nullptr);  // none asked
+  PlotByLineDistance(img.image(), 1, 2, 3, e, 9, 9, 1.0f, 1.0f, nullptr);  // none asked
   EXPECT_EQ(cells[0], -1.0f);
   __SetZBuff(nullptr, 0, 0);
 }
@@ -275,8 +275,8 @@ TEST_P(PixelWrite, RowOfFourMatchesOnePixelAtATime) {
     for (TestImage* img : {&one, &four})
       for (int y = 0; y < 2; ++y)
         for (int x = 0; x < 8; ++x) img->set_pixel(x, y, 7 * x, 11 + y, 13 * x, x % 2 ? 200 : 0);
-    for (int k = 0; k < 4; ++k) PlotPixel(one.data(), c0[k], c1[k], c2[k], c.x[k], 0, c.k);
-    PlotRow(four.data(), c0, c1, c2, c.x, 4, 0, c.k);
+    for (int k = 0; k < 4; ++k) PlotPixel(one.image(), c0[k], c1[k], c2[k], c.x[k], 0, c.k);
+    PlotRow(four.image(), c0, c1, c2, c.x, 4, 0, c.k);
     for (int y = 0; y < 2; ++y)
       for (int x = 0; x < 8; ++x)
         for (int k = 0; k < 4; ++k)
@@ -286,7 +286,7 @@ TEST_P(PixelWrite, RowOfFourMatchesOnePixelAtATime) {
   // The first case by value: the clamps of a full-coverage write.
   TestImage img(8, 2, deep());
   const int four_x[4] = {2, 3, 4, 5};
-  PlotRow(img.data(), c0, c1, c2, four_x, 4, 1, 1.0f);
+  PlotRow(img.image(), c0, c1, c2, four_x, 4, 1, 1.0f);
   const int full = img.max();
   const int red[4] = {0, 0, 0, 0}, green[4] = {full - 1, full, full, full};
   const int blue[4] = {1, 100, full / 2, 0};
@@ -307,7 +307,7 @@ TEST_P(PixelWrite, RowWritesOnlyItsCountOfPixels) {
   const int xs[8] = {0, 1, 2, 3, 4, 5, 6, 7};
   for (int count = 1; count <= 7; ++count) {
     TestImage img(8, 1, deep());
-    PlotRow(img.data(), c0, c1, c2, xs, count, 0, 1.0f);
+    PlotRow(img.image(), c0, c1, c2, xs, count, 0, 1.0f);
     EXPECT_EQ(img.covered(), count) << "count " << count;
     for (int x = 0; x < count; ++x) EXPECT_EQ(img.at(x, 0, 0), 10 * (x + 1)) << x;
   }
@@ -358,8 +358,8 @@ TEST_P(PixelWrite, EachPixelAtItsOwnCoverageMatchesOnePixelAtATime) {
         fills += k[j] > 0 && k[j] < 1 && a == 0;
         fulls += k[j] == 1;
       }
-      for (int j = 0; j < 8; ++j) PlotPixel(one.data(), c0[j], c1[j], c2[j], xs[j], ys[j], k[j]);
-      PlotEach(each.data(), c0, c1, c2, xs, ys, k, 8);
+      for (int j = 0; j < 8; ++j) PlotPixel(one.image(), c0[j], c1[j], c2[j], xs[j], ys[j], k[j]);
+      PlotEach(each.image(), c0, c1, c2, xs, ys, k, 8);
       for (int y = 0; y < 4; ++y)
         for (int x = 0; x < 6; ++x)
           for (int ch = 0; ch < 4; ++ch)

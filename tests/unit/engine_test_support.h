@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/engine_state.h"
+#include "engine/raster/pixel_write.h"
 #include "engine/zbuffer.h"
 
 // Saves the engine's globals on construction and puts them back on destruction, so tests
@@ -77,6 +78,8 @@ class TestImage {
   }
 
   unsigned char* data() { return reinterpret_cast<unsigned char*>(words_.data()); }
+  // The image as the pixel writes take it: laid out as the output.
+  FrameImage image() { return OutputImage(data()); }
   int max() const { return deep_ ? 32768 : 255; }
 
   int at(int x, int y, int k) const {

@@ -43,7 +43,7 @@ TEST(EngineZBuffer, StaleRecordedSizeNeverIndexesPastTheBuffer) {
   // A depth restore aimed past the buffer is refused as well.
   DepthRestore restore = {1.0f, 200};
   EdgeSegment edge = MakeEdgeSegment(0, 0, 0, 0);
-  PlotBySegmentDistance(nullptr, 0, 0, 0, edge, 0, 0, 1, 1, &restore);
+  PlotBySegmentDistance(OutputImage(nullptr), 0, 0, 0, edge, 0, 0, 1, 1, &restore);
   for (int i = 0; i < 16; ++i) EXPECT_EQ(cells[i], -1e30f);
   // A recorded size narrower than the buffer but taller: a row below the buffer's own is
   // refused, though over the narrower rows its index would still fall among the real cells.

@@ -52,8 +52,8 @@ class CurvedTriangle : public EngineTest {
               uint16_t material = 0) {
     Image back(kSide, kSide, img.deep);
     __Triangle3ds t = Face(0, 1, 2, material);
-    RasterBezierTriangle(img.data(), back.data(), kSide, kSide, nullptr, nullptr, 0, &t,
-                         v.data(), ox, oy, 0, nullptr, nullptr);
+    DriveTriangle(RasterBezierTriangle, img.data(), back.data(), nullptr, nullptr, 0, &t, v.data(),
+                  ox, oy, 0, nullptr, nullptr);
   }
 
   static const std::vector<ShaderCall>& Calls() { return RecordedCalls(); }
@@ -286,8 +286,8 @@ class OutlineTriangle : public CurvedTriangle {
     Image img(kSide, kSide, false), back(kSide, kSide, false);
     back.fill(10, 20, 30, 40);
     __Triangle3ds t = Face(0, 1, 2, material);
-    RasterOutlineTriangle(img.data(), back.data(), kSide, kSide, &t, v.data(), 10, 10,
-                          mat_count, mats);
+    DriveTriangle(RasterOutlineTriangle, img.data(), back.data(), nullptr, mats, mat_count, &t,
+                  v.data(), 10, 10, 0, nullptr, nullptr);
     EXPECT_TRUE(Calls().empty()) << "the outline calls no shader";
     return img;
   }
@@ -374,8 +374,8 @@ TEST_F(CurvedTriangle, HostileCornersDrawNothingAndReturnAtOnce) {
         if (mode == 9)
           Bezier(img, v);
         else
-          RasterOutlineTriangle(img.data(), back.data(), kSide, kSide, &t, v.data(), 10, 10, 0,
-                                nullptr);
+          DriveTriangle(RasterOutlineTriangle, img.data(), back.data(), nullptr, nullptr, 0, &t,
+                        v.data(), 10, 10, 0, nullptr, nullptr);
       });
       EXPECT_LT(seconds, 2.0) << p[0] << " " << p[2] << " " << p[8];
       for (const ShaderCall& c : Calls())
@@ -476,8 +476,8 @@ TEST_F(CurvedTriangle, OneColumnOrOneRowImageIsDrawn) {
     RecordShaderCalls();
     Image img(w, h, false), back(w, h, false);
     __Triangle3ds t = Face(0, 1, 2);
-    RasterBezierTriangle(img.data(), back.data(), w, h, nullptr, nullptr, 0, &t, v.data(), 0,
-                         0, 0, nullptr, nullptr);
+    DriveTriangle(RasterBezierTriangle, img.data(), back.data(), nullptr, nullptr, 0, &t, v.data(),
+                  0, 0, 0, nullptr, nullptr);
     int covered = 0;
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) covered += img.at(x, y, 3) != 0;

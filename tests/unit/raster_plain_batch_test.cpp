@@ -37,8 +37,7 @@ struct Drawn {
 
 // Forty random triangles (a sphere-like set of normals, one plain material, two lights) into
 // a z-buffered image, with the default shader or the forwarding one.
-using DrawFn = void (*)(unsigned char*, unsigned char*, int, int, __Texture*, material3ds*, int,
-                       __Triangle3ds*, __Point3ds*, int, int, int, light3ds*, GlassProp*);
+using DrawFn = TriangleDriverFn;
 
 // With `small`, the triangles are a few pixels across and two corners of each lie less than
 // a pixel apart in height: the anti-aliasing passes then follow one another with few or no
@@ -77,8 +76,8 @@ Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwardi
                            rng.Next(-1.0f, 1.0f), rng.Next(nz_min, 1.0f)));
     }
     __Triangle3ds tri = Face(0, 1, 2);
-    draw(image.data(), image.data(), kW, kH, nullptr, &mat, 1, &tri, pts.data(), 0, 0, 2, lights,
-         nullptr);
+    DriveTriangle(draw, image.data(), image.data(), nullptr, &mat, 1, &tri, pts.data(), 0, 0, 2,
+                  lights, nullptr);
   }
   Drawn d;
   d.b8 = image.b8;
@@ -195,10 +194,10 @@ TEST(PlainBatch, EqualDepthKeepsTheFirstTriangle) {
   __Triangle3ds tri = Face(0, 1, 2);
   material3ds red = MakeMaterial(1.0f, 0.0f, 0.0f), blue = MakeMaterial(0.0f, 0.0f, 1.0f);
   red.shininess_strength = blue.shininess_strength = 0.0f;
-  DrawPhongTriangle(image.data(), image.data(), kW, kH, nullptr, &red, 1, &tri, pts.data(), 0, 0,
-                    1, &light, nullptr);
-  DrawPhongTriangle(image.data(), image.data(), kW, kH, nullptr, &blue, 1, &tri, pts.data(), 0,
-                    0, 1, &light, nullptr);
+  DriveTriangle(DrawPhongTriangle, image.data(), image.data(), nullptr, &red, 1, &tri, pts.data(),
+                0, 0, 1, &light, nullptr);
+  DriveTriangle(DrawPhongTriangle, image.data(), image.data(), nullptr, &blue, 1, &tri, pts.data(),
+                0, 0, 1, &light, nullptr);
   int red_pixels = 0, blue_pixels = 0;
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {

@@ -20,12 +20,9 @@ class TriangleRaster : public EngineTest {
   std::vector<__Point3ds> points;
   __Triangle3ds tri = Face(0, 1, 2);
 
-  void Draw(void (*draw)(unsigned char*, unsigned char*, int, int, __Texture*, material3ds*,
-                         int, __Triangle3ds*, __Point3ds*, int, int, int, light3ds*,
-                         GlassProp*),
-            int origin_x = 0, int origin_y = 0) {
-    draw(image.data(), image.data(), image.w, image.h, nullptr, nullptr, 0, &tri,
-         points.data(), origin_x, origin_y, 0, nullptr, nullptr);
+  void Draw(TriangleDriverFn draw, int origin_x = 0, int origin_y = 0) {
+    DriveTriangle(draw, image.data(), image.data(), nullptr, nullptr, 0, &tri, points.data(),
+                  origin_x, origin_y, 0, nullptr, nullptr);
   }
   PixelSet Covered() const {
     PixelSet s;
@@ -502,7 +499,8 @@ TEST_F(TriangleRaster, SolidFillIgnoresAndKeepsTheZBuffer) {
   __SetZBuff(z, 64, 64);
   for (int i = 0; i < 64 * 64; ++i) z[i] = 1e30f;
   points = {Vertex(10, 30, 0), Vertex(10, 10, 0), Vertex(30, 10, 0)};
-  DrawSolidTriangle(image.data(), 64, 64, &tri, points.data(), 0, 0, 10.0f, 20.0f, 30.0f, 1.0f);
+  const float colour[3] = {10.0f, 20.0f, 30.0f};
+  DrawSolidTriangle(OutputImage(image.data()), tri, points.data(), 0, 0, colour, 1.0f);
   PixelSet expected;
   for (int y = 10; y <= 30; ++y)
     for (int x = 10; x <= 40 - y; ++x) expected.insert({x, y});

@@ -400,13 +400,9 @@ class Composite : public EngineTest {
     tri.assign(4, 0);
     edge.assign(4, 0);
     under.assign(4, 0);
-    _TriLayer = reinterpret_cast<unsigned char*>(tri.data());
-    _EdgeColor = reinterpret_cast<unsigned char*>(edge.data());
-    _EdgeUnder = reinterpret_cast<unsigned char*>(under.data());
   }
-  void TearDown() override {
-    _TriLayer = _EdgeColor = _EdgeUnder = nullptr;
-    EngineTest::TearDown();
+  static unsigned char* Bytes(std::vector<uint16_t>& v) {
+    return reinterpret_cast<unsigned char*>(v.data());
   }
   // Composites one layer pixel of colour (r, g, b) and coverage a into out.
   void Layer(Image& out, int r, int g, int b, int a) {
@@ -415,8 +411,9 @@ class Composite : public EngineTest {
     layer.set(0, 0, 1, g);
     layer.set(0, 0, 2, b);
     layer.set(0, 0, 3, a);
-    memcpy(_TriLayer, layer.data(), _Deep ? 8 : 4);
-    CompositeLayer(out.data(), LayerRegion{0, 1, 0, 1});
+    memcpy(tri.data(), layer.data(), _Deep ? 8 : 4);
+    CompositeLayer(LayerFrame(out.data(), Bytes(tri), Bytes(edge), Bytes(under)),
+                   LayerRegion{0, 1, 0, 1});
   }
 };
 
@@ -443,16 +440,13 @@ TEST_F(Composite, SameColourTwiceBlendsOnceWithTheLargerCoverage) {
     }
 }
 
-// A row of kRow pixels: the layer and both edge records, in use as the engine's scratch
-// images while the record lives, and an output.
+// A row of kRow pixels: the layer and both edge records, and an output; Frame() is a frame
+// with them as its scratch images.
 struct ScratchRow {
   Image layer, edge, under, out;
   ScratchRow(int width, bool deep)
-      : layer(width, 1, deep), edge(width, 1, deep), under(width, 1, deep), out(width, 1, deep) {
-    _TriLayer = layer.data();
-    _EdgeColor = edge.data();
-    _EdgeUnder = under.data();
-  }
+      : layer(width, 1, deep), edge(width, 1, deep), under(width, 1, deep), out(width, 1, deep) {}
+  ::Frame Frame() { return LayerFrame(out.data(), layer.data(), edge.data(), under.data()); }
 };
 
 // A row of fully covering layer pixels (taken four at a time where they can be) puts the
@@ -468,12 +462,12 @@ TEST_F(Composite, FullCoverRowSetsTheRecordsAndKeepsTheirCoverage) {
     out.fill(10, 20, 30, m);
     const int a = deep ? 9001 : 71, b = deep ? 25001 : 191;  // odd: every bit counts
     layer.fill(a, a, a, m * 4 / 10);  // a partial edge first: records set everywhere
-    CompositeLayer(out.data(), LayerRegion{0, kRow, 0, 1});
+    CompositeLayer(row.Frame(), LayerRegion{0, kRow, 0, 1});
     const int edge_cover = edge_image.at(0, 0, 3);
     ASSERT_EQ(edge_cover, m * 4 / 10);
     layer.fill(b, b + 1, b + 2, m);
     for (int k = 0; k < 4; ++k) layer.set(kGap, 0, k, 0);
-    CompositeLayer(out.data(), LayerRegion{0, kRow, 0, 1});
+    CompositeLayer(row.Frame(), LayerRegion{0, kRow, 0, 1});
     for (int x = 0; x < kRow; ++x) {
       SCOPED_TRACE((deep ? "16-bit x " : "8-bit x ") + std::to_string(x));
       if (x == kGap) {
@@ -502,7 +496,7 @@ TEST_F(Composite, CompositeKeepsToTheRegion) {
     ScratchRow row(kRow, deep);
     row.out.fill(10, 20, 30, _MaxChannel);
     row.layer.fill(40, 50, 60, _MaxChannel);
-    CompositeLayer(row.out.data(), LayerRegion{1, 7, 0, 1});
+    CompositeLayer(row.Frame(), LayerRegion{1, 7, 0, 1});
     for (int x = 0; x < kRow; ++x) {
       const bool inside = x >= 1 && x < 7;
       EXPECT_EQ(row.out.at(x, 0, 0), inside ? 40 : 10) << x << (deep ? " 16-bit" : " 8-bit");
@@ -547,15 +541,14 @@ TEST_F(Composite, ClearingTheLayerKeepsToTheRegion) {
     ResetEngine(16, 8, deep);
     Image layer(16, 8, deep);
     layer.fill(9, 9, 9, 9);
-    _TriLayer = layer.data();
-    ClearLayer(LayerRegion{3, 7, 2, 5});
+    Frame f = LayerFrame(nullptr, layer.data(), nullptr, nullptr);
+    ClearLayer(f, LayerRegion{3, 7, 2, 5});
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 16; ++x) {
         const bool inside = x >= 3 && x < 7 && y >= 2 && y < 5;
         for (int k = 0; k < 4; ++k)
           ASSERT_EQ(layer.at(x, y, k), inside ? 0 : 9) << x << "," << y << " deep " << deep;
       }
-    _TriLayer = nullptr;
   }
 }
 

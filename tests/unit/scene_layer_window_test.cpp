@@ -134,15 +134,13 @@ TEST(LayerEdgeBits, CompositeWithBitsMatchesTheWholeRecords) {
           if (a == m && edge_whole.at(x, y, 3) != 0) ++full_over_edge;
         }
       const LayerRegion all{0, kW, 0, kH};
-      _TriLayer = layer.data();
-      _EdgeColor = edge_bits.data();
-      _EdgeUnder = under_bits.data();
-      StartEdgeBits(bits.data(), kW);
-      CompositeLayer(out_bits.data(), all);
-      EndEdgeBits();
-      _EdgeColor = edge_whole.data();
-      _EdgeUnder = under_whole.data();
-      CompositeLayer(out_whole.data(), all);
+      Frame with_bits =
+          LayerFrame(out_bits.data(), layer.data(), edge_bits.data(), under_bits.data());
+      with_bits.bits = bits.data();
+      with_bits.bits_width = kW;
+      CompositeLayer(with_bits, all);
+      CompositeLayer(
+          LayerFrame(out_whole.data(), layer.data(), edge_whole.data(), under_whole.data()), all);
       ASSERT_TRUE(out_bits.b8 == out_whole.b8 && out_bits.b16 == out_whole.b16)
           << "round " << round;
       for (int y = 0; y < kH; ++y)
@@ -161,7 +159,6 @@ TEST(LayerEdgeBits, CompositeWithBitsMatchesTheWholeRecords) {
     }
     EXPECT_GT(partial_over_cover, 500) << "edges met earlier layers often";
     EXPECT_GT(full_over_edge, 500) << "full covers fell on edges often";
-    _TriLayer = _EdgeColor = _EdgeUnder = nullptr;
   }
   ResetEngine(0, 0, false);
 }
@@ -191,12 +188,10 @@ TEST(LayerEdgeBits, FullCoverOfFourSeesEveryBitOfTheGroup) {
         std::vector<uint64_t> bits((kW * kH + 63) / 64, 0);
         const size_t bit = static_cast<size_t>(y) * kW + edged;
         bits[bit / 64] |= uint64_t{1} << (bit % 64);
-        _TriLayer = layer.data();
-        _EdgeColor = edge.data();
-        _EdgeUnder = under.data();
-        StartEdgeBits(bits.data(), kW);
-        CompositeLayer(out.data(), LayerRegion{start, start + 4, y, y + 1});
-        EndEdgeBits();
+        Frame f = LayerFrame(out.data(), layer.data(), edge.data(), under.data());
+        f.bits = bits.data();
+        f.bits_width = kW;
+        CompositeLayer(f, LayerRegion{start, start + 4, y, y + 1});
         EXPECT_EQ(out.at(start + 3, y, 0), 200);
         EXPECT_EQ(edge.at(edged, y, 0), 200) << "the edged pixel's colour record";
         EXPECT_EQ(under.at(edged, y, 2), 90) << "the edged pixel's under-colour record";
@@ -204,7 +199,6 @@ TEST(LayerEdgeBits, FullCoverOfFourSeesEveryBitOfTheGroup) {
       }
     }
   }
-  _TriLayer = _EdgeColor = _EdgeUnder = nullptr;
   ResetEngine(0, 0, false);
 }
 
@@ -216,39 +210,35 @@ TEST(LayerWindowPacking, WritesLandInTheWindowAndNothingElseIsKept) {
   ResetEngine(kW, kH, false);
   _MaxChannel = 255;
   Image layer(kW, kH, false), edge(kW, kH, false), under(kW, kH, false), out(kW, kH, false);
-  _TriLayer = layer.data();
-  _EdgeColor = edge.data();
-  _EdgeUnder = under.data();
-  StartLayerSpans(kH);
+  Frame f = LayerFrame(out.data(), nullptr, edge.data(), under.data());
+  StartLayerSpans(f, layer.data(), kH);
   const LayerRegion region{10, 18, 5, 9};  // 8 x 4 pixels
-  ClearLayer(region, true);
-  const LayerWindow w = CurrentLayerWindow();
-  EXPECT_EQ(w.stride, 4 * 8);
+  ClearLayer(f, region, true);
+  EXPECT_EQ(f.layer.window.stride, 4 * 8);
   for (int y = 0; y < kH; ++y)
-    for (int x = 0; x < kW; ++x) PlotPixel(_TriLayer, 200, 100, 50, x, y, 1.0f);
+    for (int x = 0; x < kW; ++x) PlotPixel(f.layer, 200, 100, 50, x, y, 1.0f);
   // Only the window's 32 pixels were kept, packed at the start of the layer.
   int kept = 0;
   for (size_t i = 3; i < layer.b8.size(); i += 4) kept += layer.b8[i] != 0;
   EXPECT_EQ(kept, 32);
   for (int i = 0; i < 32; ++i) EXPECT_EQ(layer.b8[4 * i + 3], 255) << i;
-  CompositeLayerWritten(out.data(), region);
+  CompositeLayerWritten(f, region);
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {
       const bool inside = x >= 10 && x < 18 && y >= 5 && y < 9;
       ASSERT_EQ(out.at(x, y, 0), inside ? 200 : 0) << x << "," << y;
       ASSERT_EQ(out.at(x, y, 3), inside ? 255 : 0) << x << "," << y;
     }
-  ClearLayer(LayerRegion{0, 4, 0, 4}, true);
+  ClearLayer(f, LayerRegion{0, 4, 0, 4}, true);
   // Unpacked, the layer is laid out as the output: its first row and column are kept too.
-  ClearLayer(LayerRegion{0, kW, 0, kH}, false);
-  PlotPixel(_TriLayer, 10, 20, 30, 0, 0, 1.0f);
-  PlotPixel(_TriLayer, 10, 20, 30, kW - 1, kH - 1, 1.0f);
-  PlotPixel(_TriLayer, 10, 20, 30, 0, -1, 1.0f);
+  ClearLayer(f, LayerRegion{0, kW, 0, kH}, false);
+  PlotPixel(f.layer, 10, 20, 30, 0, 0, 1.0f);
+  PlotPixel(f.layer, 10, 20, 30, kW - 1, kH - 1, 1.0f);
+  PlotPixel(f.layer, 10, 20, 30, 0, -1, 1.0f);
   EXPECT_EQ(layer.at(0, 0, 3), 255);
   EXPECT_EQ(layer.at(kW - 1, kH - 1, 3), 255);
-  EndLayerSpans();
+  EndLayerSpans(f);
   for (uint8_t v : layer.b8) ASSERT_EQ(v, 0);
-  _TriLayer = _EdgeColor = _EdgeUnder = nullptr;
   ResetEngine(0, 0, false);
 }
 
@@ -260,10 +250,10 @@ TEST(LayerWindowPacking, EdgeWritesOutsideTheWindowAreDropped) {
   ResetEngine(kW, kH, false);
   _MaxChannel = 255;
   Image layer(kW, kH, false);
-  _TriLayer = layer.data();
-  StartLayerSpans(kH);
+  Frame f = LayerFrame(nullptr, nullptr, nullptr, nullptr);
+  StartLayerSpans(f, layer.data(), kH);
   const LayerRegion region{10, 18, 5, 9};  // 8 x 4 pixels
-  ClearLayer(region, true);
+  ClearLayer(f, region, true);
   for (int y = 0; y < kH; ++y)
     for (int x0 = 0; x0 < kW; x0 += 8) {
       float c0[8], c1[8], c2[8], k[8];
@@ -272,7 +262,7 @@ TEST(LayerWindowPacking, EdgeWritesOutsideTheWindowAreDropped) {
         c0[j] = 200, c1[j] = 100, c2[j] = 50, k[j] = 0.5f;
         xs[j] = x0 + j, ys[j] = y;
       }
-      PlotEach(_TriLayer, c0, c1, c2, xs, ys, k, 8);
+      PlotEach(f.layer, c0, c1, c2, xs, ys, k, 8);
     }
   // The window's 32 pixels, packed at the start of the layer, and nothing else.
   int kept = 0;
@@ -282,9 +272,8 @@ TEST(LayerWindowPacking, EdgeWritesOutsideTheWindowAreDropped) {
     EXPECT_EQ(layer.b8[4 * i], 200) << i;
     EXPECT_EQ(layer.b8[4 * i + 3], 127) << i;  // half coverage over an empty pixel
   }
-  EndLayerSpans();
+  EndLayerSpans(f);
   for (uint8_t v : layer.b8) ASSERT_EQ(v, 0);
-  _TriLayer = nullptr;
   ResetEngine(0, 0, false);
 }
 

@@ -74,7 +74,8 @@ TEST_F(LineModes, RoughEdgesInvertTheBackgroundAtFullAlpha) {
     src.fill(full, full, full, full);
     std::vector<__Point3ds> v = {Vertex(-20, -20, 0), Vertex(20, -20, 0), Vertex(0, 20, 0)};
     __Triangle3ds t = Face(0, 1, 2);
-    DrawRoughTriangle(dst.data(), src.data(), kSide, kSide, &t, v.data(), 32, 32);
+    const Draw d{1, &t, v.data(), 32, 32, 0, nullptr, nullptr, 0, nullptr, nullptr};
+    DrawRoughTriangle(MakeFrame(dst.data(), src.data(), kSide, kSide), d, &t);
     // The shared edge drawn again (as the neighbouring triangle would) stays black.
     RoughLine(dst.data(), src.data(), kSide, kSide, 12, 12, 52, 12);
     const PixelSet drawn = Touched(dst);
@@ -151,10 +152,18 @@ float CountingShader(float, float, unsigned char*, unsigned char*, float, float,
   return 1.0f;
 }
 
-LineShading Shading(Image& dst, Image& src, __Triangle3ds* tri, int ox, int oy) {
-  return LineShading{dst.data(), src.data(), nullptr, nullptr, 0, tri, ox, oy, 0, nullptr,
-                     nullptr};
-}
+// A line's shading as the line modes make it: a frame over dst and src, and a draw of the
+// triangle with the origin and the given materials and lights.
+struct LineCall {
+  Frame frame;
+  Draw draw;
+  LineShading s;
+  LineCall(Image& dst, Image& src, __Triangle3ds* tri, int ox, int oy, int mat_count = 0,
+           material3ds* mats = nullptr, int light_count = 0, light3ds* lights = nullptr)
+      : frame(MakeFrame(dst.data(), src.data(), Zwidth, Zheight)),
+        draw{1, tri, nullptr, ox, oy, mat_count, mats, nullptr, light_count, lights, nullptr},
+        s{frame.out, frame, draw, tri} {}
+};
 
 TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
   for (bool deep : {false, true}) {
@@ -163,8 +172,8 @@ TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
     RecordShaderCalls();
     Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
     __Triangle3ds tri = Face(0, 1, 2);
-    const float plane[4] = {0.1f, 0.2f, -0.9f, 7.0f};
-    DrawShadedLine(Shading(dst, src, &tri, 10, 5), 20, 30, 40, 30, _WireSize, plane);
+    const Plane plane = {0.1f, 0.2f, -0.9f, 7.0f};
+    DrawShadedLine(LineCall(dst, src, &tri, 10, 5).s, 20, 30, 40, 30, _WireSize, plane);
     PixelSet want;
     AddRect(want, 17, 22, 27, 32);  // start cap: 6 x 6 around (20, 30)
     AddRect(want, 20, 40, 27, 32);  // the walk: 6 rows per column
@@ -192,7 +201,7 @@ TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
     // A vertical line steps along y; with no x extent its caps and runs reach right as for
     // a line going right: columns 27..32 from the start, 28..33 in the end cap at (30, 41).
     RecordShaderCalls();
-    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 30, 20, 30, 40, _WireSize, plane);
+    DrawShadedLine(LineCall(dst, src, &tri, 0, 0).s, 30, 20, 30, 40, _WireSize, plane);
     want.clear();
     AddRect(want, 27, 32, 17, 22);
     AddRect(want, 27, 32, 20, 40);
@@ -202,7 +211,7 @@ TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
     // An exact diagonal counts as x-major: its runs go down the columns, one a step, the
     // walk moving one pixel right and one down each step (to (31, 31) after the last).
     RecordShaderCalls();
-    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 20, 20, 30, 30, _WireSize, plane);
+    DrawShadedLine(LineCall(dst, src, &tri, 0, 0).s, 20, 20, 30, 30, _WireSize, plane);
     want.clear();
     AddRect(want, 17, 22, 17, 22);
     for (int i = 0; i <= 10; ++i) AddRect(want, 20 + i, 20 + i, 17 + i, 22 + i);
@@ -218,9 +227,9 @@ TEST_F(LineModes, ThickLineWithoutQualityIsOnePixelWide) {
     RecordShaderCalls();
     Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
     __Triangle3ds tri = Face(0, 1, 2);
-    const float plane[4] = {0, 0, -1, 0};
+    const Plane plane = {0, 0, -1, 0};
     // A diagonal, y-major: one pixel per row.
-    DrawShadedLine(Shading(dst, src, &tri, 0, 0), 10, 10, 20, 30, _WireSize, plane);
+    DrawShadedLine(LineCall(dst, src, &tri, 0, 0).s, 10, 10, 20, 30, _WireSize, plane);
     EXPECT_EQ(RecordedCalls().size(), 21u);
     const PixelSet drawn = Touched(dst);
     EXPECT_EQ(drawn.size(), 21u);
@@ -236,7 +245,7 @@ TEST_F(LineModes, ThickLineWithoutQualityIsOnePixelWide) {
     // The minor coordinate moves when the error term reaches 0 (ties step): from (10, 40)
     // to (14, 42), twice a tie. Each pixel takes the shader's colour channel for channel.
     Image tie(kSide, kSide, deep);
-    DrawShadedLine(Shading(tie, src, &tri, 0, 0), 10, 40, 14, 42, _WireSize, plane);
+    DrawShadedLine(LineCall(tie, src, &tri, 0, 0).s, 10, 40, 14, 42, _WireSize, plane);
     const PixelSet steps = {{10, 40}, {11, 41}, {12, 41}, {13, 42}, {14, 42}};
     EXPECT_EQ(Touched(tie), steps);
     const int want_channels[4] = {200, 100, 50, deep ? 32768 : 255};
@@ -262,15 +271,16 @@ TEST_F(LineModes, PlainLinesAreThoseOfThePixelByPixelPath) {
     _Quality = quality ? 1 : 0;
     if (forwarding) RenderOnePixel = Forwarding;
     Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
-    LineShading s{dst.data(), src.data(), nullptr, &mat, 1, &tri, 7, 3, 2, lights, nullptr};
+    const LineCall call(dst, src, &tri, 7, 3, 1, &mat, 2, lights);
+    const LineShading& s = call.s;
     uint32_t seed = 99;
     const auto next = [&seed](float lo, float hi) {
       seed = seed * 1664525u + 1013904223u;
       return lo + (hi - lo) * static_cast<float>(seed >> 8) / 16777216.0f;
     };
     for (int i = 0; i < 30; ++i) {
-      const float plane[4] = {next(-0.6f, 0.6f), next(-0.6f, 0.6f), next(-1.0f, -0.3f),
-                              next(-5.0f, 5.0f)};
+      const Plane plane = {next(-0.6f, 0.6f), next(-0.6f, 0.6f), next(-1.0f, -0.3f),
+                           next(-5.0f, 5.0f)};
       _WireSize = i % 3 == 0 ? 0.3f : next(0.5f, 3.0f);
       DrawShadedLine(s, next(-10.0f, kSide + 10.0f), next(-10.0f, kSide + 10.0f),
                      next(-10.0f, kSide + 10.0f), next(-10.0f, kSide + 10.0f), _WireSize,
@@ -295,9 +305,9 @@ TEST_F(LineModes, ShaderColourCarriesFromPixelToPixel) {
   __SetNewRenderOnePixel(CountingShader);
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
   __Triangle3ds tri = Face(0, 1, 2);
-  const float plane[4] = {0, 0, -1, 0};
-  DrawShadedLine(Shading(dst, src, &tri, 0, 0), 1, 1, 5, 1, 1.0f, plane);
-  DrawShadedLine(Shading(dst, src, &tri, 0, 0), 1, 3, 3, 3, 1.0f, plane);
+  const Plane plane = {0, 0, -1, 0};
+  DrawShadedLine(LineCall(dst, src, &tri, 0, 0).s, 1, 1, 5, 1, 1.0f, plane);
+  DrawShadedLine(LineCall(dst, src, &tri, 0, 0).s, 1, 3, 3, 3, 1.0f, plane);
   const std::vector<float> want = {255, 256, 257, 258, 259, 255, 256, 257};
   EXPECT_EQ(StartReds(), want);
 }
@@ -341,8 +351,9 @@ TEST_F(LineModes, ThickLineWithWildEndPointsIsBounded) {
   RecordShaderCalls();
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
   __Triangle3ds tri = Face(0, 1, 2);
-  const float plane[4] = {0, 0, -1, 0};
-  const LineShading s = Shading(dst, src, &tri, 0, 0);
+  const Plane plane = {0, 0, -1, 0};
+  const LineCall call(dst, src, &tri, 0, 0);
+  const LineShading& s = call.s;
   DrawShadedLine(s, NAN, 3, 10, 10, 1.0f, plane);
   DrawShadedLine(s, 3, 3, INFINITY, 10, 1.0f, plane);
   EXPECT_TRUE(RecordedCalls().empty());
@@ -362,8 +373,8 @@ TEST_F(LineModes, LineTriangleShadesEdgesWithTheFacingNormal) {
   std::vector<__Point3ds> v = {Vertex(-20, -20, 5), Vertex(20, -20, 5), Vertex(0, 20, 5)};
   ASSERT_GE(OrientationNz(v[0], v[1], v[2]), 0.0f);
   __Triangle3ds t = Face(0, 1, 2);
-  DrawLineTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 32,
-                   32, 0, nullptr, nullptr);
+  DriveTriangle(DrawLineTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 32, 32,
+                0, nullptr, nullptr);
   ASSERT_FALSE(RecordedCalls().empty());
   const ShaderCall& c = RecordedCalls().front();
   EXPECT_NEAR(c.normal.z, 1.0f, 1e-6f);
@@ -389,8 +400,8 @@ TEST_F(LineModes, LineTriangleWalksEachEdgeFromItsStart) {
   std::vector<__Point3ds> v = {Vertex(10.6f, 10.6f, 5), Vertex(20.3f, 10.6f, 5),
                                Vertex(10.6f, 30.4f, 5)};
   __Triangle3ds t = Face(0, 1, 2);
-  DrawLineTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 0,
-                   0, 0, nullptr, nullptr);
+  DriveTriangle(DrawLineTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 0, 0,
+                0, nullptr, nullptr);
   std::vector<std::pair<int, int>> expected;
   for (int x = 10; x <= 19; ++x) expected.push_back({x, 10});
   for (int y = 10; y <= 29; ++y) expected.push_back({20 - (y - 10) / 2, y});
@@ -411,8 +422,8 @@ TEST_F(LineModes, LineTriangleHandsTheShaderItsPlane) {
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
   std::vector<__Point3ds> v = {Vertex(10, 12, 3), Vertex(40, 15, -6), Vertex(18, 44, 9)};
   __Triangle3ds t = Face(0, 1, 2);
-  DrawLineTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(), 0,
-                   0, 0, nullptr, nullptr);
+  DriveTriangle(DrawLineTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 0, 0,
+                0, nullptr, nullptr);
   ASSERT_GT(RecordedCalls().size(), 50u);
   for (const ShaderCall& c : RecordedCalls()) {
     const float* p = c.plane;
@@ -453,8 +464,8 @@ TEST_F(LineModes, WireWithFaceNormalsDrawsStraightEdges) {
     _Quality = 1;
     FlatTriangle tri(n[0], n[1], n[2]);
     Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
-    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &tri.t,
-                     tri.v.data(), 32, 32, 0, nullptr, nullptr);
+    DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &tri.t,
+                  tri.v.data(), 32, 32, 0, nullptr, nullptr);
     const PixelSet drawn = Touched(dst);
     EXPECT_GT(drawn.size(), 150u);
     for (const auto& p : drawn) EXPECT_LT(tri.Distance(p.first, p.second, 32, 32), 1.0f);
@@ -481,8 +492,8 @@ TEST_F(LineModes, WireFollowsBentVertexNormals) {
     p.nz = 0.8f;
   }
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
-  DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &tri.t,
-                   tri.v.data(), 32, 32, 0, nullptr, nullptr);
+  DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &tri.t, tri.v.data(),
+                32, 32, 0, nullptr, nullptr);
   float farthest = 0;
   for (const auto& p : Touched(dst))
     farthest = std::max(farthest, tri.Distance(p.first, p.second, 32, 32));
@@ -500,8 +511,8 @@ int WireShaderCalls(float nz) {
     p.nz = nz;
   }
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
-  DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &tri.t,
-                   tri.v.data(), 32, 32, 0, nullptr, nullptr);
+  DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &tri.t, tri.v.data(),
+                32, 32, 0, nullptr, nullptr);
   for (const ShaderCall& c : RecordedCalls()) EXPECT_NEAR(c.normal.z, nz, 1e-5f);
   return static_cast<int>(RecordedCalls().size());
 }
@@ -527,8 +538,8 @@ TEST_F(LineModes, WireWithZeroNormalsAndDegenerateTrianglesEnds) {
                                Vertex(1e30f, 0, 0)};
   __Triangle3ds ts[] = {Face(0, 1, 2), Face(3, 3, 3), Face(4, 1, 2), Face(5, 0, 1)};
   for (__Triangle3ds& t : ts)
-    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
-                     32, 32, 0, nullptr, nullptr);
+    DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 32,
+                  32, 0, nullptr, nullptr);
   // The triangle with zero normals keeps its straight edge between them.
   EXPECT_NE(dst.at(32, 22, 3), 0);
 }
@@ -546,8 +557,8 @@ TEST_F(LineModes, WireStepFollowsTheEdgesLengthInSpace) {
     __Triangle3ds t = Face(0, 1, 2);
     Image src(kSide, kSide, false), dst(kSide, kSide, false);
     RecordShaderCalls();
-    DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
-                     32, 32, 0, nullptr, nullptr);
+    DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 32,
+                  32, 0, nullptr, nullptr);
     touched[deep_edge] = Touched(dst).size();
   }
   __SetDefRenderOnePixel();
@@ -572,8 +583,8 @@ TEST_F(LineModes, WireStepIsFourOverTheLongerLeg) {
       __Triangle3ds t = Face(0, 1, 2);
       Image src(kSide, kSide, false), dst(kSide, kSide, false);
       RecordShaderCalls();
-      DrawWireTriangle(dst.data(), src.data(), kSide, kSide, nullptr, nullptr, 0, &t, v.data(),
-                       16, 16, 0, nullptr, nullptr);
+      DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 16,
+                    16, 0, nullptr, nullptr);
       EXPECT_EQ(RecordedCalls().size(), 16u + 40u + 40u) << swapped << down;
       for (int along = 16; along <= 48; ++along)  // the long leg
         EXPECT_NE(down ? dst.at(16, along, 3) : dst.at(along, 16, 3), 0) << along;

@@ -1,0 +1,43 @@
+// One render's frame: its images as descriptors, the z-buffer as the rasterizers index it,
+// and the scratch layer's and the edge records' bookkeeping. Made by the scene entry for one
+// call and handed down by reference; nothing of it outlives the call.
+#pragma once
+
+#include <stdint.h>
+
+#include "engine/raster/depth_test.h"
+#include "engine/raster/frame_image.h"
+
+// A box of pixels x0 <= x < x1, y0 <= y < y1, already limited to the frame.
+struct LayerRegion {
+  int x0, x1, y0, y1;
+};
+
+struct Frame {
+  FrameImage out;             // the output
+  FrameImage src;             // the background
+  FrameImage layer;           // the scratch layer one triangle is drawn into (_TriLayer)
+  unsigned char* edge_color;  // per pixel: colour and coverage of the last edge composite
+  unsigned char* edge_under;  // per pixel: the colour found under that edge
+  DepthGrid depth;            // the z-buffer, or none (cells null)
+  ImageWindow whole;          // the frame as a window, rows as the output's
+  int width, height;          // the call's image size (the frame's, except in mode 0)
+  int max_channel;            // _MaxChannel
+  bool deep;                  // 16-bit channels
+  // The layer's written spans (layer.spans points here) and, for a render without that
+  // table, the region last cleared, which the layer may still hold at the end (empty:
+  // x1 <= x0).
+  LayerSpanTable spans;
+  LayerRegion unnoted;
+  // The edge bits: one bit a pixel (row-major, bits_width pixels a row), set once an edge
+  // composite has been made at the pixel. Null: the edge records are read and written whole.
+  uint64_t* bits;
+  int bits_width;
+};
+
+// A frame over the output `out` and background `src` as the globals describe it now
+// (Zwidth x Zheight, _RowStride, _MaxChannel, _Deep, ZBuff), with no scratch layer, edge
+// records or edge bits. The layer descriptor, when it is given pixels, notes into the
+// frame's own span table: the frame must not be copied after that.
+// `width` x `height` is the call's own image size.
+Frame MakeFrame(unsigned char* out, unsigned char* src, int width, int height);
