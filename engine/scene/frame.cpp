@@ -14,6 +14,9 @@ Frame MakeFrame(unsigned char* out, unsigned char* src, int width, int height) {
   f.src = OutputImage(src, ImageKind::kBackground);
   f.whole = f.out.window;
   f.layer = FrameImage{nullptr, f.whole, ImageKind::kLayer, false, nullptr};
+  f.edge_color = OutputImage(nullptr, ImageKind::kEdgeColor);
+  f.edge_under = OutputImage(nullptr, ImageKind::kEdgeUnder);
+  f.back_copy = OutputImage(nullptr, ImageKind::kBackCopy);
   f.depth = CurrentDepthGrid();
   f.max_channel = _MaxChannel;
   f.deep = _Deep != 0;

@@ -13,12 +13,15 @@ struct LayerRegion {
   int x0, x1, y0, y1;
 };
 
+// Every image but the layer is laid out as the output; one without pixels is absent.
 struct Frame {
   FrameImage out;             // the output
   FrameImage src;             // the background
   FrameImage layer;           // the scratch layer one triangle is drawn into (_TriLayer)
-  unsigned char* edge_color;  // per pixel: colour and coverage of the last edge composite
-  unsigned char* edge_under;  // per pixel: the colour found under that edge
+  FrameImage edge_color;      // per pixel: colour and coverage of the last edge composite
+  FrameImage edge_under;      // per pixel: the colour found under that edge
+  FrameImage back_copy;       // the background the glass stage sees (_BackCopy; glass scenes)
+  float* glass_depth;         // one depth a pixel for the glass stage (_GlassDepth), or null
   DepthGrid depth;            // the z-buffer, or none (cells null)
   ImageWindow whole;          // the frame as a window, rows as the output's
   int width, height;          // the call's image size (the frame's, except in mode 0)
@@ -37,7 +40,7 @@ struct Frame {
 
 // A frame over the output `out` and background `src` as the globals describe it now
 // (Zwidth x Zheight, _RowStride, _MaxChannel, _Deep, ZBuff), with no scratch layer, edge
-// records or edge bits. The layer descriptor, when it is given pixels, notes into the
+// records, glass images or edge bits. The layer descriptor, when it is given pixels, notes into the
 // frame's own span table: the frame must not be copied after that.
 // `width` x `height` is the call's own image size.
 Frame MakeFrame(unsigned char* out, unsigned char* src, int width, int height);

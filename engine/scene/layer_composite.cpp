@@ -298,14 +298,15 @@ template <typename Rows>
 void CompositeRows(const Frame& f, const Rows& rows) {
   unsigned char* dst = f.out.pixels;
   const unsigned char* layer = f.layer.pixels;
-  if (!dst || !layer || !f.edge_color || !f.edge_under) return;
+  unsigned char* edge = f.edge_color.pixels;
+  unsigned char* under = f.edge_under.pixels;
+  if (!dst || !layer || !edge || !under) return;
   const ImageWindow& w = f.layer.window;
   if (f.deep)
     CompositeRegion(f, reinterpret_cast<uint16_t*>(dst), reinterpret_cast<const uint16_t*>(layer),
-                    reinterpret_cast<uint16_t*>(f.edge_color),
-                    reinterpret_cast<uint16_t*>(f.edge_under), w, rows);
+                    reinterpret_cast<uint16_t*>(edge), reinterpret_cast<uint16_t*>(under), w, rows);
   else
-    CompositeRegion(f, dst, layer, f.edge_color, f.edge_under, w, rows);
+    CompositeRegion(f, dst, layer, edge, under, w, rows);
 }
 
 // Zeroes the layer's written spans and forgets them. Every write into the layer notes its

@@ -24,11 +24,13 @@ struct ScratchSet {
 void ReleaseScratch(Frame& f) {
   GiveBackEdgeBits(f);
   EndLayerSpans(f);
-  GiveBackBuffer(KeptSlot::kTriLayer, _TriLayer);
-  GiveBackBuffer(KeptSlot::kEdgeColor, _EdgeColor);
-  GiveBackBuffer(KeptSlot::kEdgeUnder, _EdgeUnder);
-  GiveBackBuffer(KeptSlot::kBackCopy, _BackCopy);
-  GiveBackBuffer(KeptSlot::kGlassDepth, _GlassDepth);
+  GiveBackBuffer(KeptSlot::kTriLayer, f.layer.pixels);
+  GiveBackBuffer(KeptSlot::kEdgeColor, f.edge_color.pixels);
+  GiveBackBuffer(KeptSlot::kEdgeUnder, f.edge_under.pixels);
+  GiveBackBuffer(KeptSlot::kBackCopy, f.back_copy.pixels);
+  GiveBackBuffer(KeptSlot::kGlassDepth, f.glass_depth);
+  f.layer.pixels = f.edge_color.pixels = f.edge_under.pixels = f.back_copy.pixels = nullptr;
+  f.glass_depth = nullptr;
   _TriLayer = _EdgeColor = _EdgeUnder = _BackCopy = nullptr;
   _GlassDepth = nullptr;
 }
@@ -38,7 +40,8 @@ void ReleaseScratch(Frame& f) {
 // coverage everywhere; the colours under an edge are then never read before they are
 // written).
 void TakeEdgeBitsOrClearRecords(Frame& f, const ScratchSet& s) {
-  if (!TakeEdgeBits(f, s.width, s.height) && KeepingBuffers()) memset(_EdgeColor, 0, s.image_bytes);
+  if (!TakeEdgeBits(f, s.width, s.height) && KeepingBuffers())
+    memset(f.edge_color.pixels, 0, s.image_bytes);
 }
 
 unsigned char* TakeImage(KeptSlot slot, size_t bytes) {
@@ -56,22 +59,23 @@ bool AllocateScratch(Frame& f, const ScratchSet& s, const unsigned char* src) {
   const bool glass = s.glass || !KeepingBuffers();
   _TriLayer = TakeImage(KeptSlot::kTriLayer, s.image_bytes);
   StartLayerSpans(f, _TriLayer, s.height);
-  _EdgeColor = f.edge_color = TakeImage(KeptSlot::kEdgeColor, s.image_bytes);
-  _EdgeUnder = f.edge_under = TakeImage(KeptSlot::kEdgeUnder, s.image_bytes);
+  _EdgeColor = f.edge_color.pixels = TakeImage(KeptSlot::kEdgeColor, s.image_bytes);
+  _EdgeUnder = f.edge_under.pixels = TakeImage(KeptSlot::kEdgeUnder, s.image_bytes);
   if (glass) {
-    _BackCopy = TakeImage(KeptSlot::kBackCopy, s.image_bytes);
-    _GlassDepth = static_cast<float*>(TakeBuffer(KeptSlot::kGlassDepth, s.depth_bytes,
-                                                 g_engine_store.scratch_alloc));
+    _BackCopy = f.back_copy.pixels = TakeImage(KeptSlot::kBackCopy, s.image_bytes);
+    _GlassDepth = f.glass_depth = static_cast<float*>(
+        TakeBuffer(KeptSlot::kGlassDepth, s.depth_bytes, g_engine_store.scratch_alloc));
   }
-  if (!_TriLayer || !_EdgeColor || !_EdgeUnder || (glass && (!_BackCopy || !_GlassDepth))) {
+  if (!f.layer.pixels || !f.edge_color.pixels || !f.edge_under.pixels ||
+      (glass && (!f.back_copy.pixels || !f.glass_depth))) {
     ReleaseScratch(f);
     return false;
   }
   TakeEdgeBitsOrClearRecords(f, s);
   if (!glass) return true;
-  memcpy(_BackCopy, src, s.image_bytes);
+  memcpy(f.back_copy.pixels, src, s.image_bytes);
   // Bytes 0xFE make every glass depth about -1.69e38: no lookup has touched the pixel yet.
-  memset(_GlassDepth, 0xFE, s.depth_bytes);
+  memset(f.glass_depth, 0xFE, s.depth_bytes);
   return true;
 }
 
@@ -189,7 +193,7 @@ QV_API void __RasterScene(unsigned char* dst, unsigned char* src, int width, int
   for (;;) {
     RunModeDriver(frame, call);
     if (!_DrawBackFaces1) break;
-    if (_BackCopy) memcpy(_BackCopy, dst, pixel_bytes * pixels);
+    if (frame.back_copy.pixels) memcpy(frame.back_copy.pixels, dst, pixel_bytes * pixels);
     _DrawBackFaces1 = 0;
     if (_ZBuffOwned) ZBuffClear();
   }

@@ -52,8 +52,7 @@ class CurvedTriangle : public EngineTest {
               uint16_t material = 0) {
     Image back(kSide, kSide, img.deep);
     __Triangle3ds t = Face(0, 1, 2, material);
-    DriveTriangle(RasterBezierTriangle, img.data(), back.data(), nullptr, nullptr, 0, &t, v.data(),
-                  ox, oy, 0, nullptr, nullptr);
+    TestCall(img.data(), back.data(), &t, v.data(), ox, oy).Drive(RasterBezierTriangle);
   }
 
   static const std::vector<ShaderCall>& Calls() { return RecordedCalls(); }
@@ -286,8 +285,8 @@ class OutlineTriangle : public CurvedTriangle {
     Image img(kSide, kSide, false), back(kSide, kSide, false);
     back.fill(10, 20, 30, 40);
     __Triangle3ds t = Face(0, 1, 2, material);
-    DriveTriangle(RasterOutlineTriangle, img.data(), back.data(), nullptr, mats, mat_count, &t,
-                  v.data(), 10, 10, 0, nullptr, nullptr);
+    TestCall(img.data(), back.data(), &t, v.data(), 10, 10, mat_count, mats)
+        .Drive(RasterOutlineTriangle);
     EXPECT_TRUE(Calls().empty()) << "the outline calls no shader";
     return img;
   }
@@ -374,8 +373,7 @@ TEST_F(CurvedTriangle, HostileCornersDrawNothingAndReturnAtOnce) {
         if (mode == 9)
           Bezier(img, v);
         else
-          DriveTriangle(RasterOutlineTriangle, img.data(), back.data(), nullptr, nullptr, 0, &t,
-                        v.data(), 10, 10, 0, nullptr, nullptr);
+          TestCall(img.data(), back.data(), &t, v.data(), 10, 10).Drive(RasterOutlineTriangle);
       });
       EXPECT_LT(seconds, 2.0) << p[0] << " " << p[2] << " " << p[8];
       for (const ShaderCall& c : Calls())
@@ -476,8 +474,7 @@ TEST_F(CurvedTriangle, OneColumnOrOneRowImageIsDrawn) {
     RecordShaderCalls();
     Image img(w, h, false), back(w, h, false);
     __Triangle3ds t = Face(0, 1, 2);
-    DriveTriangle(RasterBezierTriangle, img.data(), back.data(), nullptr, nullptr, 0, &t, v.data(),
-                  0, 0, 0, nullptr, nullptr);
+    TestCall(img.data(), back.data(), &t, v.data(), 0, 0).Drive(RasterBezierTriangle);
     int covered = 0;
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) covered += img.at(x, y, 3) != 0;

@@ -76,8 +76,7 @@ Drawn DrawScene(DrawFn draw, bool deep, bool quality, bool phong2, bool forwardi
                            rng.Next(-1.0f, 1.0f), rng.Next(nz_min, 1.0f)));
     }
     __Triangle3ds tri = Face(0, 1, 2);
-    DriveTriangle(draw, image.data(), image.data(), nullptr, &mat, 1, &tri, pts.data(), 0, 0, 2,
-                  lights, nullptr);
+    TestCall(image.data(), image.data(), &tri, pts.data(), 0, 0, 1, &mat, 2, lights).Drive(draw);
   }
   Drawn d;
   d.b8 = image.b8;
@@ -194,10 +193,10 @@ TEST(PlainBatch, EqualDepthKeepsTheFirstTriangle) {
   __Triangle3ds tri = Face(0, 1, 2);
   material3ds red = MakeMaterial(1.0f, 0.0f, 0.0f), blue = MakeMaterial(0.0f, 0.0f, 1.0f);
   red.shininess_strength = blue.shininess_strength = 0.0f;
-  DriveTriangle(DrawPhongTriangle, image.data(), image.data(), nullptr, &red, 1, &tri, pts.data(),
-                0, 0, 1, &light, nullptr);
-  DriveTriangle(DrawPhongTriangle, image.data(), image.data(), nullptr, &blue, 1, &tri, pts.data(),
-                0, 0, 1, &light, nullptr);
+  TestCall(image.data(), image.data(), &tri, pts.data(), 0, 0, 1, &red, 1, &light)
+      .Drive(DrawPhongTriangle);
+  TestCall(image.data(), image.data(), &tri, pts.data(), 0, 0, 1, &blue, 1, &light)
+      .Drive(DrawPhongTriangle);
   int red_pixels = 0, blue_pixels = 0;
   for (int y = 0; y < kH; ++y)
     for (int x = 0; x < kW; ++x) {

@@ -244,27 +244,28 @@ inline float Forwarding(float ox, float oy, unsigned char* dst, unsigned char* s
 // 16-bit channel value to 8 bits, the engine's rule: (v * 255 + 16384) >> 15.
 inline int To8(int v16) { return (v16 * 255 + 16384) >> 15; }
 
-// A driver's call as the scene makes it, for one triangle: a frame over `image` (laid out as
-// the globals describe, no layer) and `background`, and the draw's records.
+// A call as the scene makes it for the triangle `tri` of `points`: a frame over `image` and
+// `background` (laid out as the globals describe, no layer) and the draw's records.
 using TriangleDriverFn = void (*)(const Frame&, const FrameImage&, const Draw&, __Triangle3ds*);
-inline void DriveTriangle(TriangleDriverFn driver, unsigned char* image, unsigned char* background,
-                          __Texture* textures, material3ds* mats, int mat_count, __Triangle3ds* tri,
-                          __Point3ds* points, int origin_x, int origin_y, int light_count,
-                          light3ds* lights, GlassProp* glass) {
-  const Frame f = MakeFrame(image, background, Zwidth, Zheight);
-  const Draw d{1,    tri,      points,      origin_x, origin_y, mat_count,
-               mats, textures, light_count, lights,   glass};
-  driver(f, f.out, d, tri);
-}
+struct TestCall {
+  Frame frame;
+  Draw draw;
+  TestCall(unsigned char* image, unsigned char* background, __Triangle3ds* tri, __Point3ds* points,
+           int origin_x, int origin_y, int mat_count = 0, material3ds* mats = nullptr,
+           int light_count = 0, light3ds* lights = nullptr)
+      : frame(MakeFrame(image, background, Zwidth, Zheight)), draw{1,        tri,      points,
+                                                                   origin_x, origin_y, mat_count,
+                                                                   mats,     nullptr,  light_count,
+                                                                   lights,   nullptr} {}
+  void Drive(TriangleDriverFn driver) { driver(frame, frame.out, draw, draw.tris); }
+};
 
 // A frame over `out` whose scratch layer (laid out as the frame, without a span table) and
 // edge records are the given images; no edge bits.
 inline Frame LayerFrame(unsigned char* out, unsigned char* layer, unsigned char* edge,
                         unsigned char* under) {
   Frame f = MakeFrame(out, nullptr, Zwidth, Zheight);
-  f.layer.pixels = layer;
-  f.edge_color = edge;
-  f.edge_under = under;
+  f.layer.pixels = layer, f.edge_color.pixels = edge, f.edge_under.pixels = under;
   return f;
 }
 

@@ -21,8 +21,7 @@ class TriangleRaster : public EngineTest {
   __Triangle3ds tri = Face(0, 1, 2);
 
   void Draw(TriangleDriverFn draw, int origin_x = 0, int origin_y = 0) {
-    DriveTriangle(draw, image.data(), image.data(), nullptr, nullptr, 0, &tri, points.data(),
-                  origin_x, origin_y, 0, nullptr, nullptr);
+    TestCall(image.data(), image.data(), &tri, points.data(), origin_x, origin_y).Drive(draw);
   }
   PixelSet Covered() const {
     PixelSet s;

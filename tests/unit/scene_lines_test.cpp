@@ -152,17 +152,13 @@ float CountingShader(float, float, unsigned char*, unsigned char*, float, float,
   return 1.0f;
 }
 
-// A line's shading as the line modes make it: a frame over dst and src, and a draw of the
-// triangle with the origin and the given materials and lights.
-struct LineCall {
-  Frame frame;
-  Draw draw;
-  LineShading s;
+// A line's shading as the line modes make it.
+struct LineCall : TestCall {
+  LineShading s{frame.out, frame, draw, draw.tris};
   LineCall(Image& dst, Image& src, __Triangle3ds* tri, int ox, int oy, int mat_count = 0,
            material3ds* mats = nullptr, int light_count = 0, light3ds* lights = nullptr)
-      : frame(MakeFrame(dst.data(), src.data(), Zwidth, Zheight)),
-        draw{1, tri, nullptr, ox, oy, mat_count, mats, nullptr, light_count, lights, nullptr},
-        s{frame.out, frame, draw, tri} {}
+      : TestCall(dst.data(), src.data(), tri, nullptr, ox, oy, mat_count, mats, light_count,
+                 lights) {}
 };
 
 TEST_F(LineModes, ThickLineVisitsCapsAndSixWideRuns) {
@@ -373,8 +369,7 @@ TEST_F(LineModes, LineTriangleShadesEdgesWithTheFacingNormal) {
   std::vector<__Point3ds> v = {Vertex(-20, -20, 5), Vertex(20, -20, 5), Vertex(0, 20, 5)};
   ASSERT_GE(OrientationNz(v[0], v[1], v[2]), 0.0f);
   __Triangle3ds t = Face(0, 1, 2);
-  DriveTriangle(DrawLineTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 32, 32,
-                0, nullptr, nullptr);
+  TestCall(dst.data(), src.data(), &t, v.data(), 32, 32).Drive(DrawLineTriangle);
   ASSERT_FALSE(RecordedCalls().empty());
   const ShaderCall& c = RecordedCalls().front();
   EXPECT_NEAR(c.normal.z, 1.0f, 1e-6f);
@@ -400,8 +395,7 @@ TEST_F(LineModes, LineTriangleWalksEachEdgeFromItsStart) {
   std::vector<__Point3ds> v = {Vertex(10.6f, 10.6f, 5), Vertex(20.3f, 10.6f, 5),
                                Vertex(10.6f, 30.4f, 5)};
   __Triangle3ds t = Face(0, 1, 2);
-  DriveTriangle(DrawLineTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 0, 0,
-                0, nullptr, nullptr);
+  TestCall(dst.data(), src.data(), &t, v.data(), 0, 0).Drive(DrawLineTriangle);
   std::vector<std::pair<int, int>> expected;
   for (int x = 10; x <= 19; ++x) expected.push_back({x, 10});
   for (int y = 10; y <= 29; ++y) expected.push_back({20 - (y - 10) / 2, y});
@@ -422,8 +416,7 @@ TEST_F(LineModes, LineTriangleHandsTheShaderItsPlane) {
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
   std::vector<__Point3ds> v = {Vertex(10, 12, 3), Vertex(40, 15, -6), Vertex(18, 44, 9)};
   __Triangle3ds t = Face(0, 1, 2);
-  DriveTriangle(DrawLineTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 0, 0,
-                0, nullptr, nullptr);
+  TestCall(dst.data(), src.data(), &t, v.data(), 0, 0).Drive(DrawLineTriangle);
   ASSERT_GT(RecordedCalls().size(), 50u);
   for (const ShaderCall& c : RecordedCalls()) {
     const float* p = c.plane;
@@ -464,8 +457,7 @@ TEST_F(LineModes, WireWithFaceNormalsDrawsStraightEdges) {
     _Quality = 1;
     FlatTriangle tri(n[0], n[1], n[2]);
     Image src(kSide, kSide, deep), dst(kSide, kSide, deep);
-    DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &tri.t,
-                  tri.v.data(), 32, 32, 0, nullptr, nullptr);
+    TestCall(dst.data(), src.data(), &tri.t, tri.v.data(), 32, 32).Drive(DrawWireTriangle);
     const PixelSet drawn = Touched(dst);
     EXPECT_GT(drawn.size(), 150u);
     for (const auto& p : drawn) EXPECT_LT(tri.Distance(p.first, p.second, 32, 32), 1.0f);
@@ -492,8 +484,7 @@ TEST_F(LineModes, WireFollowsBentVertexNormals) {
     p.nz = 0.8f;
   }
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
-  DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &tri.t, tri.v.data(),
-                32, 32, 0, nullptr, nullptr);
+  TestCall(dst.data(), src.data(), &tri.t, tri.v.data(), 32, 32).Drive(DrawWireTriangle);
   float farthest = 0;
   for (const auto& p : Touched(dst))
     farthest = std::max(farthest, tri.Distance(p.first, p.second, 32, 32));
@@ -511,8 +502,7 @@ int WireShaderCalls(float nz) {
     p.nz = nz;
   }
   Image src(kSide, kSide, false), dst(kSide, kSide, false);
-  DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &tri.t, tri.v.data(),
-                32, 32, 0, nullptr, nullptr);
+  TestCall(dst.data(), src.data(), &tri.t, tri.v.data(), 32, 32).Drive(DrawWireTriangle);
   for (const ShaderCall& c : RecordedCalls()) EXPECT_NEAR(c.normal.z, nz, 1e-5f);
   return static_cast<int>(RecordedCalls().size());
 }
@@ -538,8 +528,7 @@ TEST_F(LineModes, WireWithZeroNormalsAndDegenerateTrianglesEnds) {
                                Vertex(1e30f, 0, 0)};
   __Triangle3ds ts[] = {Face(0, 1, 2), Face(3, 3, 3), Face(4, 1, 2), Face(5, 0, 1)};
   for (__Triangle3ds& t : ts)
-    DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 32,
-                  32, 0, nullptr, nullptr);
+    TestCall(dst.data(), src.data(), &t, v.data(), 32, 32).Drive(DrawWireTriangle);
   // The triangle with zero normals keeps its straight edge between them.
   EXPECT_NE(dst.at(32, 22, 3), 0);
 }
@@ -557,8 +546,7 @@ TEST_F(LineModes, WireStepFollowsTheEdgesLengthInSpace) {
     __Triangle3ds t = Face(0, 1, 2);
     Image src(kSide, kSide, false), dst(kSide, kSide, false);
     RecordShaderCalls();
-    DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 32,
-                  32, 0, nullptr, nullptr);
+    TestCall(dst.data(), src.data(), &t, v.data(), 32, 32).Drive(DrawWireTriangle);
     touched[deep_edge] = Touched(dst).size();
   }
   __SetDefRenderOnePixel();
@@ -583,8 +571,7 @@ TEST_F(LineModes, WireStepIsFourOverTheLongerLeg) {
       __Triangle3ds t = Face(0, 1, 2);
       Image src(kSide, kSide, false), dst(kSide, kSide, false);
       RecordShaderCalls();
-      DriveTriangle(DrawWireTriangle, dst.data(), src.data(), nullptr, nullptr, 0, &t, v.data(), 16,
-                    16, 0, nullptr, nullptr);
+      TestCall(dst.data(), src.data(), &t, v.data(), 16, 16).Drive(DrawWireTriangle);
       EXPECT_EQ(RecordedCalls().size(), 16u + 40u + 40u) << swapped << down;
       for (int along = 16; along <= 48; ++along)  // the long leg
         EXPECT_NE(down ? dst.at(16, along, 3) : dst.at(along, 16, 3), 0) << along;
