@@ -1,5 +1,6 @@
 // Pixel writes with coverage, and the anti-aliasing writes that turn a pixel's distance
-// from an edge into coverage. All skip pixels outside Zwidth x Zheight.
+// from an edge into coverage, into an image of the frame. All skip pixels outside the image's
+// window and outside Zwidth x Zheight.
 #pragma once
 
 #include "engine/raster/edge_segment.h"

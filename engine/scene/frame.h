@@ -39,8 +39,8 @@ struct Frame {
 };
 
 // A frame over the output `out` and background `src` as the globals describe it now
-// (Zwidth x Zheight, _RowStride, _MaxChannel, _Deep, ZBuff), with no scratch layer, edge
-// records, glass images or edge bits. The layer descriptor, when it is given pixels, notes into the
-// frame's own span table: the frame must not be copied after that.
-// `width` x `height` is the call's own image size.
+// (Zwidth x Zheight, _RowStride, _MaxChannel, _Deep, ZBuff), `width` x `height` being the
+// call's own image size, with no scratch layer, edge records, glass images or edge bits.
+// Once StartLayerSpans has given it a layer, the layer notes into the frame's own span
+// table: the frame must not be copied after that.
 Frame MakeFrame(unsigned char* out, unsigned char* src, int width, int height);
