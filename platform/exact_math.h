@@ -7,7 +7,8 @@
 //
 // The power is written once over lanes: Pow<L> takes a lane type of floats (L::V, the
 // bit operations of its split) and its lane type of doubles (L::D); Lanes1 below is the
-// scalar instantiation, simd_lanes.h has the SSE2 and AVX ones. Every lane does the scalar
+// scalar instantiation (and the engine's width-1 lanes), simd_lanes.h has the SSE2 and AVX
+// ones. Every lane does the scalar
 // path's operations in its order, so a pixel's power is the same at any width.
 #pragma once
 
@@ -162,15 +163,42 @@ struct Doubles1 {
   }
 };
 
+// The width-1 lanes: a plain float, comparisons giving a bool. Each operation is the one
+// the wider lanes do in every lane (their minimum too: a < b ? a : b).
 struct Lanes1 {
   using V = float;
+  using M = bool;
   using D = Doubles1;
+  static constexpr int kWidth = 1;
   static constexpr int kDoubles = 1;  // double vectors per float vector
+  static V Load(const float* p) { return *p; }
+  static void Store(float* p, V v) { *p = v; }
   static V Set(float f) { return f; }
+  static V Zero() { return 0.0f; }
+  static V Add(V a, V b) { return a + b; }
   static V Sub(V a, V b) { return a - b; }
   static V Mul(V a, V b) { return a * b; }
-  static bool Less(V a, V b) { return a < b; }
-  static V Select(bool m, V a, V b) { return m ? a : b; }
+  static V Div(V a, V b) { return a / b; }
+  static V Sqrt(V a) { return sqrtf(a); }
+  static V Min(V a, V b) { return a < b ? a : b; }
+  static V Abs(V a) { return fabsf(a); }
+  static V Neg(V a) { return -a; }
+  static M Equal(V a, V b) { return a == b; }
+  static M NotEqual(V a, V b) { return a != b; }
+  static M Less(V a, V b) { return a < b; }
+  static M LessEqual(V a, V b) { return a <= b; }
+  static M Greater(V a, V b) { return a > b; }
+  static M GreaterEqual(V a, V b) { return a >= b; }
+  static M Unordered(V a, V b) { return a != a || b != b; }
+  static M Both(M a, M b) { return a && b; }
+  static M Either(M a, M b) { return a || b; }
+  static int Mask(M m) { return m ? 1 : 0; }
+  // Where m: a, elsewhere b.
+  static V Select(M m, V a, V b) { return m ? a : b; }
+  // +0 where m, v elsewhere; v where m, +0 elsewhere; -v where m, v elsewhere.
+  static V ZeroWhere(M m, V v) { return m ? 0.0f : v; }
+  static V KeepWhere(M m, V v) { return m ? v : 0.0f; }
+  static V NegateWhere(M m, V v) { return m ? -v : v; }
   // x (positive, finite, normal) as m 2^e with m in [1, 2), e an integer: both exact.
   static void Split(V x, V& m, V& e) {
     uint32_t bits;

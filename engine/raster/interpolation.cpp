@@ -7,8 +7,10 @@
 
 #include "engine/engine_state.h"
 #include "engine/raster/interpolation_lanes.h"
-#include "engine/shading/plain_eight_avx.h"
 #include "engine/shading/plain_shading.h"
+#if QUORVEL_SIMD
+#include "engine/shading/plain_eight_avx.h"
+#endif
 
 AreaMatrix MakeAreaMatrix(float x0, float y0, float x1, float y1, float x2, float y2) {
   AreaMatrix m;
@@ -122,19 +124,30 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
   }
 }
 
+namespace {
+#if QUORVEL_SIMD
+using BaseLanes = simd_lanes::Lanes4;
+#else
+using BaseLanes = simd_lanes::Lanes1;
+#endif
+}  // namespace
+
 void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
                             const float y[4], float nx[4], float ny[4], float nz[4]) {
-  interpolation_lanes::Normals<simd_lanes::Lanes4>(units, area, x, y, nx, ny, nz);
+  for (int j = 0; j < 4; j += BaseLanes::kWidth)
+    interpolation_lanes::Normals<BaseLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, const float x[8],
                              const float y[8], float nx[8], float ny[8], float nz[8], int count) {
+#if QUORVEL_SIMD
   if (PlainLaneWidth() == 8) {
     InterpolateNormalsEightAvx(units, area, x, y, nx, ny, nz);
     return;
   }
-  for (int j = 0; j < count; j += 4)
-    InterpolateNormalsFour(units, area, x + j, y + j, nx + j, ny + j, nz + j);
+#endif
+  for (int j = 0; j < count; j += BaseLanes::kWidth)
+    interpolation_lanes::Normals<BaseLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,
