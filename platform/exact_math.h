@@ -175,6 +175,7 @@ struct Lanes1 {
   static void Store(float* p, V v) { *p = v; }
   static V Set(float f) { return f; }
   static V Zero() { return 0.0f; }
+  static V Counting(int first) { return static_cast<float>(first); }
   static V Add(V a, V b) { return a + b; }
   static V Sub(V a, V b) { return a - b; }
   static V Mul(V a, V b) { return a * b; }
