@@ -147,6 +147,7 @@ struct Doubles1 {
   static V Set(double d) { return d; }
   static V Add(V a, V b) { return a + b; }
   static V Sub(V a, V b) { return a - b; }
+  static V Neg(V a) { return -a; }
   static V Mul(V a, V b) { return a * b; }
   static V Div(V a, V b) { return a / b; }
   static V Min(V a, V b) { return b < a ? b : a; }

@@ -124,18 +124,10 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
   }
 }
 
-namespace {
-#if QUORVEL_SIMD
-using BaseLanes = simd_lanes::Lanes4;
-#else
-using BaseLanes = simd_lanes::Lanes1;
-#endif
-}  // namespace
-
 void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
                             const float y[4], float nx[4], float ny[4], float nz[4]) {
-  for (int j = 0; j < 4; j += BaseLanes::kWidth)
-    interpolation_lanes::Normals<BaseLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
+  for (int j = 0; j < 4; j += simd_lanes::RowLanes::kWidth)
+    interpolation_lanes::Normals<simd_lanes::RowLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, const float x[8],
@@ -146,8 +138,8 @@ void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, c
     return;
   }
 #endif
-  for (int j = 0; j < count; j += BaseLanes::kWidth)
-    interpolation_lanes::Normals<BaseLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
+  for (int j = 0; j < count; j += simd_lanes::RowLanes::kWidth)
+    interpolation_lanes::Normals<simd_lanes::RowLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,

@@ -125,13 +125,7 @@ int Coverage(const SegmentTerms<L>& s, typename L::V x, typename L::V y, float h
   return L::Mask(L::NotEqual(cover, L::Zero()));
 }
 
-// The lanes a row's four pixels are computed in: SSE2's, or one at a time in a build without
-// SIMD.
-#if QUORVEL_SIMD
-using RowLanes = simd_lanes::Lanes4;
-#else
-using RowLanes = simd_lanes::Lanes1;
-#endif
+using simd_lanes::RowLanes;
 
 // Four pixels (x[j], y[j]) at RowLanes' width.
 inline int CoverageOfFour(const SegmentTerms<RowLanes>& s, const float x[4], const float y[4],

@@ -63,19 +63,10 @@ bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int 
   return true;
 }
 
-// The widest lanes every processor runs: SSE2's four, or one in a build without SIMD.
-namespace {
-#if QUORVEL_SIMD
-using BaseLanes = simd_lanes::Lanes4;
-#else
-using BaseLanes = simd_lanes::Lanes1;
-#endif
-}  // namespace
-
 void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], float c1[4],
                     float c2[4]) {
-  for (int j = 0; j < 4; j += BaseLanes::kWidth)
-    lighting::Shade<BaseLanes>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j,
+  for (int j = 0; j < 4; j += simd_lanes::RowLanes::kWidth)
+    lighting::Shade<simd_lanes::RowLanes>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j,
                                c0 + j, c1 + j, c2 + j);
 }
 
@@ -87,8 +78,8 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
     return;
   }
 #endif
-  for (int j = 0; j < count; j += BaseLanes::kWidth)
-    lighting::Shade<BaseLanes>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j,
+  for (int j = 0; j < count; j += simd_lanes::RowLanes::kWidth)
+    lighting::Shade<simd_lanes::RowLanes>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j,
                                c0 + j, c1 + j, c2 + j);
 }
 
@@ -99,4 +90,4 @@ void RepeatFirstLane(EightPixels& in, int count) {
   }
 }
 
-int PlainLaneWidth() { return g_cpu_paths.avx ? 8 : BaseLanes::kWidth; }
+int PlainLaneWidth() { return g_cpu_paths.avx ? 8 : simd_lanes::RowLanes::kWidth; }

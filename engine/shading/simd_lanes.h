@@ -34,6 +34,7 @@ struct Doubles2 {
   static V Set(double d) { return _mm_set1_pd(d); }
   static V Add(V a, V b) { return _mm_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm_sub_pd(a, b); }
+  static V Neg(V a) { return _mm_xor_pd(a, _mm_set1_pd(-0.0)); }
   static V Mul(V a, V b) { return _mm_mul_pd(a, b); }
   static V Div(V a, V b) { return _mm_div_pd(a, b); }
   static V Min(V a, V b) { return _mm_min_pd(a, b); }
@@ -110,6 +111,7 @@ struct Doubles4 {
   static V Set(double d) { return _mm256_set1_pd(d); }
   static V Add(V a, V b) { return _mm256_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+  static V Neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
   static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
   static V Div(V a, V b) { return _mm256_div_pd(a, b); }
   static V Min(V a, V b) { return _mm256_min_pd(a, b); }
@@ -180,6 +182,14 @@ struct Lanes8 {
 };
 #endif  // __AVX__
 #endif  // QUORVEL_SIMD
+
+// The lanes every processor runs, in which the engine computes a row's pixels four at a
+// time: SSE2's four, or one (four times over) in a build without SIMD.
+#if QUORVEL_SIMD
+using RowLanes = Lanes4;
+#else
+using RowLanes = Lanes1;
+#endif
 
 }  // namespace
 }  // namespace simd_lanes
