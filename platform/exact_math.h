@@ -144,7 +144,13 @@ inline double ExactHypot(double x, double y) {
 
 struct Doubles1 {
   using V = double;
+  using M = bool;
+  static constexpr int kWidth = 1;
+  static V Load(const double* p) { return *p; }
+  static void Store(double* p, V v) { *p = v; }
   static V Set(double d) { return d; }
+  static V Zero() { return 0.0; }
+  static V Counting(int64_t first) { return static_cast<double>(first); }
   static V Add(V a, V b) { return a + b; }
   static V Sub(V a, V b) { return a - b; }
   static V Neg(V a) { return -a; }
@@ -155,6 +161,13 @@ struct Doubles1 {
   // Where m: a, elsewhere b.
   static V Select(bool m, V a, V b) { return m ? a : b; }
   static bool Greater(V a, V b) { return a > b; }
+  static bool Unordered(V a, V b) { return a != a || b != b; }
+  static bool Either(bool a, bool b) { return a || b; }
+  // Truncated to an int; out of its range or not a number, INT32_MIN (as the SSE2
+  // conversion gives).
+  static void StoreTruncated(int* out, V v) {
+    *out = v > -2147483649.0 && v < 2147483648.0 ? static_cast<int>(v) : INT32_MIN;
+  }
   // 2^n for an integer n in [-1022, 1023] held in a double.
   static V PowerOfTwo(V n) {
     const uint64_t bits = static_cast<uint64_t>(static_cast<int64_t>(n) + 1023) << 52;

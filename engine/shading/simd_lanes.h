@@ -31,7 +31,20 @@ using exact_math::Lanes1;
 // Double lanes for the float lanes' doubles-width arithmetic (exact_math.h's power).
 struct Doubles2 {
   using V = __m128d;
+  using M = __m128d;
+  static constexpr int kWidth = 2;
+  static V Load(const double* p) { return _mm_loadu_pd(p); }
+  static void Store(double* p, V v) { _mm_storeu_pd(p, v); }
   static V Set(double d) { return _mm_set1_pd(d); }
+  static V Zero() { return _mm_setzero_pd(); }
+  static V Counting(int64_t first) {
+    return _mm_setr_pd(static_cast<double>(first), static_cast<double>(first + 1));
+  }
+  static M Unordered(V a, V b) { return _mm_cmpunord_pd(a, b); }
+  static M Either(M a, M b) { return _mm_or_pd(a, b); }
+  static void StoreTruncated(int* out, V v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_cvttpd_epi32(v));
+  }
   static V Add(V a, V b) { return _mm_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm_sub_pd(a, b); }
   static V Neg(V a) { return _mm_xor_pd(a, _mm_set1_pd(-0.0)); }
@@ -108,7 +121,26 @@ struct Lanes4 {
 #if defined(__AVX__)
 struct Doubles4 {
   using V = __m256d;
+  using M = __m256d;
+  static constexpr int kWidth = 4;
+  static V Load(const double* p) { return _mm256_loadu_pd(p); }
+  // Stored as two halves: lanes read back one at a time at once are handed on by a store of
+  // 16 bytes directly.
+  static void Store(double* p, V v) {
+    _mm_storeu_pd(p, _mm256_castpd256_pd128(v));
+    _mm_storeu_pd(p + 2, _mm256_extractf128_pd(v, 1));
+  }
   static V Set(double d) { return _mm256_set1_pd(d); }
+  static V Zero() { return _mm256_setzero_pd(); }
+  static V Counting(int64_t first) {
+    return _mm256_setr_pd(static_cast<double>(first), static_cast<double>(first + 1),
+                          static_cast<double>(first + 2), static_cast<double>(first + 3));
+  }
+  static M Unordered(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_UNORD_Q); }
+  static M Either(M a, M b) { return _mm256_or_pd(a, b); }
+  static void StoreTruncated(int* out, V v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_cvttpd_epi32(v));
+  }
   static V Add(V a, V b) { return _mm256_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
   static V Neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
