@@ -167,9 +167,8 @@ void RasterBezierTriangle(unsigned char* image, unsigned char* background, int, 
   // A material the default shader lights without maps or glass: its samples lit eight at a
   // time.
   PlainPixels plain;
-  if (RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, mats, mat_count, glass) &&
-      PreparePlainShading(*tri, mats, mat_count, textures, sampler.textured != 0, light_count,
-                          lights, plain.shading))
+  if (PlainShadingApplies(*tri, mats, mat_count, textures, sampler.textured != 0, light_count,
+                          lights, glass, plain.shading))
     sampler.plain = &plain;
   WalkPatchSamples(patch, plan, sampler);
   plain.Flush(image);

@@ -17,7 +17,7 @@ namespace {
 template <class L>
 void AreaWeights(const AreaMatrix& s, typename L::V rx, typename L::V ry, typename L::V w[3]) {
   using V = typename L::V;
-  static const int kP[3] = {1, 2, 0}, kQ[3] = {2, 0, 1};
+  constexpr int kP[3] = {1, 2, 0}, kQ[3] = {2, 0, 1};
   const V zero = L::Zero();
   if (s.det == 0) {
     w[0] = w[1] = w[2] = zero;

@@ -621,7 +621,7 @@ ShadeContext MakeContext(unsigned char* image, unsigned char* background, __Text
   ctx.glass = glass;
   ctx.vertices = vertices;
   ctx.depth = CurrentDepthGrid();
-  ctx.shading_pure = RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, mats, mat_count, glass);
+  ctx.shading_pure = DefaultShaderWithoutGlass(*tri, mats, mat_count, glass);
   ctx.image_rows_far = !(image == _TriLayer && LayerPacked());
   return ctx;
 }

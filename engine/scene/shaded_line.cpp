@@ -89,10 +89,8 @@ void DrawShadedLine(const LineShading& s, float x0, float y0, float x1, float y1
                     const float plane[4]) {
   const __Point normal{-plane[0], -plane[1], -plane[2]};
   PlainPen plain_pen(s, normal);
-  if (RenderOnePixel == DefRenderOnePixel && s.tri &&
-      !GlassStageOn(*s.tri, s.mats, s.mat_count, s.glass) &&
-      PreparePlainShading(*s.tri, s.mats, s.mat_count, s.textures, false, s.light_count,
-                          s.lights, plain_pen.plain.shading)) {
+  if (s.tri && PlainShadingApplies(*s.tri, s.mats, s.mat_count, s.textures, false,
+                                   s.light_count, s.lights, s.glass, plain_pen.plain.shading)) {
     WalkThickLine(s.dst, x0, y0, x1, y1, w, plain_pen);
     return;
   }

@@ -121,13 +121,7 @@ float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, 
 
   // 7. Glass: the entry of the triangle's material, entry 0 when there are no materials. A
   // face whose material index is out of range is shaded with the defaults and no glass.
-  const GlassProp* entry = nullptr;
-  if (glass) {
-    if (mat_count < 1)
-      entry = &glass[0];
-    else if (has_material)
-      entry = &glass[m];
-  }
+  const GlassProp* entry = GlassEntry(*tri, mats, mat_count, glass);
   if (entry && entry->glass) {
     GlassPixel pixel{origin_x, origin_y, x,    y,    z, {plane_nx, plane_ny, plane_nz, plane_d},
                      src,      prev,     n};

@@ -35,11 +35,17 @@ void TakeMaterialValues(const material3ds& mat, MaterialValues& out) {
   out.self_illumination = mat.self_illumination;
 }
 
+const GlassProp* GlassEntry(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                            const GlassProp* glass) {
+  if (!glass) return nullptr;
+  if (mat_count < 1) return &glass[0];
+  return mats && tri.material < mat_count ? &glass[tri.material] : nullptr;
+}
+
 bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                   const GlassProp* glass) {
-  if (!glass) return false;
-  if (mat_count < 1) return glass[0].glass != 0;
-  return mats && tri.material < mat_count && glass[tri.material].glass != 0;
+  const GlassProp* entry = GlassEntry(tri, mats, mat_count, glass);
+  return entry && entry->glass != 0;
 }
 
 bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
@@ -61,6 +67,18 @@ bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int 
     out.lights = LightDef;
   }
   return true;
+}
+
+bool DefaultShaderWithoutGlass(const __Triangle3ds& tri, const material3ds* mats,
+                               int mat_count, const GlassProp* glass) {
+  return RenderOnePixel == DefRenderOnePixel && !GlassStageOn(tri, mats, mat_count, glass);
+}
+
+bool PlainShadingApplies(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                         const __Texture* textures, bool textured, int light_count,
+                         const light3ds* lights, const GlassProp* glass, PlainShading& out) {
+  return DefaultShaderWithoutGlass(tri, mats, mat_count, glass) &&
+         PreparePlainShading(tri, mats, mat_count, textures, textured, light_count, lights, out);
 }
 
 void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], float c1[4],

@@ -29,8 +29,12 @@ struct PlainShading : MaterialValues {
 // illumination.
 void TakeMaterialValues(const material3ds& mat, MaterialValues& out);
 
-// Whether the default shader's glass stage is on for the triangle: glass entry 0 without
-// materials, else the triangle's material's own entry (none for an index out of range).
+// The triangle's glass entry: entry 0 without materials, else its material's own entry;
+// none without glass settings or for a material index out of range.
+const GlassProp* GlassEntry(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                            const GlassProp* glass);
+
+// Whether the default shader's glass stage is on for the triangle (its entry's flag).
 bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                   const GlassProp* glass);
 
@@ -40,6 +44,17 @@ bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_cou
 bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                          const __Texture* textures, bool textured, int light_count,
                          const light3ds* lights, PlainShading& out);
+
+// Whether the installed shader is the default one with its glass stage off for the
+// triangle: the shading then depends on the material alone.
+bool DefaultShaderWithoutGlass(const __Triangle3ds& tri, const material3ds* mats,
+                               int mat_count, const GlassProp* glass);
+
+// Whether the plain path applies to the triangle (DefaultShaderWithoutGlass and a material
+// that reads no map), `out` prepared when it does.
+bool PlainShadingApplies(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                         const __Texture* textures, bool textured, int light_count,
+                         const light3ds* lights, const GlassProp* glass, PlainShading& out);
 
 // Four pixels at (x, y) relative to the origin with depth z and the interpolated (not yet
 // unit) normal n: their colour in channel units. Every lane is a pixel of its own.
