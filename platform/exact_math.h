@@ -156,8 +156,9 @@ struct Doubles1 {
   static V Neg(V a) { return -a; }
   static V Mul(V a, V b) { return a * b; }
   static V Div(V a, V b) { return a / b; }
-  static V Min(V a, V b) { return b < a ? b : a; }
-  static V Max(V a, V b) { return b > a ? b : a; }
+  // As the SSE2 instructions: b where either is not a number or the two are equal.
+  static V Min(V a, V b) { return a < b ? a : b; }
+  static V Max(V a, V b) { return a > b ? a : b; }
   // Where m: a, elsewhere b.
   static V Select(bool m, V a, V b) { return m ? a : b; }
   static bool Greater(V a, V b) { return a > b; }
