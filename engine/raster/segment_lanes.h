@@ -109,8 +109,12 @@ int Coverage(const SegmentTerms<L>& s, typename L::V x, typename L::V y, float h
   const auto beyond_x = L::Either(L::Greater(fx, s.xmax), L::Less(fx, s.xmin));
   const auto outside =
       s.only_y ? beyond_y : (s.only_x ? beyond_x : L::Either(beyond_x, beyond_y));
-  V cover = LineCover<L>(s.has_line, s.both_sides, along, s.seg.l, h);
-  if (L::Mask(outside) != 0) {
+  // The distance to the line where a pixel's foot lies on the segment.
+  constexpr int kAll = (1 << L::kWidth) - 1;
+  const int outside_mask = L::Mask(outside);
+  V cover = L::Zero();
+  if (outside_mask != kAll) cover = LineCover<L>(s.has_line, s.both_sides, along, s.seg.l, h);
+  if (outside_mask != 0) {
     // Beyond an end: coverage falls off with the distance to the nearer end point, so the
     // segment's ends are round.
     const auto first_nearer =

@@ -1,6 +1,8 @@
 // The engine's default per-pixel shader: material, maps, glass and a list of point lights
 // turned into one pixel's colour (channel units) and opacity.
 #include <math.h>
+#include <stdint.h>
+#include <string.h>
 
 #include "engine/engine_state.h"
 #include "engine/shading/lighting_lanes.h"
@@ -85,6 +87,25 @@ float SpecularUnderflowBound(float exponent) {
   return b;
 }
 
+bool SpecularUnderflows(float d, float exponent) {
+  // log2 d from above: d = m 2^e with m in [1, 2), and log2 m at most its tangent at sqrt 2,
+  // 1/2 + (m - sqrt 2) / (sqrt 2 ln 2), which lies within 0.1 above it (a millionth added for
+  // the roundings). Zero and subnormal d count as 2^-126; not a number and infinity as above
+  // 1, where nothing is skipped.
+  uint32_t bits;
+  memcpy(&bits, &d, sizeof bits);
+  const int field = static_cast<int>((bits >> 23) & 0xff);
+  double log2_d = -126.0;
+  if (field != 0) {
+    const uint32_t m_bits = (bits & 0x007fffffu) | 0x3f800000u;
+    float m;
+    memcpy(&m, &m_bits, sizeof m);
+    log2_d = (field - 127) + 0.5 + (m - 1.4142135623730951) * 1.0201394465967895 + 1e-6;
+  }
+  // d^exponent under 2^-152 (with room for the product's rounding).
+  return static_cast<double>(exponent) * log2_d < -152.0 - 1e-6;
+}
+
 float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, unsigned char* src,
                         float x, float y, float z, __Triangle3ds* tri, material3ds* mats,
                         int mat_count, float& c0, float& c1, float& c2, __Point* normal,
@@ -130,8 +151,10 @@ float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, 
 
   // 8. Lighting; 9. scale and clamp.
   const float normal_lanes[3] = {n.x, n.y, n.z};
-  lighting::AddLights<Lanes1>(s.m, SpecularUnderflowBound(s.m.exponent), light_count, lights,
-                              normal_lanes, x, y, z, out);
+  const float exponent = s.m.exponent;
+  lighting::AddLights<Lanes1>(
+      s.m, [exponent](float d) { return SpecularUnderflows(d, exponent); }, light_count, lights,
+      normal_lanes, x, y, z, out);
   lighting::ToChannels<Lanes1>(out[0], &c0);
   lighting::ToChannels<Lanes1>(out[1], &c1);
   lighting::ToChannels<Lanes1>(out[2], &c2);

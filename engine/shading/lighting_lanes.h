@@ -44,11 +44,10 @@ void PrepareNormal(typename L::V& nx, typename L::V& ny, typename L::V& nz) {
   nz = DivideUnlessZero<L>(nz, len);
 }
 
-// The specular power d^exponent, 0 where d lies below the underflow bound.
+// The specular power d^exponent, 0 where `below` (where it is known to be 0).
 template <class L>
-typename L::V SpecularPower(typename L::V d, float exponent, float underflow) {
+typename L::V SpecularPower(typename L::V d, float exponent, typename L::M below) {
   constexpr int kAll = (1 << L::kWidth) - 1;
-  const auto below = L::Less(d, L::Set(underflow));
   const int below_mask = L::Mask(below);
   if (below_mask == kAll) return L::Zero();
   // The power in the lanes; a lane the lane power does not cover (0 not below the bound,
@@ -66,10 +65,11 @@ typename L::V SpecularPower(typename L::V d, float exponent, float underflow) {
 
 // Adds to out[0..2] the point lights' terms for unit normal n at positions (x, y, z)
 // relative to the origin: diffuse d = N.L x multiplier, specular d^E x strength, the self
-// illumination lifting the diffuse factor, summed over the lights per channel. `underflow`
-// is SpecularUnderflowBound(m.exponent).
-template <class L>
-void AddLights(const MaterialValues& m, float underflow, int light_count,
+// illumination lifting the diffuse factor, summed over the lights per channel.
+// underflows(d) gives the lanes whose specular term d^exponent is known to be 0 (and need
+// no power).
+template <class L, class Underflows>
+void AddLights(const MaterialValues& m, Underflows underflows, int light_count,
                const light3ds* lights, const typename L::V n[3], typename L::V x,
                typename L::V y, typename L::V z, typename L::V out[3]) {
   using V = typename L::V;
@@ -86,7 +86,7 @@ void AddLights(const MaterialValues& m, float underflow, int light_count,
     V d = L::Add(L::Add(L::Mul(n[0], lx), L::Mul(n[1], ly)), L::Mul(n[2], lz));
     d = L::Mul(d, L::Set(light.multiplier));
     d = L::ZeroWhere(L::LessEqual(d, L::Zero()), d);  // at or below 0: 0
-    const V highlight = L::Mul(SpecularPower<L>(d, m.exponent, underflow), L::Set(m.strength));
+    const V highlight = L::Mul(SpecularPower<L>(d, m.exponent, underflows(d)), L::Set(m.strength));
     const V dif = L::Add(L::Mul(d, L::Set(f0)), L::Set(m.self_illumination));
     for (int k = 0; k < 3; ++k) {
       const V term =
@@ -120,8 +120,10 @@ void Shade(const PlainShading& p, const float* px, const float* py, const float*
   V n[3] = {L::Load(pnx), L::Load(pny), L::Load(pnz)};
   PrepareNormal<L>(n[0], n[1], n[2]);
   V out[3] = {L::Zero(), L::Zero(), L::Zero()};
-  AddLights<L>(p, p.underflow, p.light_count, p.lights, n, L::Load(px), L::Load(py),
-               L::Load(pz), out);
+  const V underflow = L::Set(p.underflow);
+  AddLights<L>(
+      p, [underflow](V d) { return L::Less(d, underflow); }, p.light_count, p.lights, n,
+      L::Load(px), L::Load(py), L::Load(pz), out);
   ToChannels<L>(out[0], c0);
   ToChannels<L>(out[1], c1);
   ToChannels<L>(out[2], c2);

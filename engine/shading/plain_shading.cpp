@@ -35,13 +35,6 @@ void TakeMaterialValues(const material3ds& mat, MaterialValues& out) {
   out.self_illumination = mat.self_illumination;
 }
 
-const GlassProp* GlassEntry(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
-                            const GlassProp* glass) {
-  if (!glass) return nullptr;
-  if (mat_count < 1) return &glass[0];
-  return mats && tri.material < mat_count ? &glass[tri.material] : nullptr;
-}
-
 bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                   const GlassProp* glass) {
   const GlassProp* entry = GlassEntry(tri, mats, mat_count, glass);

@@ -31,8 +31,12 @@ void TakeMaterialValues(const material3ds& mat, MaterialValues& out);
 
 // The triangle's glass entry: entry 0 without materials, else its material's own entry;
 // none without glass settings or for a material index out of range.
-const GlassProp* GlassEntry(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
-                            const GlassProp* glass);
+inline const GlassProp* GlassEntry(const __Triangle3ds& tri, const material3ds* mats,
+                                   int mat_count, const GlassProp* glass) {
+  if (!glass) return nullptr;
+  if (mat_count < 1) return &glass[0];
+  return mats && tri.material < mat_count ? &glass[tri.material] : nullptr;
+}
 
 // Whether the default shader's glass stage is on for the triangle (its entry's flag).
 bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,

@@ -69,6 +69,8 @@ struct Lanes4 {
   static void Store(float* p, V v) { _mm_storeu_ps(p, v); }
   static V Set(float f) { return _mm_set1_ps(f); }
   static V Zero() { return _mm_setzero_ps(); }
+  // Lanes 0 .. 3 of their own.
+  static V SetLanes(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
   // first, first + 1, ... (each below 2^24 in magnitude, so exact).
   static V Counting(int first) {
     return _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(first), _mm_setr_epi32(0, 1, 2, 3)));
