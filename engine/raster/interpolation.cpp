@@ -128,8 +128,9 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
 
 void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
                             const float y[4], float nx[4], float ny[4], float nz[4]) {
-  for (int j = 0; j < 4; j += simd_lanes::RowLanes::kWidth)
-    interpolation_lanes::Normals<simd_lanes::RowLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < 4; j += L::kWidth)
+    interpolation_lanes::Normals<L>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, const float x[8],
@@ -140,8 +141,9 @@ void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, c
     return;
   }
 #endif
-  for (int j = 0; j < count; j += simd_lanes::RowLanes::kWidth)
-    interpolation_lanes::Normals<simd_lanes::RowLanes>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < count; j += L::kWidth)
+    interpolation_lanes::Normals<L>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,

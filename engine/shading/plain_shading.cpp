@@ -76,9 +76,10 @@ bool PlainShadingApplies(const __Triangle3ds& tri, const material3ds* mats, int 
 
 void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], float c1[4],
                     float c2[4]) {
-  for (int j = 0; j < 4; j += simd_lanes::RowLanes::kWidth)
-    lighting::Shade<simd_lanes::RowLanes>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j,
-                               c0 + j, c1 + j, c2 + j);
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < 4; j += L::kWidth)
+    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
+                       c1 + j, c2 + j);
 }
 
 void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, float c0[8],
@@ -89,9 +90,10 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
     return;
   }
 #endif
-  for (int j = 0; j < count; j += simd_lanes::RowLanes::kWidth)
-    lighting::Shade<simd_lanes::RowLanes>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j,
-                               c0 + j, c1 + j, c2 + j);
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < count; j += L::kWidth)
+    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
+                       c1 + j, c2 + j);
 }
 
 void RepeatFirstLane(EightPixels& in, int count) {

@@ -29,79 +29,49 @@ uint64_t Bits(T v) {
   return b;
 }
 
-const float kFloats[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 3e38f, -3e38f, 1e-45f, INFINITY,
-                         -INFINITY, NAN, -NAN};
-const double kDoubles[] = {0.0, -0.0, 1.0, -1.5, 0.5, 1e300, 2147483647.5, -2147483648.5,
-                           2147483648.0, 4e-324, INFINITY, -INFINITY, NAN};
+const float kFloats[] = {0.0f, -0.0f, 1.0f, -1.0f, 0.5f, 3e38f, -3e38f, 1e-45f,
+                         INFINITY, -INFINITY, NAN, -NAN};
+const double kDoubles[] = {0.0, -0.0, 1.0, -1.5, 0.5, 1e300, 2147483647.5,
+                           -2147483648.5, 2147483648.0, 4e-324, INFINITY, -INFINITY, NAN};
 
-// f(Tag<L>, a, b) for every pair of values, lane 0 of the four-wide result against the
-// one-wide one.
-template <class F>
-void ExpectSameFloats(const char* name, F f) {
-  for (float a : kFloats)
-    for (float b : kFloats) {
-      float four[4];
-      Lanes4::Store(four, f(Tag<Lanes4>{}, Lanes4::Set(a), Lanes4::Set(b)));
-      const float one = f(Tag<Lanes1>{}, a, b);
-      EXPECT_EQ(Bits(one), Bits(four[0])) << name << "(" << a << ", " << b << ")";
-    }
-}
-template <class F>
-void ExpectSameDoubles(const char* name, F f) {
-  for (double a : kDoubles)
-    for (double b : kDoubles) {
-      double two[2];
-      Doubles2::Store(two, f(Tag<Doubles2>{}, Doubles2::Set(a), Doubles2::Set(b)));
-      const double one = f(Tag<Doubles1>{}, a, b);
-      EXPECT_EQ(Bits(one), Bits(two[0])) << name << "(" << a << ", " << b << ")";
+// f(Tag<lanes>, a, b) for every pair of values: lane 0 of the wide result against the
+// one-wide result.
+template <class Wide, class One, class T, size_t N, class F>
+void ExpectSame(const char* name, const T (&values)[N], F f) {
+  for (T a : values)
+    for (T b : values) {
+      T wide[Wide::kWidth];
+      Wide::Store(wide, f(Tag<Wide>{}, Wide::Set(a), Wide::Set(b)));
+      EXPECT_EQ(Bits(f(Tag<One>{}, a, b)), Bits(wide[0])) << name << "(" << a << ", " << b << ")";
     }
 }
 
-#define LANE_OP(expr) [](auto tag, auto a, auto b) { \
-    using L = typename decltype(tag)::type;          \
-    (void)a, (void)b;                                \
-    return expr;                                     \
+#define LANE_OP(expr) \
+  [](auto tag, auto a, auto b) { \
+    using L = typename decltype(tag)::type; \
+    (void)a, (void)b; \
+    return expr; \
   }
+#define FLOATS(expr) \
+  {#expr, [](const char* n) { ExpectSame<Lanes4, Lanes1>(n, kFloats, LANE_OP(expr)); }}
+#define DOUBLES(expr) \
+  {#expr, [](const char* n) { ExpectSame<Doubles2, Doubles1>(n, kDoubles, LANE_OP(expr)); }}
 
-TEST(Lanes, OneLaneIsEachLaneOfFour) {
+TEST(Lanes, OneLaneIsEachLaneOfTheWiderOnes) {
   const struct {
     const char* name;
     void (*check)(const char*);
   } ops[] = {
-      {"Add", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Add(a, b))); }},
-      {"Sub", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Sub(a, b))); }},
-      {"Mul", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Mul(a, b))); }},
-      {"Div", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Div(a, b))); }},
-      {"Sqrt", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Sqrt(a))); }},
-      {"Min", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Min(a, b))); }},
-      {"Abs", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Abs(a))); }},
-      {"Neg", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Neg(a))); }},
-      {"Equal", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Select(L::Equal(a, b), a, b))); }},
-      {"NotEqual",
-       [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Select(L::NotEqual(a, b), a, b))); }},
-      {"Less", [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Select(L::Less(a, b), a, b))); }},
-      {"LessEqual",
-       [](const char* n) { ExpectSameFloats(n, LANE_OP(L::Select(L::LessEqual(a, b), a, b))); }},
-      {"GreaterEqual",
-       [](const char* n) { ExpectSameFloats(n, LANE_OP(L::ZeroWhere(L::GreaterEqual(a, b), a))); }},
-      {"Greater",
-       [](const char* n) { ExpectSameFloats(n, LANE_OP(L::KeepWhere(L::Greater(a, b), a))); }},
-      {"Unordered",
-       [](const char* n) { ExpectSameFloats(n, LANE_OP(L::NegateWhere(L::Unordered(a, b), b))); }},
-      {"Both", [](const char* n) {
-         ExpectSameFloats(n, LANE_OP(L::KeepWhere(L::Both(L::Less(a, b), L::Less(b, a)), a)));
-       }},
-      {"Either", [](const char* n) {
-         ExpectSameFloats(n, LANE_OP(L::KeepWhere(L::Either(L::Less(a, b), L::Less(b, a)), a)));
-       }},
-      {"Doubles Add", [](const char* n) { ExpectSameDoubles(n, LANE_OP(L::Add(a, b))); }},
-      {"Doubles Div", [](const char* n) { ExpectSameDoubles(n, LANE_OP(L::Div(a, b))); }},
-      {"Doubles Neg", [](const char* n) { ExpectSameDoubles(n, LANE_OP(L::Neg(a))); }},
-      {"Doubles Min", [](const char* n) { ExpectSameDoubles(n, LANE_OP(L::Min(a, b))); }},
-      {"Doubles Max", [](const char* n) { ExpectSameDoubles(n, LANE_OP(L::Max(a, b))); }},
-      {"Doubles Unordered", [](const char* n) {
-         ExpectSameDoubles(n, LANE_OP(L::Select(L::Unordered(a, b), a, b)));
-       }},
+      FLOATS(L::Add(a, b)), FLOATS(L::Sub(a, b)), FLOATS(L::Mul(a, b)), FLOATS(L::Div(a, b)),
+      FLOATS(L::Sqrt(a)), FLOATS(L::Min(a, b)), FLOATS(L::Abs(a)), FLOATS(L::Neg(a)),
+      FLOATS(L::Select(L::Equal(a, b), a, b)), FLOATS(L::Select(L::NotEqual(a, b), a, b)),
+      FLOATS(L::Select(L::Less(a, b), a, b)), FLOATS(L::Select(L::LessEqual(a, b), a, b)),
+      FLOATS(L::ZeroWhere(L::GreaterEqual(a, b), a)), FLOATS(L::KeepWhere(L::Greater(a, b), a)),
+      FLOATS(L::NegateWhere(L::Unordered(a, b), b)),
+      FLOATS(L::KeepWhere(L::Both(L::Less(a, b), L::Less(b, a)), a)),
+      FLOATS(L::KeepWhere(L::Either(L::Less(a, b), L::Less(b, a)), a)),
+      DOUBLES(L::Add(a, b)), DOUBLES(L::Div(a, b)), DOUBLES(L::Neg(a)), DOUBLES(L::Min(a, b)),
+      DOUBLES(L::Max(a, b)), DOUBLES(L::Select(L::Unordered(a, b), a, b)),
   };
   for (const auto& op : ops) op.check(op.name);
 }
@@ -120,7 +90,7 @@ TEST(Lanes, MasksCountingAndTruncationAgree) {
     for (int j = 0; j < 4; ++j) EXPECT_EQ(four[j], Lanes1::Counting(first + j)) << first;
     for (int j = 0; j < 2; ++j) EXPECT_EQ(two[j], Doubles1::Counting(first + j)) << first;
   }
-  // Out of an int's range and not a number: INT32_MIN, as the SSE2 conversion.
+  // Out of an int's range and not a number: INT32_MIN, as the SSE2 conversion gives.
   for (double d : kDoubles) {
     int one, two[2];
     Doubles1::StoreTruncated(&one, d);
