@@ -22,8 +22,11 @@ struct Tag {
   using type = T;
 };
 
+// The value's bits; any not-a-number alike (which of two a commutative operation hands on
+// is the compiler's choice of operand order, and no kernel tells them apart).
 template <class T>
 uint64_t Bits(T v) {
+  if (v != v) return 1;
   uint64_t b = 0;
   std::memcpy(&b, &v, sizeof v);
   return b;
