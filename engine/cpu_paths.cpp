@@ -10,6 +10,8 @@ bool CpuRunsAvx() {
   return __builtin_cpu_supports("avx");
 }
 
-void ChooseCpuPaths(bool allow_avx) { g_cpu_paths.avx = allow_avx && CpuRunsAvx(); }
+void ChooseCpuPaths(bool allow_avx) {
+  g_cpu_paths.avx = QUORVEL_SIMD && allow_avx && CpuRunsAvx();
+}
 
 void EngineChooseCpuPaths() { ChooseCpuPaths(); }

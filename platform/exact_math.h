@@ -7,7 +7,8 @@
 //
 // The power is written once over lanes: Pow<L> takes a lane type of floats (L::V, the
 // bit operations of its split) and its lane type of doubles (L::D); Lanes1 below is the
-// scalar instantiation, simd_lanes.h has the SSE2 and AVX ones. Every lane does the scalar
+// scalar instantiation (and the engine's width-1 lanes), simd_lanes.h has the SSE2 and AVX
+// ones. Every lane does the scalar
 // path's operations in its order, so a pixel's power is the same at any width.
 #pragma once
 
@@ -143,16 +144,31 @@ inline double ExactHypot(double x, double y) {
 
 struct Doubles1 {
   using V = double;
+  using M = bool;
+  static constexpr int kWidth = 1;
+  static V Load(const double* p) { return *p; }
+  static void Store(double* p, V v) { *p = v; }
   static V Set(double d) { return d; }
+  static V Zero() { return 0.0; }
+  static V Counting(int64_t first) { return static_cast<double>(first); }
   static V Add(V a, V b) { return a + b; }
   static V Sub(V a, V b) { return a - b; }
+  static V Neg(V a) { return -a; }
   static V Mul(V a, V b) { return a * b; }
   static V Div(V a, V b) { return a / b; }
-  static V Min(V a, V b) { return b < a ? b : a; }
-  static V Max(V a, V b) { return b > a ? b : a; }
+  // As the SSE2 instructions: b where either is not a number or the two are equal.
+  static V Min(V a, V b) { return a < b ? a : b; }
+  static V Max(V a, V b) { return a > b ? a : b; }
   // Where m: a, elsewhere b.
   static V Select(bool m, V a, V b) { return m ? a : b; }
   static bool Greater(V a, V b) { return a > b; }
+  static bool Unordered(V a, V b) { return a != a || b != b; }
+  static bool Either(bool a, bool b) { return a || b; }
+  // Truncated to an int; out of its range or not a number, INT32_MIN (as the SSE2
+  // conversion gives).
+  static void StoreTruncated(int* out, V v) {
+    *out = v > -2147483649.0 && v < 2147483648.0 ? static_cast<int>(v) : INT32_MIN;
+  }
   // 2^n for an integer n in [-1022, 1023] held in a double.
   static V PowerOfTwo(V n) {
     const uint64_t bits = static_cast<uint64_t>(static_cast<int64_t>(n) + 1023) << 52;
@@ -162,15 +178,43 @@ struct Doubles1 {
   }
 };
 
+// The width-1 lanes: a plain float, comparisons giving a bool. Each operation is the one
+// the wider lanes do in every lane (their minimum too: a < b ? a : b).
 struct Lanes1 {
   using V = float;
+  using M = bool;
   using D = Doubles1;
+  static constexpr int kWidth = 1;
   static constexpr int kDoubles = 1;  // double vectors per float vector
+  static V Load(const float* p) { return *p; }
+  static void Store(float* p, V v) { *p = v; }
   static V Set(float f) { return f; }
+  static V Zero() { return 0.0f; }
+  static V Counting(int first) { return static_cast<float>(first); }
+  static V Add(V a, V b) { return a + b; }
   static V Sub(V a, V b) { return a - b; }
   static V Mul(V a, V b) { return a * b; }
-  static bool Less(V a, V b) { return a < b; }
-  static V Select(bool m, V a, V b) { return m ? a : b; }
+  static V Div(V a, V b) { return a / b; }
+  static V Sqrt(V a) { return sqrtf(a); }
+  static V Min(V a, V b) { return a < b ? a : b; }
+  static V Abs(V a) { return fabsf(a); }
+  static V Neg(V a) { return -a; }
+  static M Equal(V a, V b) { return a == b; }
+  static M NotEqual(V a, V b) { return a != b; }
+  static M Less(V a, V b) { return a < b; }
+  static M LessEqual(V a, V b) { return a <= b; }
+  static M Greater(V a, V b) { return a > b; }
+  static M GreaterEqual(V a, V b) { return a >= b; }
+  static M Unordered(V a, V b) { return a != a || b != b; }
+  static M Both(M a, M b) { return a && b; }
+  static M Either(M a, M b) { return a || b; }
+  static int Mask(M m) { return m ? 1 : 0; }
+  // Where m: a, elsewhere b.
+  static V Select(M m, V a, V b) { return m ? a : b; }
+  // +0 where m, v elsewhere; v where m, +0 elsewhere; -v where m, v elsewhere.
+  static V ZeroWhere(M m, V v) { return m ? 0.0f : v; }
+  static V KeepWhere(M m, V v) { return m ? v : 0.0f; }
+  static V NegateWhere(M m, V v) { return m ? -v : v; }
   // x (positive, finite, normal) as m 2^e with m in [1, 2), e an integer: both exact.
   static void Split(V x, V& m, V& e) {
     uint32_t bits;

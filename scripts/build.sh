@@ -3,6 +3,7 @@
 # CMakePresets.json):
 #   native   - the module, host and tests for Linux (gcc)        -> build/native
 #   sanitize - the same with AddressSanitizer and UBSan           -> build/sanitize
+#   scalar   - module, host and frame check without SIMD          -> build/scalar
 #   windows  - the real Quorvel64.AEX and programs, MinGW-w64     -> build/windows
 #   fuzz     - the libFuzzer targets only (clang)                  -> build/fuzz
 # With no argument it builds native and windows.
@@ -25,7 +26,7 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(native windows)
 for t in "${targets[@]}"; do
   case "$t" in
-    native | sanitize | windows | fuzz) configure_and_build "$t" ;;
-    *) echo "unknown build: $t (native, sanitize, windows, fuzz)" >&2; exit 2 ;;
+    native | sanitize | scalar | windows | fuzz) configure_and_build "$t" ;;
+    *) echo "unknown build: $t (native, sanitize, scalar, windows, fuzz)" >&2; exit 2 ;;
   esac
 done

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the project needs, builds the native, sanitizer and Windows builds and runs
 # every test: natively, under AddressSanitizer/UBSan, and the Windows programs under Wine;
-# checks that the builds and the frei0r filter draw the same pixels; then builds the Windows
+# checks that the builds and the frei0r filter draw the same pixels, and that the build
+# without SIMD has no AVX code and draws the native frames; then builds the Windows
 # and Debian packages and checks what they hold, installs the Debian package, uses it and
 # removes it, and renders a sequence on a one-node Slurm.
 set -euo pipefail
@@ -17,6 +18,8 @@ for b in native sanitize windows; do
 done
 echo "== same pixels from every build"
 bash "$root/scripts/same_pixels.sh" || status=1
+echo "== the build without SIMD"
+timeout -k 10 2400 bash "$root/scripts/scalar_check.sh" "$root/build/native" || status=1
 echo "== package"
 bash "$root/scripts/package.sh" || status=1
 echo "== package installed and removed"

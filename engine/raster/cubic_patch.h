@@ -6,6 +6,7 @@
 #pragma once
 
 #include "engine/engine.h"
+#include "engine/raster/bernstein_lanes.h"
 
 struct PatchVec {
   float x, y, z;
@@ -52,25 +53,20 @@ struct PatchWeights {
 };
 inline PatchWeights WeightsAt(const double w[3]) {
   PatchWeights r;
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j)
-      r.k[3 * i + j] = j == i ? w[i] * w[i] * w[i] : 3.0 * w[i] * w[i] * w[j];
-  r.k[9] = 6.0 * w[0] * w[1] * w[2];
+  bernstein::Weights<simd_lanes::Doubles1>(w[0], w[1], w[2], r.k);
   return r;
 }
 
 // The net at those weights, in double precision.
 inline PatchPoint EvaluateNet(const CubicNet& net, const PatchWeights& weights) {
-  PatchPoint r{0.0, 0.0, 0.0};
-  const auto add = [&r](const PatchVec& v, double k) {
-    r.x += v.x * k;
-    r.y += v.y * k;
-    r.z += v.z * k;
+  const auto at = [&net](int n) -> const PatchVec& {
+    return n < 9 ? net.point[n / 3][n % 3] : net.centre;
   };
-  for (int i = 0; i < 3; ++i)
-    for (int j = 0; j < 3; ++j) add(net.point[i][j], weights.k[3 * i + j]);
-  add(net.centre, weights.k[9]);
-  return r;
+  using D = simd_lanes::Doubles1;
+  return PatchPoint{
+      bernstein::NetSum<D>([&at](int n) { return static_cast<double>(at(n).x); }, weights.k),
+      bernstein::NetSum<D>([&at](int n) { return static_cast<double>(at(n).y); }, weights.k),
+      bernstein::NetSum<D>([&at](int n) { return static_cast<double>(at(n).z); }, weights.k)};
 }
 
 // A net's ten points in the net's order, each coordinate made a double once: the curved

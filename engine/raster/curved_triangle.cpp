@@ -168,9 +168,8 @@ void RasterBezierTriangle(const Frame& f, const FrameImage& image, const Draw& d
   // A material the default shader lights without maps or glass: its samples lit eight at a
   // time.
   PlainPixels plain;
-  if (RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, d.mats, d.mat_count, d.glass) &&
-      PreparePlainShading(*tri, d.mats, d.mat_count, d.textures, sampler.textured != 0,
-                          d.light_count, d.lights, plain.shading))
+  if (PlainShadingApplies(*tri, d.mats, d.mat_count, d.textures, sampler.textured != 0,
+                          d.light_count, d.lights, d.glass, plain.shading))
     sampler.plain = &plain;
   WalkPatchSamples(patch, plan, sampler);
   plain.Flush(image);

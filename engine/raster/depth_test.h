@@ -1,11 +1,54 @@
-// The per-pixel depth test against ZBuff.
+// The per-pixel depth test against ZBuff, and the depths of a row's pixels computed over the
+// lanes of simd_lanes.h (the plane's depth written once: one lane wide it is the per-pixel
+// depth).
 #pragma once
 
-#include <emmintrin.h>
 #include <math.h>
+#include <string.h>
 
 #include "engine/engine.h"
 #include "engine/raster/truncate.h"
+#include "engine/shading/simd_lanes.h"
+
+// The rows' four depths are handed over in an SSE register (PlaneRowDepths::Four).
+#include <emmintrin.h>
+
+namespace depth_rows {
+
+// The depth of the plane nx x + ny y + nz z + d = 0 at x, given ny y: -(ny y + nx x + d) / nz
+// in doubles, where the products of two floats are exact.
+template <class D>
+typename D::V PlaneDepth(typename D::V ny_y, typename D::V nx, typename D::V x, typename D::V d,
+                         typename D::V nz) {
+  return D::Div(D::Neg(D::Add(D::Add(ny_y, D::Mul(nx, x)), d)), nz);
+}
+
+// A row's terms: the plane at row y.
+struct RowPlane {
+  bool flat;  // |nz| < 0.01: vertex 0's depth everywhere
+  float flat_z;
+  double ny_y, nx, d, nz;
+};
+
+inline RowPlane MakeRowPlane(int y, float nx, float ny, float nz, float d,
+                             const __Point3ds* vertices) {
+  return RowPlane{fabsf(nz) < 0.01f, vertices[0].z,
+                  static_cast<double>(ny) * static_cast<float>(y), nx, d, nz};
+}
+
+// The depths of pixels x .. x + L::kWidth - 1 of the row.
+template <class L>
+typename L::V RowDepths(const RowPlane& p, int x) {
+  using D = typename L::D;
+  if (p.flat) return L::Set(p.flat_z);
+  typename D::V xs[L::kDoubles], z[L::kDoubles];
+  L::Widen(L::Counting(x), xs);
+  for (int i = 0; i < L::kDoubles; ++i)
+    z[i] = PlaneDepth<D>(D::Set(p.ny_y), D::Set(p.nx), xs[i], D::Set(p.d), D::Set(p.nz));
+  return L::Narrow(z);
+}
+
+}  // namespace depth_rows
 
 // The z-buffer as the rasterizers index it, read from the globals once per triangle so that
 // the per-pixel test reads none: cells (x, y) with x < cols and y < rows (the recorded size
@@ -38,8 +81,8 @@ inline bool DepthCellOf(const DepthGrid& g, float x, float y, float nx, float ny
   if (flat_depth) {
     z = vertices[0].z;
   } else {
-    const double plane = static_cast<double>(ny) * y + static_cast<double>(nx) * x;
-    z = static_cast<float>(-(plane + d) / nz);
+    z = static_cast<float>(depth_rows::PlaneDepth<simd_lanes::Doubles1>(
+        static_cast<double>(ny) * y, nx, x, d, nz));
   }
   index = -1;
   if (cx < 0 || cy < 0 || cx >= g.cols || cy >= g.rows) return true;
@@ -76,48 +119,41 @@ inline bool DepthWouldPass(const DepthGrid& g, float x, float y, float nx, float
   return index >= 0 && z > g.cells[index];
 }
 
-// The depths DepthCellOf gives the pixels of row y, four side by side, the row's terms set up
-// once: the plane's products are exact in double, so two lanes give the very sums and
-// quotients.
+// The depths DepthCellOf gives the pixels of row y, four side by side (at the row lanes'
+// width), the row's terms set up once.
 struct PlaneRowDepths {
-  bool flat;  // |nz| < 0.01: vertex 0's depth everywhere
-  __m128 flat_z;
-  __m128d plane_y, nx, d, nz;
+  depth_rows::RowPlane plane;
 
-  PlaneRowDepths(int y, float nx_, float ny_, float nz_, float d_, const __Point3ds* vertices)
-      : flat(fabsf(nz_) < 0.01f),
-        flat_z(_mm_set1_ps(vertices[0].z)),
-        plane_y(_mm_set1_pd(static_cast<double>(ny_) * static_cast<float>(y))),
-        nx(_mm_set1_pd(nx_)),
-        d(_mm_set1_pd(d_)),
-        nz(_mm_set1_pd(nz_)) {}
+  PlaneRowDepths(int y, float nx, float ny, float nz, float d, const __Point3ds* vertices)
+      : plane(depth_rows::MakeRowPlane(y, nx, ny, nz, d, vertices)) {}
 
   // Pixels x .. x + 3.
   __m128 Four(int x) const {
-    if (flat) return flat_z;
-    __m128 half[2];
-    for (int h = 0; h < 2; ++h) {
-      const __m128d xs =
-          _mm_setr_pd(static_cast<float>(x + 2 * h), static_cast<float>(x + 2 * h + 1));
-      const __m128d plane = _mm_add_pd(plane_y, _mm_mul_pd(nx, xs));
-      half[h] = _mm_cvtpd_ps(_mm_div_pd(_mm_xor_pd(_mm_add_pd(plane, d), _mm_set1_pd(-0.0)), nz));
-    }
-    return _mm_movelh_ps(half[0], half[1]);
+    using L = simd_lanes::RowLanes;
+    float z[4];
+    for (int j = 0; j < 4; j += L::kWidth) L::Store(z + j, depth_rows::RowDepths<L>(plane, x + j));
+    __m128 v;
+    memcpy(&v, z, sizeof v);
+    return v;
   }
 };
 
 // DepthWouldPass of the four pixels x .. x + 3 of row y side by side, with a z-buffer (g.cells
 // not null), given their depths (PlaneRowDepths): the lanes that would pass, lane j as bit j.
-// (cmpgt is false for a depth or cell that is not a number, as the scalar test is.) The
-// second form computes the depths itself, into z[0 .. 3].
+// (A depth or cell that is not a number fails, as in the scalar test.) The second form
+// computes the depths itself, into z[0 .. 3].
 inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, __m128 depths) {
+  using L = simd_lanes::RowLanes;
   if (y < 0 || y >= g.rows) return 0;
+  float z[4];
+  memcpy(z, &depths, sizeof z);
   const long long row = static_cast<long long>(y) * g.stride;
-  if (x >= 0 && x + 3 < g.cols && row + x + 3 < g.limit)  // four cells side by side
-    return _mm_movemask_ps(_mm_cmpgt_ps(depths, _mm_loadu_ps(g.cells + row + x)));
-  alignas(16) float z[4];
-  _mm_store_ps(z, depths);
   int pass = 0;
+  if (x >= 0 && x + 3 < g.cols && row + x + 3 < g.limit) {  // four cells side by side
+    for (int j = 0; j < 4; j += L::kWidth)
+      pass |= L::Mask(L::Greater(L::Load(z + j), L::Load(g.cells + row + x + j))) << j;
+    return pass;
+  }
   for (int j = 0; j < 4; ++j) {
     const long long cx = x + j, i = row + cx;
     if (cx >= 0 && cx < g.cols && i < g.limit && z[j] > g.cells[i]) pass |= 1 << j;
@@ -127,7 +163,7 @@ inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, __m128 depths) {
 inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, float nx, float ny, float nz,
                               float d, const __Point3ds* vertices, float z[4]) {
   const __m128 depths = PlaneRowDepths(y, nx, ny, nz, d, vertices).Four(x);
-  _mm_storeu_ps(z, depths);
+  memcpy(z, &depths, 4 * sizeof(float));
   return DepthWouldPassFour(g, x, y, depths);
 }
 

@@ -2,13 +2,14 @@
 // rasterizer (plain or with mid-edge normals) and the texture coordinates.
 #include "engine/raster/interpolation.h"
 
-#include <emmintrin.h>
 #include <math.h>
 
 #include "engine/engine_state.h"
 #include "engine/raster/interpolation_lanes.h"
-#include "engine/shading/plain_eight_avx.h"
 #include "engine/shading/plain_shading.h"
+#if QUORVEL_SIMD
+#include "engine/shading/plain_eight_avx.h"
+#endif
 
 AreaMatrix MakeAreaMatrix(float x0, float y0, float x1, float y1, float x2, float y2) {
   AreaMatrix m;
@@ -25,33 +26,36 @@ AreaMatrix MakeAreaMatrix(float x0, float y0, float x1, float y1, float x2, floa
 namespace {
 
 // Area weights of (x, y): negative ones (outside the opposite edge) become 0, and the rest
-// are scaled to sum 1 when their sum is positive. The three weights are computed side by
-// side in the lanes of one SSE register: each lane does the very operations, in the very
-// order, of AreaDet and the scalar divisions (SSE arithmetic is IEEE single precision and
-// rounds exactly as the scalar instructions do), so the weights are bit for bit the same at
-// a third of the dependent divisions' latency.
+// are scaled to sum 1 when their sum is positive. With SIMD the three weights are computed
+// side by side in the lanes of one register: each lane does the very operations, in the
+// very order, of AreaDet and the scalar divisions, so the weights are bit for bit the same
+// at a third of the dependent divisions' latency. Without, the lanes' weights one lane wide.
 void AreaWeights(const AreaMatrix& s, float x, float y, float w[3]) {
+#if QUORVEL_SIMD
+  using L = simd_lanes::Lanes4;
   w[0] = w[1] = w[2] = 0;
   if (s.det == 0) return;  // no area: no weights (the rasterizers reject such triangles)
   // Lane k holds AreaDet(p, q, (x, y)) for the edge opposite vertex k: w0 from (P1, P2),
   // w1 from (P2, P0), w2 from (P0, P1).
-  const __m128 px = _mm_setr_ps(s.x[1], s.x[2], s.x[0], 0.0f);
-  const __m128 py = _mm_setr_ps(s.y[1], s.y[2], s.y[0], 0.0f);
-  const __m128 qx = _mm_setr_ps(s.x[2], s.x[0], s.x[1], 0.0f);
-  const __m128 qy = _mm_setr_ps(s.y[2], s.y[0], s.y[1], 0.0f);
-  const __m128 rx = _mm_set1_ps(x), ry = _mm_set1_ps(y);
-  const __m128 det = _mm_add_ps(
-      _mm_sub_ps(_mm_mul_ps(px, _mm_sub_ps(qy, ry)), _mm_mul_ps(qx, _mm_sub_ps(py, ry))),
-      _mm_mul_ps(rx, _mm_sub_ps(py, qy)));
-  __m128 v = _mm_div_ps(det, _mm_set1_ps(s.det));
-  v = _mm_andnot_ps(_mm_cmplt_ps(v, _mm_setzero_ps()), v);  // below 0 becomes +0
-  alignas(16) float lanes[4];
-  _mm_store_ps(lanes, v);
+  const L::V px = L::SetLanes(s.x[1], s.x[2], s.x[0], 0.0f);
+  const L::V py = L::SetLanes(s.y[1], s.y[2], s.y[0], 0.0f);
+  const L::V qx = L::SetLanes(s.x[2], s.x[0], s.x[1], 0.0f);
+  const L::V qy = L::SetLanes(s.y[2], s.y[0], s.y[1], 0.0f);
+  const L::V rx = L::Set(x), ry = L::Set(y);
+  const L::V det = L::Add(L::Sub(L::Mul(px, L::Sub(qy, ry)), L::Mul(qx, L::Sub(py, ry))),
+                          L::Mul(rx, L::Sub(py, qy)));
+  L::V v = L::Div(det, L::Set(s.det));
+  v = L::ZeroWhere(L::Less(v, L::Zero()), v);  // below 0 becomes +0
+  float lanes[4];
+  L::Store(lanes, v);
   const float t = lanes[0] + lanes[1] + lanes[2];
-  if (t > 0) _mm_store_ps(lanes, _mm_div_ps(v, _mm_set1_ps(t)));
+  if (t > 0) L::Store(lanes, L::Div(v, L::Set(t)));
   w[0] = lanes[0];
   w[1] = lanes[1];
   w[2] = lanes[2];
+#else
+  interpolation_lanes::AreaWeights<simd_lanes::Lanes1>(s, x, y, w);
+#endif
 }
 
 // The vertex normal, unit length unless it has none.
@@ -124,17 +128,22 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
 
 void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
                             const float y[4], float nx[4], float ny[4], float nz[4]) {
-  interpolation_lanes::Normals<simd_lanes::Lanes4>(units, area, x, y, nx, ny, nz);
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < 4; j += L::kWidth)
+    interpolation_lanes::Normals<L>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, const float x[8],
                              const float y[8], float nx[8], float ny[8], float nz[8], int count) {
+#if QUORVEL_SIMD
   if (PlainLaneWidth() == 8) {
     InterpolateNormalsEightAvx(units, area, x, y, nx, ny, nz);
     return;
   }
-  for (int j = 0; j < count; j += 4)
-    InterpolateNormalsFour(units, area, x + j, y + j, nx + j, ny + j, nz + j);
+#endif
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < count; j += L::kWidth)
+    interpolation_lanes::Normals<L>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,

@@ -17,7 +17,7 @@ namespace {
 template <class L>
 void AreaWeights(const AreaMatrix& s, typename L::V rx, typename L::V ry, typename L::V w[3]) {
   using V = typename L::V;
-  static const int kP[3] = {1, 2, 0}, kQ[3] = {2, 0, 1};
+  constexpr int kP[3] = {1, 2, 0}, kQ[3] = {2, 0, 1};
   const V zero = L::Zero();
   if (s.det == 0) {
     w[0] = w[1] = w[2] = zero;
@@ -29,11 +29,11 @@ void AreaWeights(const AreaMatrix& s, typename L::V rx, typename L::V ry, typena
     const V det = L::Add(L::Sub(L::Mul(px, L::Sub(qy, ry)), L::Mul(qx, L::Sub(py, ry))),
                          L::Mul(rx, L::Sub(py, qy)));
     const V v = L::Div(det, L::Set(s.det));
-    w[k] = L::AndNot(L::Less(v, zero), v);  // below 0 becomes +0
+    w[k] = L::ZeroWhere(L::Less(v, zero), v);  // below 0 becomes +0
   }
   const V t = L::Add(L::Add(w[0], w[1]), w[2]);
-  const V scale = L::Greater(t, zero);  // only a positive sum rescales
-  for (int k = 0; k < 3; ++k) w[k] = L::Or(L::And(scale, L::Div(w[k], t)), L::AndNot(scale, w[k]));
+  const auto scale = L::Greater(t, zero);  // only a positive sum rescales
+  for (int k = 0; k < 3; ++k) w[k] = L::Select(scale, L::Div(w[k], t), w[k]);
 }
 
 // The interpolated normal of L::kWidth pixels (x[j], y[j]) of one triangle.

@@ -620,8 +620,7 @@ ShadeContext MakeContext(const Frame& f, const FrameImage& image, const Draw& d,
   ctx.glass = d.glass;
   ctx.vertices = vertices;
   ctx.depth = f.depth;
-  ctx.shading_pure =
-      RenderOnePixel == DefRenderOnePixel && !GlassStageOn(*tri, d.mats, d.mat_count, d.glass);
+  ctx.shading_pure = DefaultShaderWithoutGlass(*tri, d.mats, d.mat_count, d.glass);
   ctx.image_rows_far = !image.packed;
   return ctx;
 }

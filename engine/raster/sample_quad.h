@@ -3,7 +3,8 @@
 // WeightsAt and EvaluateNet give its sample alone (the same products and sums in the same
 // order, in double). A sample costs mostly its ten-term sums; four at once take hardly longer
 // than one. Two lanes at a time with SSE2, or all four with AVX where the CPU has it (the one
-// path built for AVX lives in its own file and sees only this record).
+// path built for AVX lives in its own file and sees only this record); one at a time in a
+// build without SIMD.
 #pragma once
 
 #include <stdint.h>
@@ -20,7 +21,6 @@ struct SampleQuad {
   int64_t first;  // index i of lane 0; -1: none yet
   double t;  // the row
   alignas(16) double s[kLanes], w2[kLanes];
-  alignas(16) double k[10][kLanes];  // the Bernstein weights (scratch of the SSE2 path)
   alignas(16) double x[kLanes], y[kLanes], z[kLanes], nz[kLanes], nx[kLanes], ny[kLanes];
   // The image: the origin, and the box of image coordinates that round to its pixels.
   double ox, oy, x0, x1, y0, y1;
@@ -38,5 +38,7 @@ void StartSampleQuad(SampleQuad& q, const CubicNet& position, const CubicNet& no
 
 // Samples i .. i + 3 of row t (steps of ds in s) into the quad.
 void ComputeSampleQuad(SampleQuad& q, int64_t i, double ds, double row_t);
+#if QUORVEL_SIMD
 void ComputeSampleQuadAvx(SampleQuad& q, int64_t i, double ds, double row_t);
+#endif
 

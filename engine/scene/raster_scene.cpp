@@ -9,6 +9,7 @@
 #include "engine/kept_buffers.h"
 #include "engine/scene/draw.h"
 #include "engine/scene/layer_composite.h"
+#include "engine/shading/plain_shading.h"
 #include "engine/zbuffer.h"
 
 namespace {
@@ -79,18 +80,12 @@ bool AllocateScratch(Frame& f, const ScratchSet& s, const unsigned char* src) {
   return true;
 }
 
-// True when a triangle's material has the glass stage on, by the default shader's rule for
-// the glass entry (entry 0 without materials; none for an index out of range). Another
-// shader is handed the background itself, never the copy.
+// True when the glass stage is on for any triangle (GlassStageOn). Another shader is handed
+// the background itself, never the copy.
 bool SceneUsesGlass(const Draw& c) {
-  if (!c.glass) return false;
   if (RenderOnePixel != DefRenderOnePixel) return false;
-  if (c.mat_count < 1) return c.glass[0].glass != 0;
-  if (!c.mats) return false;
-  for (int i = 0; i < c.tri_count; ++i) {
-    const int m = c.tris[i].material;
-    if (m < c.mat_count && c.glass[m].glass) return true;
-  }
+  for (int i = 0; i < c.tri_count; ++i)
+    if (GlassStageOn(c.tris[i], c.mats, c.mat_count, c.glass)) return true;
   return false;
 }
 

@@ -90,10 +90,8 @@ void DrawShadedLine(const LineShading& s, float x0, float y0, float x1, float y1
   const __Point normal{-plane.nx, -plane.ny, -plane.nz};
   const Draw& d = s.draw;
   PlainPen plain_pen(s, normal);
-  if (RenderOnePixel == DefRenderOnePixel && s.tri &&
-      !GlassStageOn(*s.tri, d.mats, d.mat_count, d.glass) &&
-      PreparePlainShading(*s.tri, d.mats, d.mat_count, d.textures, false, d.light_count, d.lights,
-                          plain_pen.plain.shading)) {
+  if (s.tri && PlainShadingApplies(*s.tri, d.mats, d.mat_count, d.textures, false,
+                                   d.light_count, d.lights, d.glass, plain_pen.plain.shading)) {
     WalkThickLine(s.image, x0, y0, x1, y1, w, plain_pen);
     return;
   }

@@ -1,9 +1,11 @@
 // The engine's default per-pixel shader: material, maps, glass and a list of point lights
 // turned into one pixel's colour (channel units) and opacity.
-#include <emmintrin.h>
 #include <math.h>
+#include <stdint.h>
+#include <string.h>
 
 #include "engine/engine_state.h"
+#include "engine/shading/lighting_lanes.h"
 #include "engine/shading/plain_shading.h"
 #include "engine/shading/shading_stages.h"
 #include "engine/shading/texel_position.h"
@@ -11,15 +13,12 @@
 
 namespace {
 
-// What the shader works with for one pixel; the defaults serve a triangle without a usable
-// material.
+using simd_lanes::Lanes1;
+
+// What the shader works with for one pixel: the material's values (the defaults without a
+// usable material) and its reflection.
 struct Surface {
-  float diffuse[3] = {0.5f, 0.5f, 0.5f};
-  float specular[3] = {1.0f, 1.0f, 1.0f};
-  float exponent = 150.0f;
-  float strength = 10.0f;
-  float self_illumination = 0.0f;
-  float alpha = 1.0f;
+  MaterialValues m;
   bool has_reflection = false;
   float reflection[3] = {0.0f, 0.0f, 0.0f};
   float reflection_percent = 0.0f;
@@ -31,38 +30,12 @@ void MixInto(float colour[3], const float sample[3], float p) {
   for (int k = 0; k < 3; ++k) colour[k] = p * sample[k] + keep * colour[k];
 }
 
-// x, y and z each divided by d, the three divisions in the lanes of one SSE instruction
-// (each lane rounds exactly as the scalar division does).
-void DivideBy(float& x, float& y, float& z, float d) {
-  alignas(16) float q[4];
-  _mm_store_ps(q, _mm_div_ps(_mm_setr_ps(x, y, z, 0.0f), _mm_set1_ps(d)));
-  x = q[0];
-  y = q[1];
-  z = q[2];
-}
-
-// Step 1: the normal faces the viewer's side of the current pass and is made unit length (a
-// zero normal stays zero).
-__Point PrepareNormal(const __Point& in) {
-  __Point n = in;
-  if (_DrawBackFaces1) {
-    n.x = -n.x;
-    n.y = -n.y;
-    n.z = -n.z;
-  }
-  if (_DubleSide && n.z < 0.0f) n.z = -n.z;
-  const float len = sqrtf(n.x * n.x + n.y * n.y + n.z * n.z);
-  if (len != 0.0f) DivideBy(n.x, n.y, n.z, len);
-  return n;
-}
-
 // Step 3: the material's values, its reflection lookup and, for a textured face, its colour
 // texture, opacity map and bump map.
 void ApplyMaterial(Surface& s, const material3ds& mat, const __Texture* maps, float x, float y,
                    float z, __Point& n, bool textured, float u, float v,
                    const __PrevInfo* prev) {
-  TakeMaterialValues(mat, s.alpha, s.diffuse, s.specular, s.exponent, s.strength,
-                     s.self_illumination);
+  TakeMaterialValues(mat, s.m);
   s.reflection_percent = mat.reflection_map.percent;
   if (!maps) return;  // no texture slots at all: nothing to look up
 
@@ -81,7 +54,7 @@ void ApplyMaterial(Surface& s, const material3ds& mat, const __Texture* maps, fl
   if (enabled)
     SampleTexture(sample[0], sample[1], sample[2], mat.texture_map, maps[0], p, enabled, u, v,
                   prev);
-  if (enabled) MixInto(s.diffuse, sample, p);
+  if (enabled) MixInto(s.m.diffuse, sample, p);
 
   p = mat.opacity_map.percent;
   if (maps[1].present) {
@@ -93,7 +66,7 @@ void ApplyMaterial(Surface& s, const material3ds& mat, const __Texture* maps, fl
       if (sample[1] > q) q = sample[1];
       if (sample[2] > q) q = sample[2];
       const float keep = 1.0f - p > 0.0f ? 1.0f - p : 0.0f;
-      s.alpha = q * p + keep * s.alpha;
+      s.m.alpha = q * p + keep * s.m.alpha;
     }
   }
 
@@ -107,54 +80,31 @@ void ApplyMaterial(Surface& s, const material3ds& mat, const __Texture* maps, fl
 }  // namespace
 
 float SpecularUnderflowBound(float exponent) {
-  // The last exponent's bound: a render's pixels mostly share one or two materials.
-  static float last_exponent = 0.0f;
-  static float last_bound = 0.0f;
   if (!(exponent > 0.0f)) return 0.0f;
-  if (exponent == last_exponent) return last_bound;
   const double bound = exact_math::ExactExp2(-152.0 / static_cast<double>(exponent));
   float b = static_cast<float>(bound);
   if (static_cast<double>(b) > bound) b = nextafterf(b, 0.0f);
-  last_exponent = exponent;
-  last_bound = b;
   return b;
 }
 
-namespace {
-
-// Step 8: diffuse d = N.L x multiplier, specular d^E x K, self illumination lifting the
-// diffuse factor, summed over the lights per channel.
-void AddLights(float out[3], const Surface& s, const __Point& n, float x, float y, float z,
-               int light_count, const light3ds* lights) {
-  const float f0 = 1.0f - s.self_illumination;
-  const float underflow = SpecularUnderflowBound(s.exponent);
-  for (int i = 0; i < light_count; ++i) {
-    const light3ds& light = lights[i];
-    float lx = light.position[0] - x;
-    float ly = light.position[1] - y;
-    float lz = light.position[2] - z;
-    const float len = sqrtf(lx * lx + ly * ly + lz * lz);
-    if (len != 0.0f) DivideBy(lx, ly, lz, len);
-    float d = (n.x * lx + n.y * ly + n.z * lz) * light.multiplier;
-    if (d <= 0.0f) d = 0.0f;
-    const float highlight =
-        (d < underflow ? 0.0f : exact_math::ExactPowf(d, s.exponent)) * s.strength;
-    const float dif = d * f0 + s.self_illumination;
-    for (int k = 0; k < 3; ++k)
-      out[k] += (s.diffuse[k] * dif + s.specular[k] * highlight) * light.colour[k];
+bool SpecularUnderflows(float d, float exponent) {
+  // log2 d from above: d = m 2^e with m in [1, 2), and log2 m at most its tangent at sqrt 2,
+  // 1/2 + (m - sqrt 2) / (sqrt 2 ln 2), which lies within 0.1 above it (a millionth added for
+  // the roundings). Zero and subnormal d count as 2^-126; not a number and infinity as above
+  // 1, where nothing is skipped.
+  uint32_t bits;
+  memcpy(&bits, &d, sizeof bits);
+  const int field = static_cast<int>((bits >> 23) & 0xff);
+  double log2_d = -126.0;
+  if (field != 0) {
+    const uint32_t m_bits = (bits & 0x007fffffu) | 0x3f800000u;
+    float m;
+    memcpy(&m, &m_bits, sizeof m);
+    log2_d = (field - 127) + 0.5 + (m - 1.4142135623730951) * 1.0201394465967895 + 1e-6;
   }
+  // d^exponent under 2^-152 (with room for the product's rounding).
+  return static_cast<double>(exponent) * log2_d < -152.0 - 1e-6;
 }
-
-// Step 9: to channel units, clamped first below, then above. A value that is not a number
-// (an infinite specular term times zero) counts as 0 rather than reaching the pixel write.
-float ToChannel(float v) {
-  v *= static_cast<float>(_MaxChannel);
-  if (!(v >= 0.0f)) v = 0.0f;
-  if (v > static_cast<float>(_MaxChannel)) v = static_cast<float>(_MaxChannel);
-  return v;
-}
-
-}  // namespace
 
 float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, unsigned char* src,
                         float x, float y, float z, __Triangle3ds* tri, material3ds* mats,
@@ -163,7 +113,8 @@ float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, 
                         int light_count, light3ds* lights, __PrevInfo* prev, GlassProp* glass,
                         float plane_nx, float plane_ny, float plane_nz, float plane_d) {
   // 1. Normal.
-  __Point n = PrepareNormal(*normal);
+  __Point n = *normal;
+  lighting::PrepareNormal<Lanes1>(n.x, n.y, n.z);
 
   // 2. Defaults; 3. material (only for an index below the material count).
   Surface s;
@@ -174,13 +125,13 @@ float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, 
                   u, v, prev);
 
   // 4. Reflection mix, over the textured colour.
-  if (s.has_reflection) MixInto(s.diffuse, s.reflection, s.reflection_percent);
+  if (s.has_reflection) MixInto(s.m.diffuse, s.reflection, s.reflection_percent);
 
   // 5. Lights: the default light stands in for an empty list; without it the pixel is black.
   if (light_count <= 0 || !lights) {
     if (!LightDef) {
       c0 = c1 = c2 = 0.0f;
-      return s.alpha;
+      return s.m.alpha;
     }
     light_count = 1;
     lights = LightDef;
@@ -191,23 +142,21 @@ float DefRenderOnePixel(float origin_x, float origin_y, unsigned char* /*dst*/, 
 
   // 7. Glass: the entry of the triangle's material, entry 0 when there are no materials. A
   // face whose material index is out of range is shaded with the defaults and no glass.
-  const GlassProp* entry = nullptr;
-  if (glass) {
-    if (mat_count < 1)
-      entry = &glass[0];
-    else if (has_material)
-      entry = &glass[m];
-  }
+  const GlassProp* entry = GlassEntry(*tri, mats, mat_count, glass);
   if (entry && entry->glass) {
     GlassPixel pixel{origin_x, origin_y, x,    y,    z, {plane_nx, plane_ny, plane_nz, plane_d},
                      src,      prev,     n};
-    ApplyGlass(pixel, *entry, s.diffuse, s.alpha);
+    ApplyGlass(pixel, *entry, s.m.diffuse, s.m.alpha);
   }
 
   // 8. Lighting; 9. scale and clamp.
-  AddLights(out, s, n, x, y, z, light_count, lights);
-  c0 = ToChannel(out[0]);
-  c1 = ToChannel(out[1]);
-  c2 = ToChannel(out[2]);
-  return s.alpha;
+  const float normal_lanes[3] = {n.x, n.y, n.z};
+  const float exponent = s.m.exponent;
+  lighting::AddLights<Lanes1>(
+      s.m, [exponent](float d) { return SpecularUnderflows(d, exponent); }, light_count, lights,
+      normal_lanes, x, y, z, out);
+  lighting::ToChannels<Lanes1>(out[0], &c0);
+  lighting::ToChannels<Lanes1>(out[1], &c1);
+  lighting::ToChannels<Lanes1>(out[2], &c2);
+  return s.m.alpha;
 }

@@ -4,7 +4,7 @@
 #include "engine/shading/plain_eight_avx.h"
 
 #include "engine/raster/interpolation_lanes.h"
-#include "engine/shading/plain_shading_lanes.h"
+#include "engine/shading/lighting_lanes.h"
 
 #if !defined(__AVX__)
 #error "plain_eight_avx.cpp must be built with AVX"
@@ -12,7 +12,7 @@
 
 void ShadePlainEightAvx(const PlainShading& p, const EightPixels& in, float c0[8], float c1[8],
                         float c2[8]) {
-  plain_shading_lanes::Shade<simd_lanes::Lanes8>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0, c1,
+  lighting::Shade<simd_lanes::Lanes8>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0, c1,
                                                  c2);
 }
 

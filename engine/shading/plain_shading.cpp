@@ -1,11 +1,12 @@
-// The default shader's plain-material case over four pixels at once (see plain_shading.h).
+// The default shader's plain-material case over rows of pixels at once (see plain_shading.h).
 #include "engine/shading/plain_shading.h"
-
 
 #include "engine/cpu_paths.h"
 #include "engine/engine_state.h"
+#include "engine/shading/lighting_lanes.h"
+#if QUORVEL_SIMD
 #include "engine/shading/plain_eight_avx.h"
-#include "engine/shading/plain_shading_lanes.h"
+#endif
 #include "engine/shading/shading_stages.h"
 #include "engine/shading/texel_position.h"
 
@@ -21,41 +22,35 @@ bool ReadsMaps(const __Texture* maps, bool textured) {
 
 }  // namespace
 
-void TakeMaterialValues(const material3ds& mat, float& alpha, float diffuse[3],
-                        float specular[3], float& exponent, float& strength,
-                        float& self_illumination) {
+void TakeMaterialValues(const material3ds& mat, MaterialValues& out) {
   // Transparency is stored negated; only a negative stored value makes the surface clear.
   const float t = -mat.transparency;
-  alpha = 1.0f - (t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t));
+  out.alpha = 1.0f - (t < 0.0f ? 0.0f : (t > 1.0f ? 1.0f : t));
   for (int k = 0; k < 3; ++k) {
-    diffuse[k] = mat.diffuse[k];
-    specular[k] = mat.specular[k];
+    out.diffuse[k] = mat.diffuse[k];
+    out.specular[k] = mat.specular[k];
   }
-  exponent = 100.0f * mat.shininess;
-  strength = mat.shininess_strength;
-  self_illumination = mat.self_illumination;
+  out.exponent = 100.0f * mat.shininess;
+  out.strength = mat.shininess_strength;
+  out.self_illumination = mat.self_illumination;
 }
 
 bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                   const GlassProp* glass) {
-  if (!glass) return false;
-  if (mat_count < 1) return glass[0].glass != 0;
-  return mats && tri.material < mat_count && glass[tri.material].glass != 0;
+  const GlassProp* entry = GlassEntry(tri, mats, mat_count, glass);
+  return entry && entry->glass != 0;
 }
 
 bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                          const __Texture* textures, bool textured, int light_count,
                          const light3ds* lights, PlainShading& out) {
-  out = PlainShading{1.0f,  {0.5f, 0.5f, 0.5f}, {1.0f, 1.0f, 1.0f}, 150.0f, 10.0f, 0.0f,
-                     1.0f,  0.0f,               0,                  nullptr};
+  out = PlainShading{};
   const int m = tri.material;
   if (m < 0) return false;
   if (mats && mat_count >= 1 && m < mat_count) {
     if (ReadsMaps(textures ? textures + 4 * m : nullptr, textured)) return false;
-    TakeMaterialValues(mats[m], out.alpha, out.diffuse, out.specular, out.exponent,
-                       out.strength, out.self_illumination);
+    TakeMaterialValues(mats[m], out);
   }
-  out.f0 = 1.0f - out.self_illumination;
   out.underflow = SpecularUnderflowBound(out.exponent);
   if (light_count > 0 && lights) {
     out.light_count = light_count;
@@ -67,21 +62,38 @@ bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int 
   return true;
 }
 
+bool DefaultShaderWithoutGlass(const __Triangle3ds& tri, const material3ds* mats,
+                               int mat_count, const GlassProp* glass) {
+  return RenderOnePixel == DefRenderOnePixel && !GlassStageOn(tri, mats, mat_count, glass);
+}
+
+bool PlainShadingApplies(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                         const __Texture* textures, bool textured, int light_count,
+                         const light3ds* lights, const GlassProp* glass, PlainShading& out) {
+  return DefaultShaderWithoutGlass(tri, mats, mat_count, glass) &&
+         PreparePlainShading(tri, mats, mat_count, textures, textured, light_count, lights, out);
+}
+
 void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], float c1[4],
                     float c2[4]) {
-  plain_shading_lanes::Shade<simd_lanes::Lanes4>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0,
-                                                 c1, c2);
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < 4; j += L::kWidth)
+    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
+                       c1 + j, c2 + j);
 }
 
 void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, float c0[8],
                      float c1[8], float c2[8]) {
+#if QUORVEL_SIMD
   if (PlainLaneWidth() == 8) {
     ShadePlainEightAvx(p, in, c0, c1, c2);
     return;
   }
-  for (int j = 0; j < count; j += 4)
-    plain_shading_lanes::Shade<simd_lanes::Lanes4>(p, in.x + j, in.y + j, in.z + j, in.nx + j,
-                                                   in.ny + j, in.nz + j, c0 + j, c1 + j, c2 + j);
+#endif
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < count; j += L::kWidth)
+    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
+                       c1 + j, c2 + j);
 }
 
 void RepeatFirstLane(EightPixels& in, int count) {
@@ -91,4 +103,4 @@ void RepeatFirstLane(EightPixels& in, int count) {
   }
 }
 
-int PlainLaneWidth() { return g_cpu_paths.avx ? 8 : 4; }
+int PlainLaneWidth() { return g_cpu_paths.avx ? 8 : simd_lanes::RowLanes::kWidth; }

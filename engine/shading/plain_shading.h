@@ -6,29 +6,39 @@
 
 #include "engine/engine.h"
 
+// A material's values as the default shader lights them. The initial values are the
+// defaults, which serve a triangle without a usable material.
+struct MaterialValues {
+  float alpha = 1.0f;
+  float diffuse[3] = {0.5f, 0.5f, 0.5f};
+  float specular[3] = {1.0f, 1.0f, 1.0f};
+  float exponent = 150.0f;
+  float strength = 10.0f;
+  float self_illumination = 0.0f;
+};
+
 // What such a material makes of every pixel of a triangle.
-struct PlainShading {
-  float alpha;
-  float diffuse[3];
-  float specular[3];
-  float exponent;
-  float strength;
-  float self_illumination;
-  float f0;  // 1 - self illumination
-  float underflow;  // below it the specular term is 0 (SpecularUnderflowBound)
-  int light_count;  // 0: no light at all, the pixel is black
-  const light3ds* lights;
+struct PlainShading : MaterialValues {
+  float underflow = 0.0f;  // below it the specular term is 0 (SpecularUnderflowBound)
+  int light_count = 0;  // 0: no light at all, the pixel is black
+  const light3ds* lights = nullptr;
 };
 
 // A material's own values as the default shader takes them: the opacity from the negated
 // transparency, the colours, the exponent 100 x shininess, the strength and the self
 // illumination.
-void TakeMaterialValues(const material3ds& mat, float& alpha, float diffuse[3],
-                        float specular[3], float& exponent, float& strength,
-                        float& self_illumination);
+void TakeMaterialValues(const material3ds& mat, MaterialValues& out);
 
-// Whether the default shader's glass stage is on for the triangle: glass entry 0 without
-// materials, else the triangle's material's own entry (none for an index out of range).
+// The triangle's glass entry: entry 0 without materials, else its material's own entry;
+// none without glass settings or for a material index out of range.
+inline const GlassProp* GlassEntry(const __Triangle3ds& tri, const material3ds* mats,
+                                   int mat_count, const GlassProp* glass) {
+  if (!glass) return nullptr;
+  if (mat_count < 1) return &glass[0];
+  return mats && tri.material < mat_count ? &glass[tri.material] : nullptr;
+}
+
+// Whether the default shader's glass stage is on for the triangle (its entry's flag).
 bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                   const GlassProp* glass);
 
@@ -38,6 +48,17 @@ bool GlassStageOn(const __Triangle3ds& tri, const material3ds* mats, int mat_cou
 bool PreparePlainShading(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
                          const __Texture* textures, bool textured, int light_count,
                          const light3ds* lights, PlainShading& out);
+
+// Whether the installed shader is the default one with its glass stage off for the
+// triangle: the shading then depends on the material alone.
+bool DefaultShaderWithoutGlass(const __Triangle3ds& tri, const material3ds* mats,
+                               int mat_count, const GlassProp* glass);
+
+// Whether the plain path applies to the triangle (DefaultShaderWithoutGlass and a material
+// that reads no map), `out` prepared when it does.
+bool PlainShadingApplies(const __Triangle3ds& tri, const material3ds* mats, int mat_count,
+                         const __Texture* textures, bool textured, int light_count,
+                         const light3ds* lights, const GlassProp* glass, PlainShading& out);
 
 // Four pixels at (x, y) relative to the origin with depth z and the interpolated (not yet
 // unit) normal n: their colour in channel units. Every lane is a pixel of its own.
@@ -49,7 +70,8 @@ void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], fl
                     float c2[4]);
 
 // The same for eight pixels, lanes count and up (count 1 to 8) computed or not as is
-// quickest: eight at once where the CPU has AVX, else four at a time.
+// quickest: eight at once where the CPU has AVX, else four at a time (one at a time in a
+// build without SIMD).
 struct EightPixels {
   float x[8], y[8], z[8];
   float nx[8], ny[8], nz[8];
@@ -61,5 +83,5 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
 void RepeatFirstLane(EightPixels& in, int count);
 
 // The lanes the eight-pixel paths run: 8 where the table of processor paths chose AVX,
-// else 4.
+// else 4 (1 in a build without SIMD).
 int PlainLaneWidth();

@@ -45,3 +45,8 @@ void ApplyGlass(const GlassPixel& pixel, const GlassProp& glass, float diffuse[3
 // result; with the default exponent 150 that is every d below 0.49. 0 (never skip) for an
 // exponent that is not positive; 1 for an infinite one (powf(d < 1, inf) is 0).
 float SpecularUnderflowBound(float exponent);
+
+// Whether d^exponent is known to lie under 2^-152, so that powf gives 0: the per-pixel
+// shader's test, one value at a time without the bound's power. Never true where the bound
+// would not skip; true for every d below about 0.93 of the bound.
+bool SpecularUnderflows(float d, float exponent);

@@ -1,23 +1,53 @@
-// Single-precision SIMD lanes under one set of names, so that a computation written once runs
-// four pixels wide with SSE2 (always there on x86-64) or eight wide with AVX (in a file built
-// for it, used where the CPU has it). Every operation is the IEEE one, lane by lane: the same
-// inputs give the same bits at either width and as the scalar instructions. No fused
-// multiply-add is ever formed.
+// The engine's lanes under one set of names, so that a kernel written once runs one pixel at
+// a time (Lanes1, a plain float: the scalar path), four wide with SSE2 (always there on
+// x86-64) or eight wide with AVX (in a file built for it, used where the CPU has it). Every
+// operation is the IEEE one, lane by lane: the same inputs give the same bits at any width.
+// No fused multiply-add is ever formed. A comparison gives a mask (L::M: a bool for one
+// lane, all bits of a lane set for the wider ones), which only Select, ZeroWhere,
+// NegateWhere, Both, Either and Mask take.
+//
+// Built with QUORVEL_SIMD 0, the engine has the width-1 lanes alone.
 #pragma once
 
+#include "platform/exact_math.h"
+
+#if !defined(QUORVEL_SIMD)
+#error "QUORVEL_SIMD must be defined (0 or 1) by the build"
+#endif
+#if QUORVEL_SIMD
 #include <immintrin.h>
+#endif
 
 // Internal to each file that includes it: the file built for AVX and the others never
 // share a copy of any of these functions.
 namespace simd_lanes {
 namespace {
 
+using exact_math::Doubles1;
+using exact_math::Lanes1;
+
+#if QUORVEL_SIMD
+
 // Double lanes for the float lanes' doubles-width arithmetic (exact_math.h's power).
 struct Doubles2 {
   using V = __m128d;
+  using M = __m128d;
+  static constexpr int kWidth = 2;
+  static V Load(const double* p) { return _mm_loadu_pd(p); }
+  static void Store(double* p, V v) { _mm_storeu_pd(p, v); }
   static V Set(double d) { return _mm_set1_pd(d); }
+  static V Zero() { return _mm_setzero_pd(); }
+  static V Counting(int64_t first) {
+    return _mm_setr_pd(static_cast<double>(first), static_cast<double>(first + 1));
+  }
+  static M Unordered(V a, V b) { return _mm_cmpunord_pd(a, b); }
+  static M Either(M a, M b) { return _mm_or_pd(a, b); }
+  static void StoreTruncated(int* out, V v) {
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_cvttpd_epi32(v));
+  }
   static V Add(V a, V b) { return _mm_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm_sub_pd(a, b); }
+  static V Neg(V a) { return _mm_xor_pd(a, _mm_set1_pd(-0.0)); }
   static V Mul(V a, V b) { return _mm_mul_pd(a, b); }
   static V Div(V a, V b) { return _mm_div_pd(a, b); }
   static V Min(V a, V b) { return _mm_min_pd(a, b); }
@@ -33,11 +63,18 @@ struct Doubles2 {
 
 struct Lanes4 {
   using V = __m128;
+  using M = __m128;
   static constexpr int kWidth = 4;
   static V Load(const float* p) { return _mm_loadu_ps(p); }
   static void Store(float* p, V v) { _mm_storeu_ps(p, v); }
   static V Set(float f) { return _mm_set1_ps(f); }
   static V Zero() { return _mm_setzero_ps(); }
+  // Lanes 0 .. 3 of their own.
+  static V SetLanes(float a, float b, float c, float d) { return _mm_setr_ps(a, b, c, d); }
+  // first, first + 1, ... (each below 2^24 in magnitude, so exact).
+  static V Counting(int first) {
+    return _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(first), _mm_setr_epi32(0, 1, 2, 3)));
+  }
   static V Add(V a, V b) { return _mm_add_ps(a, b); }
   static V Sub(V a, V b) { return _mm_sub_ps(a, b); }
   static V Mul(V a, V b) { return _mm_mul_ps(a, b); }
@@ -48,13 +85,22 @@ struct Lanes4 {
   static V Or(V a, V b) { return _mm_or_ps(a, b); }
   static V AndNot(V a, V b) { return _mm_andnot_ps(a, b); }  // ~a & b
   static V Xor(V a, V b) { return _mm_xor_ps(a, b); }
-  static V Equal(V a, V b) { return _mm_cmpeq_ps(a, b); }
-  static V Less(V a, V b) { return _mm_cmplt_ps(a, b); }
-  static V LessEqual(V a, V b) { return _mm_cmple_ps(a, b); }
-  static V Greater(V a, V b) { return _mm_cmpgt_ps(a, b); }
-  static V GreaterEqual(V a, V b) { return _mm_cmpge_ps(a, b); }
-  static int Mask(V a) { return _mm_movemask_ps(a); }
-  static V Select(V m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
+  static V Abs(V a) { return AndNot(Set(-0.0f), a); }
+  static V Neg(V a) { return Xor(a, Set(-0.0f)); }
+  static M Equal(V a, V b) { return _mm_cmpeq_ps(a, b); }
+  static M NotEqual(V a, V b) { return _mm_cmpneq_ps(a, b); }
+  static M Less(V a, V b) { return _mm_cmplt_ps(a, b); }
+  static M LessEqual(V a, V b) { return _mm_cmple_ps(a, b); }
+  static M Greater(V a, V b) { return _mm_cmpgt_ps(a, b); }
+  static M GreaterEqual(V a, V b) { return _mm_cmpge_ps(a, b); }
+  static M Unordered(V a, V b) { return _mm_cmpunord_ps(a, b); }
+  static M Both(M a, M b) { return And(a, b); }
+  static M Either(M a, M b) { return Or(a, b); }
+  static int Mask(M a) { return _mm_movemask_ps(a); }
+  static V Select(M m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
+  static V ZeroWhere(M m, V v) { return AndNot(m, v); }
+  static V KeepWhere(M m, V v) { return And(m, v); }
+  static V NegateWhere(M m, V v) { return Xor(v, And(m, Set(-0.0f))); }
   // Positive finite normal x as m 2^e, m in [1, 2): exact, as with the scalar bit fields.
   static void Split(V x, V& m, V& e) {
     const __m128i bits = _mm_castps_si128(x);
@@ -77,9 +123,29 @@ struct Lanes4 {
 #if defined(__AVX__)
 struct Doubles4 {
   using V = __m256d;
+  using M = __m256d;
+  static constexpr int kWidth = 4;
+  static V Load(const double* p) { return _mm256_loadu_pd(p); }
+  // Stored as two halves: lanes read back one at a time at once are handed on by a store of
+  // 16 bytes directly.
+  static void Store(double* p, V v) {
+    _mm_storeu_pd(p, _mm256_castpd256_pd128(v));
+    _mm_storeu_pd(p + 2, _mm256_extractf128_pd(v, 1));
+  }
   static V Set(double d) { return _mm256_set1_pd(d); }
+  static V Zero() { return _mm256_setzero_pd(); }
+  static V Counting(int64_t first) {
+    return _mm256_setr_pd(static_cast<double>(first), static_cast<double>(first + 1),
+                          static_cast<double>(first + 2), static_cast<double>(first + 3));
+  }
+  static M Unordered(V a, V b) { return _mm256_cmp_pd(a, b, _CMP_UNORD_Q); }
+  static M Either(M a, M b) { return _mm256_or_pd(a, b); }
+  static void StoreTruncated(int* out, V v) {
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_cvttpd_epi32(v));
+  }
   static V Add(V a, V b) { return _mm256_add_pd(a, b); }
   static V Sub(V a, V b) { return _mm256_sub_pd(a, b); }
+  static V Neg(V a) { return _mm256_xor_pd(a, _mm256_set1_pd(-0.0)); }
   static V Mul(V a, V b) { return _mm256_mul_pd(a, b); }
   static V Div(V a, V b) { return _mm256_div_pd(a, b); }
   static V Min(V a, V b) { return _mm256_min_pd(a, b); }
@@ -99,6 +165,7 @@ struct Doubles4 {
 // The ordered, quiet-or-signalling predicates that match the SSE comparisons' results.
 struct Lanes8 {
   using V = __m256;
+  using M = __m256;
   static constexpr int kWidth = 8;
   static V Load(const float* p) { return _mm256_loadu_ps(p); }
   static void Store(float* p, V v) { _mm256_storeu_ps(p, v); }
@@ -114,13 +181,22 @@ struct Lanes8 {
   static V Or(V a, V b) { return _mm256_or_ps(a, b); }
   static V AndNot(V a, V b) { return _mm256_andnot_ps(a, b); }
   static V Xor(V a, V b) { return _mm256_xor_ps(a, b); }
-  static V Equal(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
-  static V Less(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OS); }
-  static V LessEqual(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LE_OS); }
-  static V Greater(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GT_OS); }
-  static V GreaterEqual(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GE_OS); }
-  static int Mask(V a) { return _mm256_movemask_ps(a); }
-  static V Select(V m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
+  static V Abs(V a) { return AndNot(Set(-0.0f), a); }
+  static V Neg(V a) { return Xor(a, Set(-0.0f)); }
+  static M Equal(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_EQ_OQ); }
+  static M NotEqual(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_NEQ_UQ); }
+  static M Less(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LT_OS); }
+  static M LessEqual(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_LE_OS); }
+  static M Greater(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GT_OS); }
+  static M GreaterEqual(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GE_OS); }
+  static M Unordered(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_UNORD_Q); }
+  static M Both(M a, M b) { return And(a, b); }
+  static M Either(M a, M b) { return Or(a, b); }
+  static int Mask(M a) { return _mm256_movemask_ps(a); }
+  static V Select(M m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
+  static V ZeroWhere(M m, V v) { return AndNot(m, v); }
+  static V KeepWhere(M m, V v) { return And(m, v); }
+  static V NegateWhere(M m, V v) { return Xor(v, And(m, Set(-0.0f))); }
   static void Split(V x, V& m, V& e) {
     const V field = _mm256_cvtepi32_ps(_mm256_castps_si256(And(x, Bits(0x7f800000))));
     e = Sub(Mul(field, Set(0x1p-23f)), Set(127.0f));
@@ -138,6 +214,15 @@ struct Lanes8 {
                                 _mm256_cvtpd_ps(in[1]), 1);
   }
 };
+#endif  // __AVX__
+#endif  // QUORVEL_SIMD
+
+// The lanes every processor runs, in which the engine computes a row's pixels four at a
+// time: SSE2's four, or one (four times over) in a build without SIMD.
+#if QUORVEL_SIMD
+using RowLanes = Lanes4;
+#else
+using RowLanes = Lanes1;
 #endif
 
 }  // namespace

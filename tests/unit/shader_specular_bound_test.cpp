@@ -5,6 +5,7 @@
 #include <math.h>
 
 #include "engine/shading/shading_stages.h"
+#include "platform/exact_math.h"
 
 namespace {
 
@@ -39,6 +40,32 @@ TEST(SpecularUnderflowBound, ExponentsWithoutUnderflow) {
   // The same exponent twice (the remembered bound) and a different one after it.
   EXPECT_EQ(SpecularUnderflowBound(150.0f), SpecularUnderflowBound(150.0f));
   EXPECT_NE(SpecularUnderflowBound(10.0f), SpecularUnderflowBound(150.0f));
+}
+
+// The per-pixel test skips only where the bound skips (so only terms that are 0), and skips
+// nearly as much: everything below 0.93 of the bound.
+TEST(SpecularUnderflows, SkipsOnlyZerosAndNearlyAllOfThem) {
+  for (float e : {1.5f, 10.0f, 150.0f, 1500.0f, 1e4f, 1e30f, INFINITY}) {
+    const float b = SpecularUnderflowBound(e);
+    for (float d = b * 0.25f; d < b * 2.0f && d < 1.0f; d = nextafterf(d * 1.003f, 2.0f)) {
+      if (SpecularUnderflows(d, e)) {
+        EXPECT_LT(d, b) << "exponent " << e << " d " << d;
+        EXPECT_EQ(exact_math::ExactPowf(d, e), 0.0f) << "exponent " << e << " d " << d;
+      } else if (e <= 1e4f) {
+        EXPECT_GE(d, 0.93f * b) << "exponent " << e << " d " << d;
+      }
+    }
+  }
+  const struct {
+    float d, e;
+    bool skips;
+  } cases[] = {
+      {0.0f, 150.0f, true},   {1e-45f, 150.0f, true},    {0.3f, 150.0f, true},
+      {0.5f, 150.0f, false},  {1.0f, 150.0f, false},     {NAN, 150.0f, false},
+      {INFINITY, 150.0f, false}, {0.0f, 0.0f, false},    {0.1f, -3.0f, false},
+      {0.1f, NAN, false},     {0.5f, INFINITY, true},   {1.0f, INFINITY, false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SpecularUnderflows(c.d, c.e), c.skips) << c.d << " " << c.e;
 }
 
 }  // namespace
