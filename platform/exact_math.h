@@ -225,6 +225,39 @@ struct Lanes1 {
   }
   static void Widen(V x, D::V* out) { out[0] = x; }
   static V Narrow(const D::V* in) { return static_cast<float>(in[0]); }
+
+  static V Max(V a, V b) { return a > b ? a : b; }
+  static M MaskOf(int lanes) { return (lanes & 1) != 0; }
+  // A channel of an image as a float; stored from a value within the channel's range,
+  // truncated.
+  static V LoadChannels(const uint8_t* p) { return static_cast<float>(*p); }
+  static V LoadChannels(const uint16_t* p) { return static_cast<float>(*p); }
+  static void StoreChannels(uint8_t* p, V v) { *p = static_cast<uint8_t>(static_cast<int>(v)); }
+  static void StoreChannels(uint16_t* p, V v) {
+    *p = static_cast<uint16_t>(static_cast<int>(v));
+  }
+  // One pixel of four channels from red, green and blue within the channel's range
+  // (truncated) and the given alpha.
+  template <typename Channel>
+  static void StorePixels(Channel* p, V r, V g, V b, int alpha) {
+    StoreChannels(p, r);
+    StoreChannels(p + 1, g);
+    StoreChannels(p + 2, b);
+    p[3] = static_cast<Channel>(alpha);
+  }
+  // 32 raw bits.
+  using B = uint32_t;
+  static B LoadBits(const void* p) {
+    B b;
+    memcpy(&b, p, sizeof b);
+    return b;
+  }
+  static void StoreBits(void* p, B v) { memcpy(p, &v, sizeof v); }
+  static B SetBits(uint32_t b) { return b; }
+  static B BitsOf(M m) { return m ? ~0u : 0u; }
+  static B AndBits(B a, B b) { return a & b; }
+  static B MergeBits(B keep, B a, B b) { return (keep & a) | (~keep & b); }
+  static M EqualBits(B a, B b) { return a == b; }
 };
 
 // a + b x, in lanes.

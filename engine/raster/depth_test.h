@@ -10,9 +10,6 @@
 #include "engine/raster/truncate.h"
 #include "engine/shading/simd_lanes.h"
 
-// The rows' four depths are handed over in an SSE register (PlaneRowDepths::Four).
-#include <emmintrin.h>
-
 namespace depth_rows {
 
 // The depth of the plane nx x + ny y + nz z + d = 0 at x, given ny y: -(ny y + nx x + d) / nz
@@ -127,14 +124,14 @@ struct PlaneRowDepths {
   PlaneRowDepths(int y, float nx, float ny, float nz, float d, const __Point3ds* vertices)
       : plane(depth_rows::MakeRowPlane(y, nx, ny, nz, d, vertices)) {}
 
-  // Pixels x .. x + 3.
-  __m128 Four(int x) const {
+  // Pixels x .. x + RowLanes::kWidth - 1.
+  simd_lanes::RowLanes::V Lanes(int x) const {
+    return depth_rows::RowDepths<simd_lanes::RowLanes>(plane, x);
+  }
+  // Pixels x .. x + 3, into z[0 .. 3].
+  void Four(int x, float z[4]) const {
     using L = simd_lanes::RowLanes;
-    float z[4];
-    for (int j = 0; j < 4; j += L::kWidth) L::Store(z + j, depth_rows::RowDepths<L>(plane, x + j));
-    __m128 v;
-    memcpy(&v, z, sizeof v);
-    return v;
+    for (int j = 0; j < 4; j += L::kWidth) L::Store(z + j, Lanes(x + j));
   }
 };
 
@@ -142,11 +139,9 @@ struct PlaneRowDepths {
 // not null), given their depths (PlaneRowDepths): the lanes that would pass, lane j as bit j.
 // (A depth or cell that is not a number fails, as in the scalar test.) The second form
 // computes the depths itself, into z[0 .. 3].
-inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, __m128 depths) {
+inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, const float z[4]) {
   using L = simd_lanes::RowLanes;
   if (y < 0 || y >= g.rows) return 0;
-  float z[4];
-  memcpy(z, &depths, sizeof z);
   const long long row = static_cast<long long>(y) * g.stride;
   int pass = 0;
   if (x >= 0 && x + 3 < g.cols && row + x + 3 < g.limit) {  // four cells side by side
@@ -162,9 +157,8 @@ inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, __m128 depths) {
 }
 inline int DepthWouldPassFour(const DepthGrid& g, int x, int y, float nx, float ny, float nz,
                               float d, const __Point3ds* vertices, float z[4]) {
-  const __m128 depths = PlaneRowDepths(y, nx, ny, nz, d, vertices).Four(x);
-  memcpy(z, &depths, 4 * sizeof(float));
-  return DepthWouldPassFour(g, x, y, depths);
+  PlaneRowDepths(y, nx, ny, nz, d, vertices).Four(x, z);
+  return DepthWouldPassFour(g, x, y, z);
 }
 
 // DepthTestIn against the z-buffer the globals describe now.

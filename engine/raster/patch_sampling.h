@@ -12,7 +12,6 @@
 // and a patch stops after a budget of evaluations proportional to the image's area.
 #pragma once
 
-#include <emmintrin.h>
 #include <stdint.h>
 
 #include "engine/engine_state.h"

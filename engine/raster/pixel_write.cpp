@@ -1,7 +1,6 @@
 // Pixel writes: single channels in 8 or 16 bits, and a whole pixel written with coverage.
 #include "engine/raster/pixel_write.h"
 
-#include <emmintrin.h>
 #include <stddef.h>
 #include <stdint.h>
 #include <string.h>
@@ -9,6 +8,7 @@
 #include <limits>
 
 #include "engine/engine_state.h"
+#include "engine/shading/simd_lanes.h"
 
 int ReadChannel(const unsigned char* image, int index) {
   if (_Deep) return reinterpret_cast<const uint16_t*>(image)[index];
@@ -62,106 +62,55 @@ inline void WriteCovered(Channel* px, const float c[3], float k) {
   px[3] = static_cast<Channel>(ClampChannel(cover > alpha ? cover : alpha, max));
 }
 
-// WriteCovered's three cases at once, without a branch on the pixel's values, for a
-// coverage k > 0 and a channel range above 0: the colour lanes take the colour when k is 1
-// or the pixel is empty, else k * c + (1 - k) * old (the scalar's very products and sum);
-// the alpha lane takes the larger of k * full and the old alpha, which is each case's alpha
-// (full when k is 1; k * full over an empty pixel, clamped to 0 as it would be). Each lane is
-// then clamped and truncated as ClampChannel does.
-__m128 CoveredLanes(const float c[3], float k, __m128 old, int alpha, float full) {
-  const __m128 colour = _mm_setr_ps(c[0], c[1], c[2], 0.0f);
-  const __m128 blended = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(k), colour),
-                                    _mm_mul_ps(_mm_set1_ps(1 - k), old));
-  const __m128 replace = _mm_castsi128_ps(_mm_set1_epi32(-static_cast<int>(k == 1 || alpha == 0)));
-  __m128 v = _mm_or_ps(_mm_and_ps(replace, colour), _mm_andnot_ps(replace, blended));
-  const __m128 cover = _mm_max_ps(_mm_set1_ps(k * full), _mm_set1_ps(static_cast<float>(alpha)));
-  const __m128 alpha_lane = _mm_castsi128_ps(_mm_setr_epi32(0, 0, 0, -1));
-  v = _mm_or_ps(_mm_andnot_ps(alpha_lane, v), _mm_and_ps(alpha_lane, cover));
-  return _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(full));
+using simd_lanes::RowLanes;
+
+#if QUORVEL_SIMD
+using simd_lanes::Lanes4;
+
+// WriteCovered's three cases at once, the pixel's four channels side by side, without a
+// branch on the pixel's values, for a coverage k > 0 and a channel range above 0: the colour
+// lanes take the colour when k is 1 or the pixel is empty, else k * c + (1 - k) * old (the
+// scalar's very products and sum); the alpha lane takes the larger of k * full and the old
+// alpha, which is each case's alpha (full when k is 1; k * full over an empty pixel, clamped
+// to 0 as it would be). Each lane is then clamped and truncated as ClampChannel does. (A
+// build without SIMD writes WriteCovered itself.)
+template <typename Channel>
+void WriteCoveredLanes(Channel* px, const float c[3], float k, int max) {
+  using L = Lanes4;
+  const int alpha = px[3];
+  const float full = static_cast<float>(max);
+  const L::V colour = L::SetLanes(c[0], c[1], c[2], 0.0f);
+  const L::V old = L::LoadChannels(px);
+  const L::V blended = L::Add(L::Mul(L::Set(k), colour), L::Mul(L::Set(1 - k), old));
+  L::V v = L::Select(L::MaskOf(k == 1 || alpha == 0 ? 0xF : 0), colour, blended);
+  const L::V cover = L::Max(L::Set(k * full), L::Set(static_cast<float>(alpha)));
+  v = L::Select(L::MaskOf(0x8), cover, v);
+  L::StoreChannels(px, L::Min(L::Max(v, L::Zero()), L::Set(full)));
 }
 
-// Four lanes, each already within 0 .. the channel range, truncated into the pixel.
-void StoreLanes(unsigned char* px, __m128 lanes) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i v = _mm_cvttps_epi32(lanes);
-  const int bytes = _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(v, zero), zero));
-  memcpy(px, &bytes, 4);
-}
-
-void StoreLanes(uint16_t* px, __m128 lanes) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i v = _mm_cvttps_epi32(lanes);
-  // Words up to 65535 through the signed pack: shifted down by 32768 and back.
-  const __m128i bias = _mm_set1_epi32(32768);
-  const __m128i words = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(v, bias), zero),
-                                      _mm_set1_epi16(static_cast<short>(0x8000)));
-  _mm_storel_epi64(reinterpret_cast<__m128i*>(px), words);
-}
-
-void WriteCoveredLanes(unsigned char* px, const float c[3], float k, int max) {
-  int bytes;
-  memcpy(&bytes, px, 4);
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i old = _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(bytes), zero), zero);
-  StoreLanes(px, CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
-}
-
-void WriteCoveredLanes(uint16_t* px, const float c[3], float k, int max) {
-  const __m128i zero = _mm_setzero_si128();
-  const __m128i old =
-      _mm_unpacklo_epi16(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(px)), zero);
-  StoreLanes(px, CoveredLanes(c, k, _mm_cvtepi32_ps(old), px[3], static_cast<float>(max)));
-}
-
-// CoveredLanes at coverage 1, which replaces the pixel whatever it held, so it is not read:
-// the colour clamped to 0 .. full, alpha full (the larger of full and the old alpha,
+// WriteCoveredLanes at coverage 1, which replaces the pixel whatever it held, so it is not
+// read: the colour clamped to 0 .. full, alpha full (the larger of full and the old alpha,
 // clamped to full).
 template <typename Channel>
 void WriteReplacingLanes(Channel* px, const float c[3], int max) {
+  using L = Lanes4;
   const float full = static_cast<float>(max);
-  const __m128 v = _mm_setr_ps(c[0], c[1], c[2], full);
-  StoreLanes(px, _mm_min_ps(_mm_max_ps(v, _mm_setzero_ps()), _mm_set1_ps(full)));
+  const L::V v = L::SetLanes(c[0], c[1], c[2], full);
+  L::StoreChannels(px, L::Min(L::Max(v, L::Zero()), L::Set(full)));
 }
+#endif
 
-// Four neighbouring pixels written at full coverage: each channel clamped and truncated as
-// ClampChannel does (max_ps gives 0 for not a number and for -0), alpha full, the four
-// pixels stored at once.
-struct FourChannels {
-  __m128i c[3];
-};
-
-FourChannels ClampFour(const float* c0, const float* c1, const float* c2, int max) {
-  const __m128 zero = _mm_setzero_ps(), full = _mm_set1_ps(static_cast<float>(max));
-  FourChannels out;
-  const float* from[3] = {c0, c1, c2};
-  for (int j = 0; j < 3; ++j)
-    out.c[j] = _mm_cvttps_epi32(_mm_min_ps(_mm_max_ps(_mm_loadu_ps(from[j]), zero), full));
-  return out;
-}
-
-void WriteFullFour(unsigned char* px, const FourChannels& v, int max) {
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(max) << 24));
-  const __m128i pixels = _mm_or_si128(
-      _mm_or_si128(v.c[0], _mm_slli_epi32(v.c[1], 8)),
-      _mm_or_si128(_mm_slli_epi32(v.c[2], 16), alpha));
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(px), pixels);
-}
-
-void WriteFullFour(uint16_t* px, const FourChannels& v, int max) {
-  const __m128i low = _mm_or_si128(v.c[0], _mm_slli_epi32(v.c[1], 16));  // red, green
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(max) << 16));
-  const __m128i high = _mm_or_si128(v.c[2], alpha);  // blue, alpha
-  __m128i* out = reinterpret_cast<__m128i*>(px);
-  _mm_storeu_si128(out, _mm_unpacklo_epi32(low, high));
-  _mm_storeu_si128(out + 1, _mm_unpackhi_epi32(low, high));
-}
-
-// Four neighbouring pixels from px on, at coverage 1.
+// RowLanes::kWidth neighbouring pixels from px on, at coverage 1: each channel clamped and
+// truncated as ClampChannel does (the lanes' maximum gives 0 for not a number and for -0),
+// alpha full, the pixels stored at once.
 template <typename Channel>
-void PlotFullFour(Channel* px, const float* c0, const float* c1, const float* c2) {
+void PlotFullLanes(Channel* px, const float* c0, const float* c1, const float* c2) {
+  using L = RowLanes;
   int max = _MaxChannel;
   if (max > std::numeric_limits<Channel>::max()) max = std::numeric_limits<Channel>::max();
-  WriteFullFour(px, ClampFour(c0, c1, c2, max), max);
+  const L::V zero = L::Zero(), full = L::Set(static_cast<float>(max));
+  const auto clamp = [&](const float* c) { return L::Min(L::Max(L::Load(c), zero), full); };
+  L::StorePixels(px, clamp(c0), clamp(c1), clamp(c2), max);
 }
 
 // The columns lo .. hi - 1 of a row that are kept, and the channel index of column 0: the
@@ -197,11 +146,14 @@ void WritePixelAt(unsigned char* image, ptrdiff_t i, const float c[3], float k) 
     WriteCovered(image + i, c, k);
 }
 
-// Columns x[0] .. x[3] are neighbours, left to right, all kept (and the channel range is
-// usable).
-bool FourNeighboursInside(const int* x, const RowPlace& place) {
-  return _MaxChannel > 0 && x[0] >= place.lo && x[3] < place.hi && x[1] == x[0] + 1 &&
-         x[2] == x[0] + 2 && x[3] == x[0] + 3;
+// Columns x[0] .. x[RowLanes::kWidth - 1] are neighbours, left to right, all kept (and the
+// channel range is usable).
+bool NeighboursInside(const int* x, const RowPlace& place) {
+  constexpr int n = RowLanes::kWidth;
+  if (_MaxChannel <= 0 || x[0] < place.lo || x[n - 1] >= place.hi) return false;
+  for (int j = 1; j < n; ++j)
+    if (x[j] != x[0] + j) return false;
+  return true;
 }
 
 }  // namespace
@@ -224,14 +176,15 @@ void PlotRowAt(unsigned char* image, LayerSpanTable* spans, const RowPlace& plac
   int first = place.hi, last = place.lo - 1;
   for (int j = 0; j < count; ++j) {
     const ptrdiff_t i = place.column0 + 4 * static_cast<ptrdiff_t>(x[j]);
-    if (k == 1 && j + 4 <= count && FourNeighboursInside(x + j, place)) {
+    constexpr int n = RowLanes::kWidth;
+    if (k == 1 && j + n <= count && NeighboursInside(x + j, place)) {
       if (kLayer && x[j] < first) first = x[j];
-      if (kLayer && x[j + 3] > last) last = x[j + 3];
+      if (kLayer && x[j + n - 1] > last) last = x[j + n - 1];
       if (_Deep)
-        PlotFullFour(reinterpret_cast<uint16_t*>(image) + i, c0 + j, c1 + j, c2 + j);
+        PlotFullLanes(reinterpret_cast<uint16_t*>(image) + i, c0 + j, c1 + j, c2 + j);
       else
-        PlotFullFour(image + i, c0 + j, c1 + j, c2 + j);
-      j += 3;
+        PlotFullLanes(image + i, c0 + j, c1 + j, c2 + j);
+      j += n - 1;
       continue;
     }
     if (x[j] < place.lo || x[j] >= place.hi) continue;
@@ -272,6 +225,7 @@ void PlotEachIn(Channel* image, const ImageWindow& w, LayerSpanTable* spans, con
     if (kLayer) NoteLayerSpan(*spans, x[j], x[j], y[j]);
     const float c[3] = {c0[j], c1[j], c2[j]};
     Channel* px = image + WindowIndex(w, x[j], y[j]);
+#if QUORVEL_SIMD
     if (max <= 0) {
       WriteCovered(px, c, k[j]);
     } else if (k[j] == 1.0f) {
@@ -279,6 +233,10 @@ void PlotEachIn(Channel* image, const ImageWindow& w, LayerSpanTable* spans, con
     } else if (k[j] > 0) {  // no coverage, or not a number: nothing to write
       WriteCoveredLanes(px, c, k[j], max);
     }
+#else
+    (void)max;  // the width-1 lanes: the scalar write
+    WriteCovered(px, c, k[j]);
+#endif
   }
 }
 

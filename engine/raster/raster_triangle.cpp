@@ -1,10 +1,8 @@
 // The three rasterizers of the triangle family, each a family record over the shared walk
 // (triangle_walk.h): Phong (shader, interpolated normal, previous-pixel record), flat
 // (shader, one face normal) and solid (one colour, no shader, no depth).
-#include <emmintrin.h>
 #include <math.h>
 #include <stddef.h>
-#include <xmmintrin.h>
 
 #include "engine/engine_state.h"
 #include "engine/prefetch_for_write.h"
@@ -237,11 +235,11 @@ void PrefetchNextRow(const ShadeContext& ctx, int x0, int x_end, int y) {
 
 // The interior of one row of a plain-material triangle against the z-buffer (there must be
 // one): the row's bounds checked once (a pixel outside the buffer fails its test and, in the
-// interior, changes nothing), the depths of four pixels computed side by side in double
-// precision as DepthTestIn computes each, then tested in order; accept(x, y, z, n) takes
-// pixels x .. x + n - 1 that passed with depths z[0 .. n - 1]: four at once when all four
-// of a group pass, else one at a time. The four cells of a group are distinct, so testing
-// them side by side is testing them in turn.
+// interior, changes nothing), the depths of the row lanes' width of pixels computed side by
+// side in double precision as DepthTestIn computes each, then tested in order;
+// accept(x, y, z, n) takes pixels x .. x + n - 1 that passed with depths z[0 .. n - 1]: a
+// group at once when all of it passes, else one at a time. The cells of a group are
+// distinct, so testing them side by side is testing them in turn.
 template <class Accept>
 void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept accept) {
   const DepthGrid& g = ctx.depth;
@@ -252,16 +250,18 @@ void PlainInteriorRow(const ShadeContext& ctx, int x0, int x_end, int y, Accept 
   float* const cells = g.cells + row_start;
   PrefetchNextRow(ctx, x0, x_end, y);
   const PlaneRowDepths plane(y, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices);
-  alignas(16) float z[4];
-  for (int x = x0 < 0 ? 0 : x0; x < to; x += 4) {
-    // The four depths are kept in a register as well as stored: loading them back from the
-    // store just made would stall on it.
-    const __m128 depths = plane.Four(x);
-    _mm_store_ps(z, depths);
-    const int n = to - x < 4 ? static_cast<int>(to - x) : 4;
-    if (n == 4 && _mm_movemask_ps(_mm_cmpgt_ps(depths, _mm_loadu_ps(cells + x))) == 0xF) {
-      _mm_storeu_ps(cells + x, depths);
-      accept(x, y, z, 4);
+  using L = simd_lanes::RowLanes;
+  constexpr int kAll = (1 << L::kWidth) - 1;
+  alignas(16) float z[L::kWidth];
+  for (int x = x0 < 0 ? 0 : x0; x < to; x += L::kWidth) {
+    // The depths are kept in a register as well as stored: loading them back from the store
+    // just made would stall on it.
+    const L::V depths = plane.Lanes(x);
+    L::Store(z, depths);
+    const int n = to - x < L::kWidth ? static_cast<int>(to - x) : L::kWidth;
+    if (n == L::kWidth && L::Mask(L::Greater(depths, L::Load(cells + x))) == kAll) {
+      L::Store(cells + x, depths);
+      accept(x, y, z, L::kWidth);
       continue;
     }
     for (int j = 0; j < n; ++j) {
@@ -347,7 +347,8 @@ struct RowRecords {
     const PlaneRowDepths plane(y, ctx.nx, ctx.ny, ctx.nz, ctx.d, ctx.vertices);
     for (int x = x0; x <= x1; x += 4) {
       // The depths first: their divisions need not wait for the coverage's.
-      const __m128 depths = plane.Four(x);
+      float z[4];
+      plane.Four(x, z);
       float cover[4];
       int covered = SegmentCoverageAt(lanes_now, x, static_cast<float>(y), 1.0f, cover);
       if (x1 - x < 3) covered &= (2 << (x1 - x)) - 1;  // lanes past x1 are not visited
@@ -359,9 +360,7 @@ struct RowRecords {
         }
         continue;
       }
-      float z[4];
-      _mm_storeu_ps(z, depths);
-      int pass = covered & DepthWouldPassFour(ctx.depth, x, y, depths);
+      int pass = covered & DepthWouldPassFour(ctx.depth, x, y, z);
       if (!normals_set) {
         for (int j = 0; j < 4; ++j) {
           edges.AddIf((pass >> j) & 1, ctx, x + j, y, z[j], cover[j]);

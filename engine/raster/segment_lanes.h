@@ -11,9 +11,6 @@
 #include "engine/raster/edge_segment.h"
 #include "engine/shading/simd_lanes.h"
 
-// The rows' four pixels are handed over in SSE registers (SegmentCoverageLanes).
-#include <emmintrin.h>
-
 namespace segment_lanes {
 
 // fminf and fmaxf (a value that is not a number gives way to the other); the box they make
@@ -148,20 +145,6 @@ using SegmentLanes = segment_lanes::SegmentTerms<segment_lanes::RowLanes>;
 
 inline SegmentLanes MakeSegmentLanes(const EdgeSegment& seg, int mode) {
   return segment_lanes::MakeSegmentTerms<segment_lanes::RowLanes>(seg, mode);
-}
-
-// The coverages of pixels (x[j], y[j]), j < 4, at half-width h into out[0 .. 3]; returns the
-// lanes that are not 0, lane j as bit j.
-inline int SegmentCoverageLanes(const SegmentLanes& s, __m128 x, __m128 y, float h,
-                                float out[4]) {
-#if QUORVEL_SIMD
-  return segment_lanes::Coverage<segment_lanes::RowLanes>(s, x, y, h, out);
-#else
-  float xs[4], ys[4];
-  memcpy(xs, &x, sizeof xs);
-  memcpy(ys, &y, sizeof ys);
-  return segment_lanes::CoverageOfFour(s, xs, ys, h, out);
-#endif
 }
 
 // Pixels x .. x + 3 of row y (|x| below 2^24, so the columns convert exactly).

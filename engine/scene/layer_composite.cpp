@@ -5,8 +5,6 @@
 #include <limits.h>
 #include <stdint.h>
 #include <string.h>
-#include <emmintrin.h>
-#include <xmmintrin.h>
 
 #include <initializer_list>
 
@@ -14,6 +12,7 @@
 #include "engine/kept_buffers.h"
 #include "engine/prefetch_for_write.h"
 #include "engine/raster/truncate.h"
+#include "engine/shading/simd_lanes.h"
 
 namespace {
 
@@ -28,13 +27,14 @@ constexpr int kEdgeLevels = 20;
 // read before an edge composite writes them, so a full cover need not write them there, and
 // the records need no clearing between renders. Without them the coverage is read from the
 // edge colour record itself.
-// Bit i of a block, and whether any of bits i .. i + 3 is set (bit i + 3 exists).
+// Bit i of a block, and whether any of the n bits i .. i + n - 1 is set (n at most 4, bit
+// i + n - 1 exists).
 bool EdgeBitAt(const uint64_t* bits, size_t i) { return (bits[i / 64] >> (i % 64)) & 1; }
-bool AnyEdgeBitOfFourAt(const uint64_t* bits, size_t i) {
+bool AnyEdgeBitOfAt(const uint64_t* bits, size_t i, int n) {
   const unsigned shift = static_cast<unsigned>(i % 64);
-  uint64_t four = bits[i / 64] >> shift;
-  if (shift > 60) four |= bits[i / 64 + 1] << (64 - shift);
-  return (four & 0xF) != 0;
+  uint64_t run = bits[i / 64] >> shift;
+  if (shift > 64u - n) run |= bits[i / 64 + 1] << (64 - shift);
+  return (run & ((uint64_t{1} << n) - 1)) != 0;
 }
 void SetEdgeBitAt(uint64_t* bits, size_t i) { bits[i / 64] |= uint64_t{1} << (i % 64); }
 
@@ -108,52 +108,48 @@ void PrefetchEdgedRecords(const Channel* edge, const Channel* under, const Rows&
       x += __builtin_ctzll(word);
       if (x >= x1) break;
       const ptrdiff_t at = static_cast<ptrdiff_t>(y) * stride + 4 * static_cast<ptrdiff_t>(x);
-      _mm_prefetch(reinterpret_cast<const char*>(edge + at), _MM_HINT_T0);
-      _mm_prefetch(reinterpret_cast<const char*>(under + at), _MM_HINT_T0);
+      PrefetchForRead(edge + at);
+      PrefetchForRead(under + at);
       x = (x / line + 1) * line;
     }
   }
 }
 
-// Four pixels of the layer that all cover fully (alpha exactly m) take the full-cover rule
-// at once: the layer's pixels into the output and, when `records` says so, its colours into
-// the edge records, whose coverages stay. False (nothing written) unless all four are fully
-// covered.
-template <typename Records>
-bool FourFullyCovered(uint8_t* out, const uint8_t* layer, uint8_t* edge, uint8_t* under, int m,
-                      Records records) {
-  if (m != 255) return false;
-  const __m128i l = _mm_loadu_si128(reinterpret_cast<const __m128i*>(layer));
-  const __m128i full = _mm_cmpeq_epi8(l, _mm_set1_epi8(static_cast<char>(0xFF)));
-  if ((_mm_movemask_epi8(full) & 0x8888) != 0x8888) return false;
-  const __m128i alpha = _mm_set1_epi32(static_cast<int>(0xFF000000u));  // byte 3 of each pixel
-  _mm_storeu_si128(reinterpret_cast<__m128i*>(out), l);
-  if (!records()) return true;
-  for (uint8_t* record : {edge, under}) {
-    __m128i* r = reinterpret_cast<__m128i*>(record);
-    const __m128i kept = _mm_and_si128(_mm_loadu_si128(r), alpha);
-    _mm_storeu_si128(r, _mm_or_si128(kept, _mm_andnot_si128(alpha, l)));
+// RowLanes::kWidth pixels of the layer that all cover fully (alpha exactly m) take the
+// full-cover rule at once: the layer's pixels into the output and, when `records` says so,
+// its colours into the edge records, whose coverages stay. False (nothing written) unless
+// all of them are fully covered. The pixels are handled as lanes of 32 bits: one 8-bit pixel
+// a lane, or a 16-bit pixel's red and green in one lane and its blue and alpha in the next.
+template <typename Channel, typename Records>
+bool FullyCoveredLanes(Channel* out, const Channel* layer, Channel* edge, Channel* under, int m,
+                       Records records) {
+  using L = simd_lanes::RowLanes;
+  using B = L::B;
+  constexpr bool kDeep = sizeof(Channel) == 2;
+  constexpr int kParts = sizeof(Channel);  // lane vectors the pixels fill
+  constexpr int kAll = (1 << L::kWidth) - 1;
+  if (!kDeep && m != 255) return false;
+  // The lanes holding an alpha: all of them, or every second one (of the whole run).
+  const auto alpha_lanes = [](int part) {
+    return kDeep ? ((part * L::kWidth) % 2 == 0 ? 0xAAAA : 0x5555) & kAll : kAll;
+  };
+  const B alpha_bits = L::SetBits(kDeep ? 0xFFFF0000u : 0xFF000000u);
+  const B full = L::SetBits(static_cast<uint32_t>(m) << (kDeep ? 16 : 24));
+  B l[kParts];
+  for (int h = 0; h < kParts; ++h) {
+    l[h] = L::LoadBits(layer + h * 4 * L::kWidth / kParts);
+    const int lanes = alpha_lanes(h);
+    if ((L::Mask(L::EqualBits(L::AndBits(l[h], alpha_bits), full)) & lanes) != lanes)
+      return false;
   }
-  return true;
-}
-template <typename Records>
-bool FourFullyCovered(uint16_t* out, const uint16_t* layer, uint16_t* edge, uint16_t* under,
-                      int m, Records records) {
-  const __m128i* from = reinterpret_cast<const __m128i*>(layer);
-  const __m128i l[2] = {_mm_loadu_si128(from), _mm_loadu_si128(from + 1)};
-  const __m128i full = _mm_set1_epi16(static_cast<short>(m));
-  for (const __m128i& two : l)  // alpha is word 3 of each pixel: bytes 6, 7, 14 and 15
-    if ((_mm_movemask_epi8(_mm_cmpeq_epi16(two, full)) & 0xC0C0) != 0xC0C0) return false;
-  const __m128i alpha = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
   const bool write_records = records();
-  for (int h = 0; h < 2; ++h) {
-    _mm_storeu_si128(reinterpret_cast<__m128i*>(out) + h, l[h]);
+  for (int h = 0; h < kParts; ++h) {
+    const int at = h * 4 * L::kWidth / kParts;
+    L::StoreBits(out + at, l[h]);
     if (!write_records) continue;
-    for (uint16_t* record : {edge, under}) {
-      __m128i* r = reinterpret_cast<__m128i*>(record) + h;
-      const __m128i kept = _mm_and_si128(_mm_loadu_si128(r), alpha);
-      _mm_storeu_si128(r, _mm_or_si128(kept, _mm_andnot_si128(alpha, l[h])));
-    }
+    const B alpha = L::AndBits(alpha_bits, L::BitsOf(L::MaskOf(alpha_lanes(h))));
+    for (Channel* record : {edge, under})
+      L::StoreBits(record + at, L::MergeBits(alpha, L::LoadBits(record + at), l[h]));
   }
   return true;
 }
@@ -225,8 +221,8 @@ inline void CompositePixel(Channel* D, const Channel* L, Channel* E, Channel* U,
   if (g > D[3]) D[3] = static_cast<Channel>(g);
 }
 
-// The region's pixels of the layer, which lie within its window: four fully covering pixels
-// at once where they can, else one at a time.
+// The region's pixels of the layer, which lie within its window: fully covering pixels
+// RowLanes::kWidth at once where they can, else one at a time.
 template <typename Channel, typename Rows>
 void CompositeRegion(const Frame& f, Channel* out, const Channel* layer, Channel* edge,
                      Channel* under, const ImageWindow& w, const Rows& rows) {
@@ -244,10 +240,11 @@ void CompositeRegion(const Frame& f, Channel* out, const Channel* layer, Channel
       const ptrdiff_t i = row + 4 * static_cast<ptrdiff_t>(x);
       const ptrdiff_t li = layer_row + 4 * static_cast<ptrdiff_t>(x);
       const size_t bit = bit_row + static_cast<size_t>(x);
-      const auto records = [&s, bit] { return !s.bits || AnyEdgeBitOfFourAt(s.bits, bit); };
-      if (x + 4 <= x_end &&
-          FourFullyCovered(out + i, layer + li, edge + i, under + i, s.m, records)) {
-        x += 3;
+      constexpr int n = simd_lanes::RowLanes::kWidth;
+      const auto records = [&s, bit] { return !s.bits || AnyEdgeBitOfAt(s.bits, bit, n); };
+      if (x + n <= x_end &&
+          FullyCoveredLanes(out + i, layer + li, edge + i, under + i, s.m, records)) {
+        x += n - 1;
         continue;
       }
       CompositePixel(out + i, layer + li, edge + i, under + i, bit, s);

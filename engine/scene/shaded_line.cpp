@@ -1,7 +1,5 @@
 // Thick lines of the line and wire modes, coloured pixel by pixel by the installed shader,
 // or eight pixels at a time where the default shader would light a plain material.
-#include <emmintrin.h>
-
 #include "engine/engine_state.h"
 #include "engine/raster/plain_pixels.h"
 #include "engine/raster/segment_lanes.h"
@@ -31,9 +29,9 @@ struct ShadedPen {
 // The same colours for a plain material, eight pixels at a time: the default shader then
 // reads neither the image nor the previous colour, and sees each pixel at its position with
 // the line's normal, depth 0 and no texture coordinates. The pixels are written in the
-// order they came. The covered pixels' coverages are found first, four at a time, and a
-// pixel at coverage 0, which the write would leave as it is, is not lit at all: most of a
-// cap's square lies beyond the line's reach.
+// order they came. The covered pixels' coverages are found first, at the row lanes' width,
+// and a pixel at coverage 0, which the write would leave as it is, is not lit at all: most
+// of a cap's square lies beyond the line's reach.
 struct PlainPen {
   static constexpr bool kBatched = true;
   const LineShading& s;
@@ -45,28 +43,25 @@ struct PlainPen {
   PlainPen(const LineShading& shading_of, const __Point& line_normal)
       : s(shading_of), normal(line_normal) {}
 
-  // The run's coverages four pixels at a time (lane j bit for bit the pixel's own coverage);
-  // the pixels with coverage go on to be lit, in the run's order.
+  // The run's coverages RowLanes::kWidth pixels at a time (lane j bit for bit the pixel's own
+  // coverage); the pixels with coverage go on to be lit, in the run's order.
   void AddRun(const LineWriter& writer, int x, int y, int sx, int sy, int count) {
+    using L = simd_lanes::RowLanes;
     if (!lanes_made) lanes = MakeSegmentLanes(writer.seg, _DrawMode), lanes_made = true;
-    const __m128i step = _mm_setr_epi32(0, 1, 2, 3);
-    for (int k = 0; k < count; k += 4) {
-      const __m128i along = _mm_add_epi32(_mm_set1_epi32(k), step);
-      const __m128 xs = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(x), MulBy(along, sx)));
-      const __m128 ys = _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(y), MulBy(along, sy)));
-      float cover_of[4];
-      int lit = SegmentCoverageLanes(lanes, xs, ys, writer.w, cover_of);
-      if (count - k < 4) lit &= (1 << (count - k)) - 1;
+    // Steps of -1, 0 or 1 times the lanes' counts: whole numbers below 2^24, so exact.
+    const L::V step_x = L::Mul(L::Counting(0), L::Set(static_cast<float>(sx)));
+    const L::V step_y = L::Mul(L::Counting(0), L::Set(static_cast<float>(sy)));
+    for (int k = 0; k < count; k += L::kWidth) {
+      const L::V xs = L::Add(L::Set(static_cast<float>(x + k * sx)), step_x);
+      const L::V ys = L::Add(L::Set(static_cast<float>(y + k * sy)), step_y);
+      float cover_of[L::kWidth];
+      int lit = segment_lanes::Coverage<L>(lanes, xs, ys, writer.w, cover_of);
+      if (count - k < L::kWidth) lit &= (1 << (count - k)) - 1;
       for (; lit != 0; lit &= lit - 1) {
         const int j = __builtin_ctz(static_cast<unsigned>(lit));
         Light(writer, x + (k + j) * sx, y + (k + j) * sy, cover_of[j]);
       }
     }
-  }
-  // Steps of -1, 0 or 1 times the lanes' counts.
-  static __m128i MulBy(__m128i v, int step) {
-    if (step == 0) return _mm_setzero_si128();
-    return step > 0 ? v : _mm_sub_epi32(_mm_setzero_si128(), v);
   }
 
   // A pixel without quality: written at the opacity itself (coverage 1).

@@ -118,6 +118,70 @@ struct Lanes4 {
   static V Narrow(const D::V* in) {
     return _mm_movelh_ps(_mm_cvtpd_ps(in[0]), _mm_cvtpd_ps(in[1]));
   }
+
+  static V Max(V a, V b) { return _mm_max_ps(a, b); }
+  // Lane j set where bit j of `lanes` is.
+  static M MaskOf(int lanes) {
+    const __m128i bit = _mm_setr_epi32(1, 2, 4, 8);
+    return _mm_castsi128_ps(_mm_cmpeq_epi32(_mm_and_si128(_mm_set1_epi32(lanes), bit), bit));
+  }
+
+  // Channels of an image, one a lane: read as floats; stored from lanes already within the
+  // channel's range, truncated.
+  static V LoadChannels(const uint8_t* p) {
+    int four;
+    memcpy(&four, p, 4);
+    const __m128i zero = _mm_setzero_si128();
+    return _mm_cvtepi32_ps(
+        _mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero), zero));
+  }
+  static V LoadChannels(const uint16_t* p) {
+    const __m128i four = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+    return _mm_cvtepi32_ps(_mm_unpacklo_epi16(four, _mm_setzero_si128()));
+  }
+  static void StoreChannels(uint8_t* p, V v) {
+    const __m128i zero = _mm_setzero_si128();
+    const int four =
+        _mm_cvtsi128_si32(_mm_packus_epi16(_mm_packs_epi32(_mm_cvttps_epi32(v), zero), zero));
+    memcpy(p, &four, 4);
+  }
+  static void StoreChannels(uint16_t* p, V v) {
+    // Words up to 65535 through the signed pack: shifted down by 32768 and back.
+    const __m128i low = _mm_sub_epi32(_mm_cvttps_epi32(v), _mm_set1_epi32(32768));
+    const __m128i words = _mm_xor_si128(_mm_packs_epi32(low, _mm_setzero_si128()),
+                                        _mm_set1_epi16(static_cast<short>(0x8000)));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(p), words);
+  }
+  // Four pixels of four channels from lanes of red, green and blue within the channel's
+  // range (truncated), each with the given alpha.
+  static void StorePixels(uint8_t* p, V r, V g, V b, int alpha) {
+    const __m128i a = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(alpha) << 24));
+    const __m128i pixels =
+        _mm_or_si128(_mm_or_si128(_mm_cvttps_epi32(r), _mm_slli_epi32(_mm_cvttps_epi32(g), 8)),
+                     _mm_or_si128(_mm_slli_epi32(_mm_cvttps_epi32(b), 16), a));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(p), pixels);
+  }
+  static void StorePixels(uint16_t* p, V r, V g, V b, int alpha) {
+    const __m128i low = _mm_or_si128(_mm_cvttps_epi32(r), _mm_slli_epi32(_mm_cvttps_epi32(g), 16));
+    const __m128i a = _mm_set1_epi32(static_cast<int>(static_cast<uint32_t>(alpha) << 16));
+    const __m128i high = _mm_or_si128(_mm_cvttps_epi32(b), a);
+    __m128i* out = reinterpret_cast<__m128i*>(p);
+    _mm_storeu_si128(out, _mm_unpacklo_epi32(low, high));
+    _mm_storeu_si128(out + 1, _mm_unpackhi_epi32(low, high));
+  }
+
+  // Lanes of 32 raw bits (a pixel of 8-bit channels, or two 16-bit channels, a lane).
+  using B = __m128i;
+  static B LoadBits(const void* p) { return _mm_loadu_si128(static_cast<const __m128i*>(p)); }
+  static void StoreBits(void* p, B v) { _mm_storeu_si128(static_cast<__m128i*>(p), v); }
+  static B SetBits(uint32_t b) { return _mm_set1_epi32(static_cast<int>(b)); }
+  static B BitsOf(M m) { return _mm_castps_si128(m); }
+  static B AndBits(B a, B b) { return _mm_and_si128(a, b); }
+  // a's bits where `keep` has them, b's elsewhere.
+  static B MergeBits(B keep, B a, B b) {
+    return _mm_or_si128(_mm_and_si128(keep, a), _mm_andnot_si128(keep, b));
+  }
+  static M EqualBits(B a, B b) { return _mm_castsi128_ps(_mm_cmpeq_epi32(a, b)); }
 };
 
 #if defined(__AVX__)

@@ -180,10 +180,11 @@ TEST(DepthTestFourCells, NoCellPastTheBufferPasses) {
   Zheight = 2;
   const DepthGrid g = CurrentDepthGrid();
   const __Point3ds v[3] = {};
+  const float depths[4] = {5.0f, 5.0f, 5.0f, 5.0f};
   int passes = 0, refused_inside_rows = 0;
   for (int y = -1; y <= 2; ++y)
     for (int x = -5; x <= 9; ++x) {
-      const int mask = DepthWouldPassFour(g, x, y, _mm_set1_ps(5.0f));
+      const int mask = DepthWouldPassFour(g, x, y, depths);
       for (int j = 0; j < 4; ++j) {
         float z = 0;
         // The plane z = 5: 0 x + 0 y - z + 5 = 0.
