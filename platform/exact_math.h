@@ -233,9 +233,7 @@ struct Lanes1 {
   static V LoadChannels(const uint8_t* p) { return static_cast<float>(*p); }
   static V LoadChannels(const uint16_t* p) { return static_cast<float>(*p); }
   static void StoreChannels(uint8_t* p, V v) { *p = static_cast<uint8_t>(static_cast<int>(v)); }
-  static void StoreChannels(uint16_t* p, V v) {
-    *p = static_cast<uint16_t>(static_cast<int>(v));
-  }
+  static void StoreChannels(uint16_t* p, V v) { *p = static_cast<uint16_t>(static_cast<int>(v)); }
   // One pixel of four channels from red, green and blue within the channel's range
   // (truncated) and the given alpha.
   template <typename Channel>

@@ -202,6 +202,35 @@ TEST(LayerEdgeBits, FullCoverOfFourSeesEveryBitOfTheGroup) {
   ResetEngine(0, 0, false);
 }
 
+// A run of pixels is written at once only when each covers fully: colour channels at full
+// scale beside a partial alpha (in any pixel of the run, or in none) composite as each pixel
+// alone does, into the output and both edge records.
+TEST(LayerEdgeBits, ARunCompositesAsItsPixelsOneByOne) {
+  constexpr int kW = 8;
+  for (bool deep : {false, true}) {
+    ResetEngine(kW, 1, deep);
+    _MaxChannel = deep ? 32768 : 255;
+    const int m = _MaxChannel;
+    for (int partial : {-1, 0, 1, 2, 3}) {
+      SCOPED_TRACE(std::string(deep ? "16" : "8") + "-bit, partial " + std::to_string(partial));
+      Image layer(kW, 1, deep), run[3] = {{kW, 1, deep}, {kW, 1, deep}, {kW, 1, deep}};
+      for (int x = 0; x < kW; ++x)
+        for (int k = 0; k < 4; ++k) layer.set(x, 0, k, k == 3 && x % 4 == partial ? m / 2 : m);
+      run[0].fill(10, 20, 30, m), run[1].fill(1, 2, 3, m / 4), run[2].fill(4, 5, 6, m);
+      Image one[3] = {run[0], run[1], run[2]};
+      CompositeLayer(LayerFrame(run[0].data(), layer.data(), run[1].data(), run[2].data()),
+                     LayerRegion{0, kW, 0, 1});
+      for (int x = 0; x < kW; ++x)
+        CompositeLayer(LayerFrame(one[0].data(), layer.data(), one[1].data(), one[2].data()),
+                       LayerRegion{x, x + 1, 0, 1});
+      for (int i = 0; i < 3; ++i) EXPECT_TRUE(run[i].b8 == one[i].b8 && run[i].b16 == one[i].b16);
+      // A partial pixel blends with what lay under it; a full one takes the layer's colour.
+      EXPECT_EQ(run[0].at(partial < 0 ? 0 : partial, 0, 1) == m, partial < 0);
+    }
+  }
+  ResetEngine(0, 0, false);
+}
+
 // A packed layer keeps only its window: pixels written inside it are composited where they
 // belong in the output, pixels outside it are dropped; unpacked, it keeps the whole frame;
 // and at the render's end the whole scratch image is zero again.
