@@ -61,7 +61,25 @@ struct Doubles2 {
   }
 };
 
-struct Lanes4 {
+// The mask operations of the wide float lanes, whose masks are all bits of a lane set: one
+// source for each width (L is the lane type, complete when these are used).
+template <class L>
+struct BitMasks {
+  template <class M>
+  static M Both(M a, M b) { return L::And(a, b); }
+  template <class M>
+  static M Either(M a, M b) { return L::Or(a, b); }
+  template <class M, class V>
+  static V Select(M m, V a, V b) { return L::Or(L::And(m, a), L::AndNot(m, b)); }
+  template <class M, class V>
+  static V ZeroWhere(M m, V v) { return L::AndNot(m, v); }
+  template <class M, class V>
+  static V KeepWhere(M m, V v) { return L::And(m, v); }
+  template <class M, class V>
+  static V NegateWhere(M m, V v) { return L::Xor(v, L::And(m, L::Set(-0.0f))); }
+};
+
+struct Lanes4 : BitMasks<Lanes4> {
   using V = __m128;
   using M = __m128;
   static constexpr int kWidth = 4;
@@ -94,13 +112,7 @@ struct Lanes4 {
   static M Greater(V a, V b) { return _mm_cmpgt_ps(a, b); }
   static M GreaterEqual(V a, V b) { return _mm_cmpge_ps(a, b); }
   static M Unordered(V a, V b) { return _mm_cmpunord_ps(a, b); }
-  static M Both(M a, M b) { return And(a, b); }
-  static M Either(M a, M b) { return Or(a, b); }
   static int Mask(M a) { return _mm_movemask_ps(a); }
-  static V Select(M m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
-  static V ZeroWhere(M m, V v) { return AndNot(m, v); }
-  static V KeepWhere(M m, V v) { return And(m, v); }
-  static V NegateWhere(M m, V v) { return Xor(v, And(m, Set(-0.0f))); }
   // Positive finite normal x as m 2^e, m in [1, 2): exact, as with the scalar bit fields.
   static void Split(V x, V& m, V& e) {
     const __m128i bits = _mm_castps_si128(x);
@@ -227,7 +239,7 @@ struct Doubles4 {
 };
 
 // The ordered, quiet-or-signalling predicates that match the SSE comparisons' results.
-struct Lanes8 {
+struct Lanes8 : BitMasks<Lanes8> {
   using V = __m256;
   using M = __m256;
   static constexpr int kWidth = 8;
@@ -254,13 +266,7 @@ struct Lanes8 {
   static M Greater(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GT_OS); }
   static M GreaterEqual(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_GE_OS); }
   static M Unordered(V a, V b) { return _mm256_cmp_ps(a, b, _CMP_UNORD_Q); }
-  static M Both(M a, M b) { return And(a, b); }
-  static M Either(M a, M b) { return Or(a, b); }
   static int Mask(M a) { return _mm256_movemask_ps(a); }
-  static V Select(M m, V a, V b) { return Or(And(m, a), AndNot(m, b)); }
-  static V ZeroWhere(M m, V v) { return AndNot(m, v); }
-  static V KeepWhere(M m, V v) { return And(m, v); }
-  static V NegateWhere(M m, V v) { return Xor(v, And(m, Set(-0.0f))); }
   static void Split(V x, V& m, V& e) {
     const V field = _mm256_cvtepi32_ps(_mm256_castps_si256(And(x, Bits(0x7f800000))));
     e = Sub(Mul(field, Set(0x1p-23f)), Set(127.0f));
