@@ -123,7 +123,7 @@ void Shade(const PlainShading& p, const float* px, const float* py, const float*
   const V underflow = L::Set(p.underflow);
   AddLights<L>(
       p, [underflow](V d) { return L::Less(d, underflow); }, p.light_count, p.lights, n,
-      L::Load(px), L::Load(py), L::Load(pz), out);
+      L::LoadEach(px), L::LoadEach(py), L::LoadEach(pz), out);
   ToChannels<L>(out[0], c0);
   ToChannels<L>(out[1], c1);
   ToChannels<L>(out[2], c2);
