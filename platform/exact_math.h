@@ -187,6 +187,7 @@ struct Lanes1 {
   static constexpr int kWidth = 1;
   static constexpr int kDoubles = 1;  // double vectors per float vector
   static V Load(const float* p) { return *p; }
+  static V LoadEach(const float* p) { return *p; }  // lanes stored one at a time
   static void Store(float* p, V v) { *p = v; }
   static V Set(float f) { return f; }
   static V Zero() { return 0.0f; }

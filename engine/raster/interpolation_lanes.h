@@ -42,7 +42,7 @@ void Normals(const UnitNormals& units, const AreaMatrix& area, const float* x, c
              float* nx, float* ny, float* nz) {
   using V = typename L::V;
   V w[3];
-  AreaWeights<L>(area, L::Load(x), L::Load(y), w);
+  AreaWeights<L>(area, L::LoadEach(x), L::LoadEach(y), w);
   V sum[3] = {L::Zero(), L::Zero(), L::Zero()};
   for (int k = 0; k < 3; ++k) {  // AddScaled for vertex k, in the vertices' order
     const __Point& n = units.n[k];

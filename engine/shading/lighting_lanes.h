@@ -63,6 +63,24 @@ typename L::V SpecularPower(typename L::V d, float exponent, typename L::M below
   return L::Load(lanes);
 }
 
+// Whether unit normal n faces away from the light vector (lx, ly, lz) in every lane by so
+// much that N.L, with the light vector made unit length, comes out below 0 whatever its
+// roundings: the plain dot product below -2^-18 times the vector's length (its square
+// compared, so no root is taken), where the roundings of both products stay under 2^-21.
+// Vectors too short for that bound, and lanes not a number, are never taken to face away.
+template <class L>
+bool FacingAway(const typename L::V n[3], typename L::V lx, typename L::V ly,
+                typename L::V lz) {
+  using V = typename L::V;
+  constexpr int kAll = (1 << L::kWidth) - 1;
+  const V dot = L::Add(L::Add(L::Mul(n[0], lx), L::Mul(n[1], ly)), L::Mul(n[2], lz));
+  const V square = L::Add(L::Add(L::Mul(lx, lx), L::Mul(ly, ly)), L::Mul(lz, lz));
+  const auto away = L::Both(
+      L::Both(L::Less(dot, L::Zero()), L::Greater(square, L::Set(0x1p-60f))),
+      L::Greater(L::Mul(dot, dot), L::Mul(square, L::Set(0x1p-36f))));
+  return L::Mask(away) == kAll;
+}
+
 // Adds to out[0..2] the point lights' terms for unit normal n at positions (x, y, z)
 // relative to the origin: diffuse d = N.L x multiplier, specular d^E x strength, the self
 // illumination lifting the diffuse factor, summed over the lights per channel.
@@ -79,13 +97,16 @@ void AddLights(const MaterialValues& m, Underflows underflows, int light_count,
     V lx = L::Sub(L::Set(light.position[0]), x);
     V ly = L::Sub(L::Set(light.position[1]), y);
     V lz = L::Sub(L::Set(light.position[2]), z);
-    const V l = Length<L>(lx, ly, lz);
-    lx = DivideUnlessZero<L>(lx, l);
-    ly = DivideUnlessZero<L>(ly, l);
-    lz = DivideUnlessZero<L>(lz, l);
-    V d = L::Add(L::Add(L::Mul(n[0], lx), L::Mul(n[1], ly)), L::Mul(n[2], lz));
-    d = L::Mul(d, L::Set(light.multiplier));
-    d = L::ZeroWhere(L::LessEqual(d, L::Zero()), d);  // at or below 0: 0
+    V d = L::Zero();  // at or below 0: 0
+    if (!(light.multiplier > 0.0f && FacingAway<L>(n, lx, ly, lz))) {
+      const V l = Length<L>(lx, ly, lz);
+      lx = DivideUnlessZero<L>(lx, l);
+      ly = DivideUnlessZero<L>(ly, l);
+      lz = DivideUnlessZero<L>(lz, l);
+      d = L::Add(L::Add(L::Mul(n[0], lx), L::Mul(n[1], ly)), L::Mul(n[2], lz));
+      d = L::Mul(d, L::Set(light.multiplier));
+      d = L::ZeroWhere(L::LessEqual(d, L::Zero()), d);
+    }
     const V highlight = L::Mul(SpecularPower<L>(d, m.exponent, underflows(d)), L::Set(m.strength));
     const V dif = L::Add(L::Mul(d, L::Set(f0)), L::Set(m.self_illumination));
     for (int k = 0; k < 3; ++k) {
@@ -123,7 +144,7 @@ void Shade(const PlainShading& p, const float* px, const float* py, const float*
   const V underflow = L::Set(p.underflow);
   AddLights<L>(
       p, [underflow](V d) { return L::Less(d, underflow); }, p.light_count, p.lights, n,
-      L::Load(px), L::Load(py), L::Load(pz), out);
+      L::LoadEach(px), L::LoadEach(py), L::LoadEach(pz), out);
   ToChannels<L>(out[0], c0);
   ToChannels<L>(out[1], c1);
   ToChannels<L>(out[2], c2);

@@ -79,11 +79,23 @@ struct BitMasks {
   static V NegateWhere(M m, V v) { return L::Xor(v, L::And(m, L::Set(-0.0f))); }
 };
 
+// A float read as it is, hidden from the compiler's merging of neighbouring reads.
+inline float LaneRead(float f) {
+  asm("" : "+x"(f));
+  return f;
+}
+
 struct Lanes4 : BitMasks<Lanes4> {
   using V = __m128;
   using M = __m128;
   static constexpr int kWidth = 4;
   static V Load(const float* p) { return _mm_loadu_ps(p); }
+  // Lanes stored one at a time just before: each read on its own, which the processor
+  // serves from the pending stores instead of waiting for them to reach the cache (the
+  // compiler would merge the reads into one).
+  static V LoadEach(const float* p) {
+    return _mm_setr_ps(LaneRead(p[0]), LaneRead(p[1]), LaneRead(p[2]), LaneRead(p[3]));
+  }
   static void Store(float* p, V v) { _mm_storeu_ps(p, v); }
   static V Set(float f) { return _mm_set1_ps(f); }
   static V Zero() { return _mm_setzero_ps(); }
@@ -244,6 +256,10 @@ struct Lanes8 : BitMasks<Lanes8> {
   using M = __m256;
   static constexpr int kWidth = 8;
   static V Load(const float* p) { return _mm256_loadu_ps(p); }
+  static V LoadEach(const float* p) {
+    return _mm256_setr_ps(LaneRead(p[0]), LaneRead(p[1]), LaneRead(p[2]), LaneRead(p[3]),
+                          LaneRead(p[4]), LaneRead(p[5]), LaneRead(p[6]), LaneRead(p[7]));
+  }
   static void Store(float* p, V v) { _mm256_storeu_ps(p, v); }
   static V Set(float f) { return _mm256_set1_ps(f); }
   static V Zero() { return _mm256_setzero_ps(); }

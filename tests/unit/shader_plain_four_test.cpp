@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "engine/cpu_paths.h"
+#include "engine/shading/lighting_lanes.h"
 #include "engine/shading/plain_shading.h"
 #include "raster_test_support.h"
 
@@ -199,6 +200,23 @@ TEST_F(PlainFour, RefusedWhereAMapWouldBeRead) {
   __Texture maps[4] = {image, image, image, image};
   EXPECT_TRUE(PreparePlainShading(Face(0, 1, 2, 1), &m, 1, maps, true, 1, &light, plain));
   EXPECT_EQ(plain.exponent, 150.0f);
+}
+
+// A light taken as behind the surface gives N.L <= 0 after every rounding; one well behind is.
+TEST_F(PlainFour, ALightTakenAsBehindIsBehindAfterRounding) {
+  using L1 = exact_math::Lanes1;
+  Lcg rng;
+  for (int i = 0; i < 20000; ++i) {  // lights near the tangent plane, near and far
+    float n[3] = {rng.Next(-1, 1), rng.Next(-1, 1), rng.Next(-1, 1)}, l[3];
+    lighting::PrepareNormal<L1>(n[0], n[1], n[2]);
+    const float t[3] = {rng.Next(-1, 1), rng.Next(-1, 1), rng.Next(-1, 1)};
+    const float tn = t[0] * n[0] + t[1] * n[1] + t[2] * n[2], scale = powf(10, rng.Next(-2, 4));
+    const float off = (i % 2 ? 1 : -1) * powf(10, rng.Next(-8, -3));  // before or behind
+    for (int k = 0; k < 3; ++k) l[k] = (t[k] - tn * n[k] + off * n[k]) * scale;
+    const float len = lighting::Length<L1>(l[0], l[1], l[2]);
+    const float d = n[0] * (l[0] / len) + n[1] * (l[1] / len) + n[2] * (l[2] / len);
+    EXPECT_TRUE(lighting::FacingAway<L1>(n, l[0], l[1], l[2]) ? d <= 0.0f : off > -1e-4f) << i;
+  }
 }
 
 }  // namespace
