@@ -16,6 +16,15 @@ void ShadePlainEightAvx(const PlainShading& p, const EightPixels& in, float c0[8
                                                  c2);
 }
 
+void ShadePlainSixteenAvx(const PlainShading& p, const SixteenPixels& in, int count,
+                          float c0[16], float c1[16], float c2[16]) {
+  if (count > 8)
+    lighting::Shade<simd_lanes::LanePair<simd_lanes::Lanes8>>(p, in.x, in.y, in.z, in.nx, in.ny,
+                                                              in.nz, c0, c1, c2);
+  else
+    lighting::Shade<simd_lanes::Lanes8>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0, c1, c2);
+}
+
 void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area, const float x[8],
                                 const float y[8], float nx[8], float ny[8], float nz[8]) {
   interpolation_lanes::Normals<simd_lanes::Lanes8>(units, area, x, y, nx, ny, nz);

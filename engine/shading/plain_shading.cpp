@@ -96,6 +96,27 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
                        c1 + j, c2 + j);
 }
 
+void ShadePlainSixteen(const PlainShading& p, const SixteenPixels& in, int count, float c0[16],
+                       float c1[16], float c2[16]) {
+#if QUORVEL_SIMD
+  if (PlainLaneWidth() == 8) {
+    ShadePlainSixteenAvx(p, in, count, c0, c1, c2);
+    return;
+  }
+#endif
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < count; j += L::kWidth)
+    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
+                       c1 + j, c2 + j);
+}
+
+void RepeatFirstLane(SixteenPixels& in, int count) {
+  for (int j = count; j < (count <= 8 ? 8 : 16); ++j) {
+    in.x[j] = in.x[0], in.y[j] = in.y[0], in.z[j] = in.z[0];
+    in.nx[j] = in.nx[0], in.ny[j] = in.ny[0], in.nz[j] = in.nz[0];
+  }
+}
+
 void RepeatFirstLane(EightPixels& in, int count) {
   for (int j = count; j < 8; ++j) {
     in.x[j] = in.x[0], in.y[j] = in.y[0], in.z[j] = in.z[0];

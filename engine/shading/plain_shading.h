@@ -82,6 +82,17 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
 // shading computes holds a real pixel's values.
 void RepeatFirstLane(EightPixels& in, int count);
 
+// The same for sixteen pixels (count 1 to 16): where the CPU has AVX and more than eight are
+// filled, two groups of eight side by side, their long operations overlapping.
+struct SixteenPixels {
+  float x[16], y[16], z[16];
+  float nx[16], ny[16], nz[16];
+};
+void ShadePlainSixteen(const PlainShading& p, const SixteenPixels& in, int count, float c0[16],
+                       float c1[16], float c2[16]);
+// Lanes count .. 7 (count up to 8) or count .. 15 made copies of lane 0.
+void RepeatFirstLane(SixteenPixels& in, int count);
+
 // The lanes the eight-pixel paths run: 8 where the table of processor paths chose AVX,
 // else 4 (1 in a build without SIMD).
 int PlainLaneWidth();

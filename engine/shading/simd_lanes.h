@@ -300,6 +300,60 @@ struct Lanes8 : BitMasks<Lanes8> {
                                 _mm256_cvtpd_ps(in[1]), 1);
   }
 };
+// Two groups of lanes L side by side, each operation done on both: a kernel run over the pair
+// works two independent groups of pixels whose long operations (divisions, roots) overlap,
+// lane by lane the same operations as L's.
+template <class L>
+struct LanePair {
+  struct V {
+    typename L::V lo, hi;
+  };
+  struct M {
+    typename L::M lo, hi;
+  };
+  static constexpr int kWidth = 2 * L::kWidth;
+  static V Load(const float* p) { return {L::Load(p), L::Load(p + L::kWidth)}; }
+  static V LoadEach(const float* p) { return {L::LoadEach(p), L::LoadEach(p + L::kWidth)}; }
+  static void Store(float* p, V v) {
+    L::Store(p, v.lo);
+    L::Store(p + L::kWidth, v.hi);
+  }
+  static V Set(float f) { return {L::Set(f), L::Set(f)}; }
+  static V Zero() { return {L::Zero(), L::Zero()}; }
+  static V Add(V a, V b) { return {L::Add(a.lo, b.lo), L::Add(a.hi, b.hi)}; }
+  static V Sub(V a, V b) { return {L::Sub(a.lo, b.lo), L::Sub(a.hi, b.hi)}; }
+  static V Mul(V a, V b) { return {L::Mul(a.lo, b.lo), L::Mul(a.hi, b.hi)}; }
+  static V Div(V a, V b) { return {L::Div(a.lo, b.lo), L::Div(a.hi, b.hi)}; }
+  static V Sqrt(V a) { return {L::Sqrt(a.lo), L::Sqrt(a.hi)}; }
+  static V Min(V a, V b) { return {L::Min(a.lo, b.lo), L::Min(a.hi, b.hi)}; }
+  static V Neg(V a) { return {L::Neg(a.lo), L::Neg(a.hi)}; }
+  static M Equal(V a, V b) { return {L::Equal(a.lo, b.lo), L::Equal(a.hi, b.hi)}; }
+  static M Less(V a, V b) { return {L::Less(a.lo, b.lo), L::Less(a.hi, b.hi)}; }
+  static M LessEqual(V a, V b) { return {L::LessEqual(a.lo, b.lo), L::LessEqual(a.hi, b.hi)}; }
+  static M Greater(V a, V b) { return {L::Greater(a.lo, b.lo), L::Greater(a.hi, b.hi)}; }
+  static M GreaterEqual(V a, V b) {
+    return {L::GreaterEqual(a.lo, b.lo), L::GreaterEqual(a.hi, b.hi)};
+  }
+  static M Both(M a, M b) { return {L::Both(a.lo, b.lo), L::Both(a.hi, b.hi)}; }
+  static int Mask(M a) { return L::Mask(a.lo) | L::Mask(a.hi) << L::kWidth; }
+  static V Select(M m, V a, V b) { return {L::Select(m.lo, a.lo, b.lo), L::Select(m.hi, a.hi, b.hi)}; }
+  static V ZeroWhere(M m, V v) { return {L::ZeroWhere(m.lo, v.lo), L::ZeroWhere(m.hi, v.hi)}; }
+  static V KeepWhere(M m, V v) { return {L::KeepWhere(m.lo, v.lo), L::KeepWhere(m.hi, v.hi)}; }
+  static V NegateWhere(M m, V v) {
+    return {L::NegateWhere(m.lo, v.lo), L::NegateWhere(m.hi, v.hi)};
+  }
+  static void Split(V x, V& m, V& e) {
+    L::Split(x.lo, m.lo, e.lo);
+    L::Split(x.hi, m.hi, e.hi);
+  }
+  using D = typename L::D;
+  static constexpr int kDoubles = 2 * L::kDoubles;
+  static void Widen(V x, typename D::V* out) {
+    L::Widen(x.lo, out);
+    L::Widen(x.hi, out + L::kDoubles);
+  }
+  static V Narrow(const typename D::V* in) { return {L::Narrow(in), L::Narrow(in + L::kDoubles)}; }
+};
 #endif  // __AVX__
 #endif  // QUORVEL_SIMD
 
