@@ -81,19 +81,28 @@ void CompareFour(ShadingSet& set, Lcg& rng, int& lit) {
   }
 }
 
-// Eight pixels at once (with the CPU's widest lanes and with four-wide lanes), full and
-// partly filled: each lane below the count must be the per-pixel shader's colour.
-void CompareEight(ShadingSet& set, Lcg& rng, int count, int& lit) {
+void ShadeBatch(const PlainShading& p, const EightPixels& in, int count, float (*c)[8]) {
+  ShadePlainEight(p, in, count, c[0], c[1], c[2]);
+}
+void ShadeBatch(const PlainShading& p, const SixteenPixels& in, int count, float (*c)[16]) {
+  ShadePlainSixteen(p, in, count, c[0], c[1], c[2]);
+}
+
+// Eight or sixteen pixels at once (with the CPU's widest lanes and with four-wide lanes),
+// full and partly filled: each lane below the count must be the per-pixel shader's colour.
+template <class Pixels>
+void CompareBatch(ShadingSet& set, Lcg& rng, int count, int& lit) {
+  constexpr int kLanes = sizeof(Pixels::x) / sizeof(float);
   __Triangle3ds tri = Face(0, 1, 2, 0);
   PlainShading plain;
   ASSERT_TRUE(PreparePlainShading(tri, set.mats.data(), static_cast<int>(set.mats.size()),
                                   nullptr, false, static_cast<int>(set.lights.size()),
                                   set.lights.data(), plain));
-  EightPixels eight;
-  FillPixels(eight, 8, rng);
+  Pixels eight;
+  FillPixels(eight, kLanes, rng);
   eight.nx[5] = eight.ny[5] = eight.nz[5] = 0.0f;  // a zero normal stays zero
-  float c[3][8];
-  ShadePlainEight(plain, eight, count, c[0], c[1], c[2]);
+  float c[3][kLanes];
+  ShadeBatch(plain, eight, count, c);
   for (int j = 0; j < count; ++j) {
     float r[3];
     __Point n{eight.nx[j], eight.ny[j], eight.nz[j]};
@@ -111,7 +120,7 @@ void CompareEight(ShadingSet& set, Lcg& rng, int count, int& lit) {
 
 // Materials with low and high exponents (the specular term both computed and skipped),
 // self illumination, transparency; two coloured lights; both depths; both passes and the
-// double-sided setting; four lanes, and eight at either width of the paths.
+// double-sided setting; four lanes, and eight and sixteen at either width of the paths.
 TEST_F(PlainFour, EveryLaneIsThePerPixelShaderAtEitherWidth) {
   Lcg rng;
   int lit = 0, cases = 0;
@@ -133,7 +142,11 @@ TEST_F(PlainFour, EveryLaneIsThePerPixelShaderAtEitherWidth) {
                       MakeLight(-450.0f, 250.0f, -300.0f, 0.8f)};
         set.lights[1].colour[1] = 0.5f;
         for (int i = 0; i < 100; ++i, cases += i % 3 ? 8 : 3)
-          CompareEight(set, rng, i % 3 ? 8 : 3, lit);
+          CompareBatch<EightPixels>(set, rng, i % 3 ? 8 : 3, lit);
+        for (int count : {16, 11, 8, 5}) {
+          CompareBatch<SixteenPixels>(set, rng, count, lit);
+          cases += count;
+        }
         for (int i = 0; i < 100 && width == 4; ++i, cases += 4) CompareFour(set, rng, lit);
       }
   ChooseCpuPaths();
