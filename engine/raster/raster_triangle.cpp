@@ -88,9 +88,9 @@ void WriteShaded(const FrameImage& image, PixelRole role, int x, int y, const fl
                           static_cast<float>(y), 1.0f, k, restore);
 }
 
-// Pixels of a plain material waiting to be lit sixteen at a time (two groups of eight with AVX):
-// their positions relative to the origin, depths and, when set, normals; their columns and
-// rows as the interpolation sees them.
+// Pixels of a plain material waiting to be lit sixteen at a time (two groups of eight side by
+// side with AVX, else four at a time): their positions relative to the origin, depths and,
+// when set, normals; their columns and rows as the interpolation sees them.
 struct LitPixels {
   static constexpr int kSize = 16;
   SixteenPixels pixels;
