@@ -133,11 +133,12 @@ void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, co
     interpolation_lanes::Normals<L>(units, area, x + j, y + j, nx + j, ny + j, nz + j);
 }
 
-void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, const float x[8],
-                             const float y[8], float nx[8], float ny[8], float nz[8], int count) {
+void InterpolateNormalsSixteen(const UnitNormals& units, const AreaMatrix& area,
+                               const float x[16], const float y[16], float nx[16], float ny[16],
+                               float nz[16], int count) {
 #if QUORVEL_SIMD
   if (PlainLaneWidth() == 8) {
-    InterpolateNormalsEightAvx(units, area, x, y, nx, ny, nz);
+    InterpolateNormalsSixteenAvx(units, area, x, y, nx, ny, nz, count);
     return;
   }
 #endif

@@ -50,10 +50,11 @@ void InterpolatePhongWith(const UnitNormals& units, float x, float y, float z,
 void InterpolateNormalsFour(const UnitNormals& units, const AreaMatrix& area, const float x[4],
                             const float y[4], float nx[4], float ny[4], float nz[4]);
 
-// The same for eight pixels, lanes count and up (count 1 to 8) computed or not as is
-// quickest: eight at once where the CPU has AVX, else four at a time.
-void InterpolateNormalsEight(const UnitNormals& units, const AreaMatrix& area, const float x[8],
-                             const float y[8], float nx[8], float ny[8], float nz[8], int count);
+// The same for sixteen pixels, lanes count and up (count 1 to 16) computed or not as is
+// quickest: eight or two groups of eight at once where the CPU has AVX, else four at a time.
+void InterpolateNormalsSixteen(const UnitNormals& units, const AreaMatrix& area,
+                               const float x[16], const float y[16], float nx[16], float ny[16],
+                               float nz[16], int count);
 
 // As InterpolatePhong without the normal; does nothing when has_uv is false.
 void InterpolateUV(float x, float y, float z, const __Point3ds* vertices,

@@ -121,9 +121,8 @@ struct LitPixels {
     RepeatFirstLane(pixels, count);  // and the columns and rows as well
     for (int j = count; j < kSize; ++j) columns[j] = columns[0], rows[j] = rows[0];
     if (!normals_set)
-      for (int h = 0; h < count; h += 8)
-        InterpolateNormalsEight(ctx.units, ctx.area, columns + h, rows + h, pixels.nx + h,
-                                pixels.ny + h, pixels.nz + h, count - h < 8 ? count - h : 8);
+      InterpolateNormalsSixteen(ctx.units, ctx.area, columns, rows, pixels.nx, pixels.ny,
+                                pixels.nz, count);
     ShadePlainSixteen(shading, pixels, count, c0, c1, c2);
   }
 };

@@ -25,7 +25,12 @@ void ShadePlainSixteenAvx(const PlainShading& p, const SixteenPixels& in, int co
     lighting::Shade<simd_lanes::Lanes8>(p, in.x, in.y, in.z, in.nx, in.ny, in.nz, c0, c1, c2);
 }
 
-void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area, const float x[8],
-                                const float y[8], float nx[8], float ny[8], float nz[8]) {
-  interpolation_lanes::Normals<simd_lanes::Lanes8>(units, area, x, y, nx, ny, nz);
+void InterpolateNormalsSixteenAvx(const UnitNormals& units, const AreaMatrix& area,
+                                  const float x[16], const float y[16], float nx[16],
+                                  float ny[16], float nz[16], int count) {
+  if (count > 8)
+    interpolation_lanes::Normals<simd_lanes::LanePair<simd_lanes::Lanes8>>(units, area, x, y, nx,
+                                                                           ny, nz);
+  else
+    interpolation_lanes::Normals<simd_lanes::Lanes8>(units, area, x, y, nx, ny, nz);
 }

@@ -10,5 +10,6 @@ void ShadePlainEightAvx(const PlainShading& p, const EightPixels& in, float c0[8
 // Sixteen as two groups of eight side by side when count is above 8, else the first eight.
 void ShadePlainSixteenAvx(const PlainShading& p, const SixteenPixels& in, int count,
                           float c0[16], float c1[16], float c2[16]);
-void InterpolateNormalsEightAvx(const UnitNormals& units, const AreaMatrix& area, const float x[8],
-                                const float y[8], float nx[8], float ny[8], float nz[8]);
+void InterpolateNormalsSixteenAvx(const UnitNormals& units, const AreaMatrix& area,
+                                  const float x[16], const float y[16], float nx[16],
+                                  float ny[16], float nz[16], int count);

@@ -251,22 +251,22 @@ TEST_F(Interpolation, FourAtATimeIsThePlainSchemeBitForBit) {
   EXPECT_GT(inside, 100) << "pixels where all three vertices contribute";
 }
 
-// Eight at a time likewise, with the CPU's widest lanes and with four-wide lanes, for full
+// Sixteen at a time likewise, with the CPU's widest lanes and with four-wide lanes, for full
 // and partly filled groups (the lanes past the count are not looked at).
-TEST_F(Interpolation, EightAtATimeIsThePlainSchemeBitForBit) {
+TEST_F(Interpolation, SixteenAtATimeIsThePlainSchemeBitForBit) {
   const UnitNormals units = MakeUnitNormals(v_);
   int compared = 0;
   for (int width : {8, 4}) {
     ChooseCpuPaths(width == 8);
     for (int y = 0; y < 50; y += 3)
-      for (int x = 0; x < 44; x += 8) {
-        const int count = (x / 8) % 2 ? 8 : 5;
-        float xs[8], ys[8], nx[8], ny[8], nz[8];
-        for (int j = 0; j < 8; ++j) {
-          xs[j] = static_cast<float>(x + j) + (j == 6 ? 0.37f : 0.0f);
+      for (int x = 0; x < 44; x += 16) {
+        const int count = (x / 16) % 2 ? 16 : (x ? 5 : 11);
+        float xs[16], ys[16], nx[16], ny[16], nz[16];
+        for (int j = 0; j < 16; ++j) {
+          xs[j] = static_cast<float>(x + j) + (j == 6 || j == 13 ? 0.37f : 0.0f);
           ys[j] = static_cast<float>(y) + (j == 1 ? 0.5f : 0.0f);
         }
-        InterpolateNormalsEight(units, area_, xs, ys, nx, ny, nz, count);
+        InterpolateNormalsSixteen(units, area_, xs, ys, nx, ny, nz, count);
         for (int j = 0; j < count; ++j, ++compared) {
           __Point n;
           float u = 0, v = 0;
@@ -278,7 +278,7 @@ TEST_F(Interpolation, EightAtATimeIsThePlainSchemeBitForBit) {
       }
   }
   ChooseCpuPaths();
-  EXPECT_EQ(compared, 2 * 17 * (3 * 5 + 3 * 8));
+  EXPECT_EQ(compared, 2 * 17 * (11 + 16 + 5));
 }
 
 }  // namespace
