@@ -82,6 +82,20 @@ void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], fl
                        c1 + j, c2 + j);
 }
 
+namespace {
+
+// The first `count` pixels of a batch lit at the row lanes' width (no wider path).
+template <class Pixels>
+void ShadeRows(const PlainShading& p, const Pixels& in, int count, float* c0, float* c1,
+               float* c2) {
+  using L = simd_lanes::RowLanes;
+  for (int j = 0; j < count; j += L::kWidth)
+    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
+                       c1 + j, c2 + j);
+}
+
+}  // namespace
+
 void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, float c0[8],
                      float c1[8], float c2[8]) {
 #if QUORVEL_SIMD
@@ -90,10 +104,7 @@ void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, fl
     return;
   }
 #endif
-  using L = simd_lanes::RowLanes;
-  for (int j = 0; j < count; j += L::kWidth)
-    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
-                       c1 + j, c2 + j);
+  ShadeRows(p, in, count, c0, c1, c2);
 }
 
 void ShadePlainSixteen(const PlainShading& p, const SixteenPixels& in, int count, float c0[16],
@@ -104,10 +115,7 @@ void ShadePlainSixteen(const PlainShading& p, const SixteenPixels& in, int count
     return;
   }
 #endif
-  using L = simd_lanes::RowLanes;
-  for (int j = 0; j < count; j += L::kWidth)
-    lighting::Shade<L>(p, in.x + j, in.y + j, in.z + j, in.nx + j, in.ny + j, in.nz + j, c0 + j,
-                       c1 + j, c2 + j);
+  ShadeRows(p, in, count, c0, c1, c2);
 }
 
 void RepeatFirstLane(SixteenPixels& in, int count) {
