@@ -118,18 +118,4 @@ void ShadePlainSixteen(const PlainShading& p, const SixteenPixels& in, int count
   ShadeRows(p, in, count, c0, c1, c2);
 }
 
-void RepeatFirstLane(SixteenPixels& in, int count) {
-  for (int j = count; j < (count <= 8 ? 8 : 16); ++j) {
-    in.x[j] = in.x[0], in.y[j] = in.y[0], in.z[j] = in.z[0];
-    in.nx[j] = in.nx[0], in.ny[j] = in.ny[0], in.nz[j] = in.nz[0];
-  }
-}
-
-void RepeatFirstLane(EightPixels& in, int count) {
-  for (int j = count; j < 8; ++j) {
-    in.x[j] = in.x[0], in.y[j] = in.y[0], in.z[j] = in.z[0];
-    in.nx[j] = in.nx[0], in.ny[j] = in.ny[0], in.nz[j] = in.nz[0];
-  }
-}
-
 int PlainLaneWidth() { return g_cpu_paths.avx ? 8 : simd_lanes::RowLanes::kWidth; }

@@ -72,26 +72,29 @@ void ShadePlainFour(const PlainShading& p, const FourPixels& in, float c0[4], fl
 // The same for eight pixels, lanes count and up (count 1 to 8) computed or not as is
 // quickest: eight at once where the CPU has AVX, else four at a time (one at a time in a
 // build without SIMD).
-struct EightPixels {
-  float x[8], y[8], z[8];
-  float nx[8], ny[8], nz[8];
+template <int N>
+struct LitBatch {
+  float x[N], y[N], z[N];
+  float nx[N], ny[N], nz[N];
 };
+using EightPixels = LitBatch<8>;
 void ShadePlainEight(const PlainShading& p, const EightPixels& in, int count, float c0[8],
                      float c1[8], float c2[8]);
-// Lanes count .. 7 of a part-filled batch made copies of lane 0, so that every lane the
-// shading computes holds a real pixel's values.
-void RepeatFirstLane(EightPixels& in, int count);
 
 // The same for sixteen pixels (count 1 to 16): where the CPU has AVX and more than eight are
 // filled, two groups of eight side by side, their long operations overlapping.
-struct SixteenPixels {
-  float x[16], y[16], z[16];
-  float nx[16], ny[16], nz[16];
-};
+using SixteenPixels = LitBatch<16>;
 void ShadePlainSixteen(const PlainShading& p, const SixteenPixels& in, int count, float c0[16],
                        float c1[16], float c2[16]);
-// Lanes count .. 7 (count up to 8) or count .. 15 made copies of lane 0.
-void RepeatFirstLane(SixteenPixels& in, int count);
+// Lanes count .. 7 (count up to 8) or count .. N - 1 of a part-filled batch made copies of
+// lane 0, so that every lane the shading computes holds a real pixel's values.
+template <int N>
+void RepeatFirstLane(LitBatch<N>& in, int count) {
+  for (int j = count; j < (count <= 8 ? 8 : N); ++j) {
+    in.x[j] = in.x[0], in.y[j] = in.y[0], in.z[j] = in.z[0];
+    in.nx[j] = in.nx[0], in.ny[j] = in.ny[0], in.nz[j] = in.nz[0];
+  }
+}
 
 // The lanes the eight-pixel paths run: 8 where the table of processor paths chose AVX,
 // else 4 (1 in a build without SIMD).
